@@ -1,0 +1,225 @@
+#include "filelist/filelistmodel.h"
+
+#include "filelist/naturalorder.h"
+#include "platform/filename.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+
+namespace filelist {
+
+FileListModel::FileListModel(const platform::FileSystem& fs, QObject* parent)
+    : QAbstractListModel(parent), m_fs(fs), m_selectionModel(this)
+{
+    connect(&m_selectionModel, &QItemSelectionModel::selectionChanged, this,
+            &FileListModel::takeSelectionFromView);
+}
+
+void FileListModel::setFolder(const QByteArray& folder)
+{
+    m_folder = folder;
+    rebuild();
+}
+
+void FileListModel::setPattern(const QString& pattern)
+{
+    m_pattern = NamePattern(pattern);
+    rebuild();
+}
+
+void FileListModel::setSwitch(Switch which, bool on)
+{
+    m_switches[std::size_t(which)] = on;
+    rebuild();
+}
+
+void FileListModel::refresh()
+{
+    rebuild();
+}
+
+bool FileListModel::admits(std::uint8_t attributes) const
+{
+    using namespace platform;
+    if (attributes == NoAttributes)
+        return switchOn(Switch::Normal);
+    // A file of several classes is listed only while every one of them is switched on.
+    if ((attributes & ReadOnly) && !switchOn(Switch::ReadOnly))
+        return false;
+    if ((attributes & Hidden) && !switchOn(Switch::Hidden))
+        return false;
+    if ((attributes & System) && !switchOn(Switch::System))
+        return false;
+    return true;
+}
+
+void FileListModel::rebuild()
+{
+    std::string names;
+    std::vector<Entry> items;
+    int error = 0;
+    if (!m_folder.isEmpty()) {
+        const auto status = m_fs.listFolder(m_folder, [&](const platform::DirEntry& e) {
+            if (e.kind != platform::EntryKind::File || !admits(e.attributes))
+                return;
+            const std::string_view name(e.name.data(), std::size_t(e.name.size()));
+            if (!m_pattern.matches(name))
+                return;
+            if (names.size() + name.size() > std::numeric_limits<std::uint32_t>::max()
+                || name.size() > std::numeric_limits<std::uint16_t>::max()) {
+                error = ENOMEM;
+                return;
+            }
+            items.push_back({std::uint32_t(names.size()), std::uint16_t(name.size()), e.attributes});
+            names.append(name);
+        });
+        if (!status.ok())
+            error = status.error;
+    }
+
+    const char* base = names.data();
+    auto nameOf = [base](const Entry& e) { return std::string_view(base + e.offset, e.size); };
+    std::sort(items.begin(), items.end(),
+              [&](const Entry& x, const Entry& y) { return naturalLess(nameOf(x), nameOf(y)); });
+
+    // Both lists are in the same total order, so one merge walk carries the selection over.
+    std::vector<std::uint8_t> selected(items.size(), 0);
+    std::size_t oldIndex = 0;
+    for (std::size_t i = 0; i < items.size() && oldIndex < m_items.size(); ++i) {
+        const auto name = nameOf(items[i]);
+        while (oldIndex < m_items.size() && naturalLess(itemBytes(int(oldIndex)), name))
+            ++oldIndex;
+        if (oldIndex < m_items.size() && itemBytes(int(oldIndex)) == name)
+            selected[i] = m_selected[oldIndex];
+    }
+
+    beginResetModel();
+    m_names = std::move(names);
+    m_items = std::move(items);
+    m_selected = std::move(selected);
+    m_listError = error;
+    endResetModel();
+    pushSelectionToView();
+}
+
+std::string_view FileListModel::itemBytes(int index) const
+{
+    if (index < 0 || index >= count())
+        return {};
+    const Entry& e = m_items[std::size_t(index)];
+    return {m_names.data() + e.offset, e.size};
+}
+
+QString FileListModel::item(int index) const
+{
+    const auto bytes = itemBytes(index);
+    return platform::decodeFileName(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+QString FileListModel::displayText(int index) const
+{
+    const auto bytes = itemBytes(index);
+    return platform::readableFileName(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+std::uint8_t FileListModel::itemAttributes(int index) const
+{
+    return (index >= 0 && index < count()) ? m_items[std::size_t(index)].attributes : 0;
+}
+
+bool FileListModel::isSelected(int index) const
+{
+    return index >= 0 && index < count() && m_selected[std::size_t(index)] != 0;
+}
+
+void FileListModel::setSelected(int index, bool on)
+{
+    if (index < 0 || index >= count())
+        return;
+    m_selected[std::size_t(index)] = on ? 1 : 0;
+    m_pushingSelection = true;
+    m_selectionModel.select(this->index(index),
+                            on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+    m_pushingSelection = false;
+}
+
+void FileListModel::setAllSelected(bool on)
+{
+    std::fill(m_selected.begin(), m_selected.end(), on ? 1 : 0);
+    m_pushingSelection = true;
+    if (on && !m_items.empty())
+        m_selectionModel.select(QItemSelection(index(0), index(count() - 1)),
+                                QItemSelectionModel::ClearAndSelect);
+    else
+        m_selectionModel.clearSelection();
+    m_pushingSelection = false;
+}
+
+void FileListModel::invertSelection()
+{
+    const int n = count();
+    for (int i = 0; i < n; ++i)
+        m_selected[std::size_t(i)] = m_selected[std::size_t(i)] ? 0 : 1;
+    pushSelectionToView();
+}
+
+int FileListModel::selectedCount() const
+{
+    return int(std::count(m_selected.begin(), m_selected.end(), std::uint8_t(1)));
+}
+
+void FileListModel::pushSelectionToView()
+{
+    // One range per run of selected items keeps the view's selection small.
+    QItemSelection selection;
+    const int n = count();
+    for (int i = 0; i < n;) {
+        if (!m_selected[std::size_t(i)]) {
+            ++i;
+            continue;
+        }
+        int last = i;
+        while (last + 1 < n && m_selected[std::size_t(last + 1)])
+            ++last;
+        selection.select(index(i), index(last));
+        i = last + 1;
+    }
+    m_pushingSelection = true;
+    if (selection.isEmpty())
+        m_selectionModel.clearSelection();
+    else
+        m_selectionModel.select(selection, QItemSelectionModel::ClearAndSelect);
+    m_pushingSelection = false;
+}
+
+void FileListModel::takeSelectionFromView(const QItemSelection& selected,
+                                          const QItemSelection& deselected)
+{
+    if (m_pushingSelection)
+        return;
+    for (const QItemSelectionRange& range : deselected) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            m_selected[std::size_t(row)] = 0;
+    }
+    for (const QItemSelectionRange& range : selected) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            m_selected[std::size_t(row)] = 1;
+    }
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    if (role == Qt::DisplayRole)
+        return displayText(index.row());
+    return {};
+}
+
+} // namespace filelist

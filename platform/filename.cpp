@@ -1,0 +1,123 @@
+#include "platform/filename.h"
+
+#include "platform/codepage936.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+constexpr bool isContinuation(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
+
+} // namespace
+
+char32_t nextCodePoint(const char*& p, const char* end)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(p);
+    const auto left = end - p;
+    const unsigned char c0 = s[0];
+    if (c0 < 0x80) {
+        ++p;
+        return c0;
+    }
+    // Strict UTF-8: no overlong forms, no encoded surrogates, nothing above U+10FFFF.
+    if (c0 >= 0xC2 && c0 <= 0xDF && left >= 2 && isContinuation(s[1])) {
+        p += 2;
+        return (char32_t(c0 & 0x1F) << 6) | (s[1] & 0x3F);
+    }
+    if (c0 >= 0xE0 && c0 <= 0xEF && left >= 3 && isContinuation(s[1]) && isContinuation(s[2])) {
+        const bool ok = (c0 == 0xE0) ? s[1] >= 0xA0 : (c0 == 0xED) ? s[1] <= 0x9F : true;
+        if (ok) {
+            p += 3;
+            return (char32_t(c0 & 0x0F) << 12) | (char32_t(s[1] & 0x3F) << 6) | (s[2] & 0x3F);
+        }
+    }
+    if (c0 >= 0xF0 && c0 <= 0xF4 && left >= 4 && isContinuation(s[1]) && isContinuation(s[2])
+        && isContinuation(s[3])) {
+        const bool ok = (c0 == 0xF0) ? s[1] >= 0x90 : (c0 == 0xF4) ? s[1] <= 0x8F : true;
+        if (ok) {
+            p += 4;
+            return (char32_t(c0 & 0x07) << 18) | (char32_t(s[1] & 0x3F) << 12)
+                | (char32_t(s[2] & 0x3F) << 6) | (s[3] & 0x3F);
+        }
+    }
+    ++p;
+    return 0xDC00 + c0;
+}
+
+QString decodeFileName(QByteArrayView bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const char32_t c = nextCodePoint(p, end);
+        if (c > 0xFFFF) {
+            out.append(QChar(QChar::highSurrogate(c)));
+            out.append(QChar(QChar::lowSurrogate(c)));
+        } else {
+            out.append(QChar(char16_t(c)));
+        }
+    }
+    return out;
+}
+
+std::optional<QByteArray> encodeFileName(QStringView name)
+{
+    QByteArray out;
+    out.reserve(name.size() * 3);
+    const auto n = name.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = name[i].unicode();
+        if (QChar::isHighSurrogate(c)) {
+            if (i + 1 >= n || !name[i + 1].isLowSurrogate())
+                return std::nullopt;
+            c = QChar::surrogateToUcs4(char16_t(c), name[i + 1].unicode());
+            ++i;
+        } else if (QChar::isLowSurrogate(c)) {
+            if (!isEscapedByte(c))
+                return std::nullopt;
+            out.append(char(c - 0xDC00));
+            continue;
+        }
+        if (c < 0x80) {
+            out.append(char(c));
+        } else if (c < 0x800) {
+            out.append(char(0xC0 | (c >> 6)));
+            out.append(char(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.append(char(0xE0 | (c >> 12)));
+            out.append(char(0x80 | ((c >> 6) & 0x3F)));
+            out.append(char(0x80 | (c & 0x3F)));
+        } else {
+            out.append(char(0xF0 | (c >> 18)));
+            out.append(char(0x80 | ((c >> 12) & 0x3F)));
+            out.append(char(0x80 | ((c >> 6) & 0x3F)));
+            out.append(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+QString readableFileName(QByteArrayView bytes)
+{
+    QString text = decodeFileName(bytes);
+    const bool escaped = std::any_of(text.cbegin(), text.cend(),
+                                     [](QChar c) { return isEscapedByte(c.unicode()); });
+    if (!escaped)
+        return text;
+    if (auto gbk = decodeCodePage936(bytes))
+        return *gbk;
+    for (QChar& c : text) {
+        if (isEscapedByte(c.unicode()))
+            c = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+} // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace platform {
+
+// A Linux file name is a sequence of bytes, not text. Names are turned into text by decoding
+// valid UTF-8 and keeping every other byte b as the lone surrogate U+DC00 + b (b >= 0x80), so
+// that encodeFileName() gives back exactly the bytes decodeFileName() was given. Text rules
+// leave such surrogates alone, so a name from an old GBK archive keeps every byte a rule does
+// not change.
+QString decodeFileName(QByteArrayView bytes);
+
+// The bytes of a name produced by decodeFileName() and then edited. Returns nothing when the
+// text holds a surrogate that is neither part of a pair nor an escaped byte.
+std::optional<QByteArray> encodeFileName(QStringView name);
+
+// Decodes one character at p (advancing p past it); invalid bytes come back one at a time as
+// U+DC00 + byte, exactly as decodeFileName() represents them.
+char32_t nextCodePoint(const char*& p, const char* end);
+
+// True for the code points decodeFileName() uses for bytes that are not valid UTF-8.
+constexpr bool isEscapedByte(char32_t c)
+{
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
+// A name as the user should see it: UTF-8 names as they are; other names read as GBK when
+// they are valid GBK (common in archives from Chinese Windows); otherwise with U+FFFD in place
+// of each byte that can't be read.
+QString readableFileName(QByteArrayView bytes);
+
+} // namespace platform

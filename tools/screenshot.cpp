@@ -1,0 +1,36 @@
+// Saves a picture of each page of the window, for the README and for checking the layout by
+// eye: screenshot OUTPUT_PREFIX [FOLDER]. Run it with QT_QPA_PLATFORM=offscreen or under Xvfb;
+// QT_SCALE_FACTOR=2 shows the window at double scale.
+#include "ui/application.h"
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTextStream>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    ui::configureApplication();
+    if (argc < 2) {
+        QTextStream(stderr) << "usage: screenshot OUTPUT_PREFIX [FOLDER]\n";
+        return 2;
+    }
+    const QString prefix = QString::fromLocal8Bit(argv[1]);
+    const QByteArray folder = argc > 2 ? QByteArray(argv[2]) : QFile::encodeName(QCoreApplication::applicationDirPath());
+    ui::Form1 window(folder);
+    window.show();
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+        const QString path = prefix + QLatin1Char('-') + QString::number(page) + QStringLiteral(".png");
+        if (!window.grab().save(path)) {
+            QTextStream(stderr) << "cannot write " << path << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}

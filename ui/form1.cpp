@@ -1,0 +1,424 @@
+#include "ui/form1.h"
+
+#include "filelist/filelistmodel.h"
+#include "filelist/folderlistmodel.h"
+#include "filelist/pattern.h"
+#include "platform/filename.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+
+namespace ui {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+QString arrayName(const char* base, int index)
+{
+    return QLatin1String(base) + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
+}
+
+template <class T>
+T* makeControl(QWidget* parent, const QString& name, const QString& caption = {})
+{
+    auto* w = new T(parent);
+    w->setObjectName(name);
+    if constexpr (requires { w->setText(caption); }) {
+        if (!caption.isEmpty())
+            w->setText(caption);
+    }
+    return w;
+}
+
+template <class T>
+T* makeControl(QWidget* parent, const char* name, const QString& caption = {})
+{
+    return makeControl<T>(parent, QLatin1String(name), caption);
+}
+
+// Places a control at a position given in twips, the unit the window's layout was drawn in.
+void placeTwips(QWidget* w, int left, int top, int width, int height)
+{
+    w->setGeometry(qRound(left / double(kTwipsPerPixel)), qRound(top / double(kTwipsPerPixel)),
+                   qRound(width / double(kTwipsPerPixel)), qRound(height / double(kTwipsPerPixel)));
+}
+
+QGroupBox* createFrame(QWidget* parent, const char* name, const QString& title)
+{
+    auto* frame = makeControl<QGroupBox>(parent, name);
+    frame->setTitle(title);
+    return frame;
+}
+
+void makeRed(QLabel* label)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(palette);
+}
+
+// Draws the folder list the way a folder tree reads: ancestors open and indented step by step,
+// subfolders closed one step further in.
+class FolderItemDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem indented(option);
+        indented.rect.adjust(kIndent * index.data(filelist::FolderListModel::DepthRole).toInt(), 0, 0, 0);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rwidth() += kIndent * index.data(filelist::FolderListModel::DepthRole).toInt();
+        return size;
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const bool open = index.data(filelist::FolderListModel::IsOpenRole).toBool();
+        option->icon = QApplication::style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirIcon);
+        option->features |= QStyleOptionViewItem::HasDecoration;
+    }
+
+private:
+    static constexpr int kIndent = 8;
+};
+
+// A path without a trailing "/", except the root itself.
+QByteArray normalizedFolder(QByteArray folder)
+{
+    while (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    return folder.isEmpty() ? QByteArrayLiteral("/") : folder;
+}
+
+// Rebuilding the list of a large folder takes a moment; show that the window is busy.
+class BusyCursor final {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
+
+Form1::Form1(const QByteArray& programFolder, const platform::FileSystem& fs, QWidget* parent)
+    : QWidget(parent), m_fs(fs), m_programFolder(normalizedFolder(programFolder))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
+    m_files = new filelist::FileListModel(m_fs, this);
+    m_folders = new filelist::FolderListModel(m_fs, this);
+    createControls();
+    connectHandlers();
+    setFixedSize(10770 / kTwipsPerPixel, 6060 / kTwipsPerPixel);
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    Drive1 = makeControl<QComboBox>(this, "Drive1");
+    placeTwips(Drive1, 120, 120, 2415, 300);
+    m_volumes = platform::mountedVolumes();
+    for (const auto& volume : m_volumes)
+        Drive1->addItem(volume.displayText());
+    Drive1->setCurrentIndex(platform::volumeIndexOf(m_volumes, QFile::encodeName(QDir::currentPath())));
+
+    // The label's drawn height of 180 twips clips CJK text; it takes the few pixels it needs.
+    Label1 = makeControl<QLabel>(this, "Label1", QStringLiteral("文件扩展名过滤："));
+    Label1->setGeometry(8, 30, 161, 18);
+
+    Combo1 = makeControl<QComboBox>(this, "Combo1");
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->addItems({QStringLiteral("所有文件(*.*)"), QStringLiteral("文本文件(*.txt)"),
+                      QStringLiteral("静态网页(*.htm;*.html)"), QStringLiteral("ASP文件(*.asp)"),
+                      QStringLiteral("PHP文件(*.php;*.php3;*.php4)"),
+                      QStringLiteral("其它网页文档(*.shtml;*.phtml)"), QStringLiteral("EXE文件(*.exe)"),
+                      QStringLiteral("COM文件(*.com)"), QStringLiteral("JPG图片(*.jpg)"),
+                      QStringLiteral("GIF图片(*.gif)"), QStringLiteral("图片(*.bmp;*.gif;*.jpg)")});
+    Combo1->setCurrentIndex(-1);
+    Combo1->setEditText(QStringLiteral("*.*"));
+    placeTwips(Combo1, 120, 720, 2415, 300);
+
+    Dir1 = makeControl<QListView>(this, "Dir1");
+    Dir1->setModel(m_folders);
+    Dir1->setItemDelegate(new FolderItemDelegate(Dir1));
+    Dir1->setUniformItemSizes(true);
+    Dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    placeTwips(Dir1, 120, 1080, 2415, 4080);
+
+    Frame1 = createFrame(this, "Frame1", QStringLiteral("文件属性"));
+    placeTwips(Frame1, 2640, 0, 3015, 495);
+    const std::array<QString, 4> attributeCaptions{QStringLiteral("常规"), QStringLiteral("只读"),
+                                                   QStringLiteral("隐藏"), QStringLiteral("系统")};
+    for (int i = 0; i < 4; ++i) {
+        Check1[i] = makeControl<QCheckBox>(Frame1, arrayName("Check1", i), attributeCaptions[i]);
+        placeTwips(Check1[i], 120 + 720 * i, 240, 720, 240);
+        Check1[i]->setChecked(i < 2);
+    }
+
+    File1 = makeControl<QListView>(this, "File1");
+    File1->setModel(m_files);
+    File1->setSelectionModel(m_files->selectionModel());
+    File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    File1->setUniformItemSizes(true);
+    File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    File1->setMouseTracking(true);
+    placeTwips(File1, 2640, 600, 3015, 4050);
+
+    const std::array<QString, 4> selectCaptions{QStringLiteral("全选"), QStringLiteral("全不选"),
+                                                QStringLiteral("反选"), QStringLiteral("刷新")};
+    const std::array<std::array<int, 2>, 4> selectPlaces{{{2640, 615}, {3360, 735}, {4200, 615}, {4920, 615}}};
+    for (int i = 0; i < 4; ++i) {
+        cmdSelect[i] = makeControl<QPushButton>(this, arrayName("cmdSelect", i), selectCaptions[i]);
+        placeTwips(cmdSelect[i], selectPlaces[i][0], 4800, selectPlaces[i][1], 375);
+    }
+
+    Frame12 = createFrame(this, "Frame12", QStringLiteral("快速转到要修改文件名的路径"));
+    placeTwips(Frame12, 120, 5280, 10575, 735);
+    txtPath = makeControl<QLineEdit>(Frame12, "txtPath");
+    placeTwips(txtPath, 120, 240, 9375, 375);
+    cmdGoPath = makeControl<QPushButton>(Frame12, "cmdGoPath", QStringLiteral("转到"));
+    placeTwips(cmdGoPath, 9600, 240, 735, 375);
+
+    SSTab1 = makeControl<QTabWidget>(this, "SSTab1");
+    placeTwips(SSTab1, 5760, 120, 4935, 4575);
+    const std::array<QString, 4> pageCaptions{QStringLiteral("文件名转换"), QStringLiteral("批量改名"),
+                                              QStringLiteral("其它"), QStringLiteral("关于")};
+    for (int i = 0; i < 4; ++i) {
+        auto* page = new QWidget;
+        page->setObjectName(arrayName("SSTab1Page", i));
+        SSTab1->addTab(page, pageCaptions[i]);
+    }
+    createPage0(SSTab1->widget(0));
+    createPage1(SSTab1->widget(1));
+    createPage2(SSTab1->widget(2));
+    createPage3(SSTab1->widget(3));
+}
+
+void Form1::createPage0(QWidget* page)
+{
+    Frame2 = createFrame(page, "Frame2", QStringLiteral("转换范围"));
+    Frame2->setGeometry(8, 6, 148, 50);
+    const std::array<QString, 2> scopeCaptions{QStringLiteral("前缀"), QStringLiteral("后缀")};
+    for (int i = 0; i < 2; ++i) {
+        Check2[i] = makeControl<QCheckBox>(Frame2, arrayName("Check2", i), scopeCaptions[i]);
+        Check2[i]->setGeometry(12 + 68 * i, 22, 64, 20);
+        Check2[i]->setChecked(true);
+    }
+
+    Frame4 = createFrame(page, "Frame4", QStringLiteral("空格处理"));
+    Frame4->setGeometry(164, 6, 148, 50);
+    const std::array<QString, 2> spaceCaptions{QStringLiteral("删除"), QStringLiteral("转换为_")};
+    for (int i = 0; i < 2; ++i) {
+        Option2[i] = makeControl<QRadioButton>(Frame4, arrayName("Option2", i), spaceCaptions[i]);
+        Option2[i]->setGeometry(12 + 60 * i, 22, 72, 20);
+    }
+    Option2[0]->setChecked(true);
+
+    Frame3 = createFrame(page, "Frame3", QStringLiteral("转换成"));
+    Frame3->setGeometry(8, 62, 304, 50);
+    const std::array<QString, 3> caseCaptions{QStringLiteral("大写"), QStringLiteral("小写"),
+                                              QStringLiteral("首字母大写")};
+    for (int i = 0; i < 3; ++i) {
+        Option1[i] = makeControl<QRadioButton>(Frame3, arrayName("Option1", i), caseCaptions[i]);
+        Option1[i]->setGeometry(12 + 68 * i, 22, i == 2 ? 110 : 64, 20);
+    }
+    Option1[2]->setChecked(true);
+
+    Frame5 = createFrame(page, "Frame5", QStringLiteral("示例"));
+    Frame5->setGeometry(8, 118, 304, 84);
+    Label2[0] = makeControl<QLabel>(Frame5, arrayName("Label2", 0), QStringLiteral("原文件名为："));
+    Label2[0]->setGeometry(12, 24, 84, 20);
+    lblS1 = makeControl<QLabel>(Frame5, "lblS1", QStringLiteral("Exa mpL e.exE"));
+    lblS1->setGeometry(100, 24, 196, 20);
+    Label2[1] = makeControl<QLabel>(Frame5, arrayName("Label2", 1), QStringLiteral("转换后成为："));
+    Label2[1]->setGeometry(12, 52, 84, 20);
+    lblT1 = makeControl<QLabel>(Frame5, "lblT1", QStringLiteral("Example.exe"));
+    lblT1->setGeometry(100, 52, 196, 20);
+    makeRed(lblT1);
+
+    Command1 = makeControl<QPushButton>(page, "Command1", QStringLiteral("改名"));
+    Command1->setGeometry(232, 238, 80, 28);
+}
+
+void Form1::createPage1(QWidget* page)
+{
+    Frame6 = createFrame(page, "Frame6", QStringLiteral("自定义文本"));
+    Frame6->setGeometry(8, 6, 304, 52);
+    Text1 = makeControl<QLineEdit>(Frame6, "Text1");
+    Text1->setGeometry(12, 22, 164, 22);
+    Label3[0] = makeControl<QLabel>(Frame6, arrayName("Label3", 0), QStringLiteral("增量："));
+    Label3[0]->setGeometry(186, 22, 44, 22);
+    txtStep = makeControl<QLineEdit>(Frame6, "txtStep", QStringLiteral("1"));
+    txtStep->setGeometry(232, 22, 60, 22);
+
+    Frame7 = createFrame(page, "Frame7", QStringLiteral("自定义文本位置"));
+    Frame7->setGeometry(8, 62, 304, 74);
+    const std::array<QString, 6> placeCaptions{
+        QStringLiteral("替换前缀"), QStringLiteral("替换后缀"), QStringLiteral("在前缀的前面"),
+        QStringLiteral("在前缀的后面"), QStringLiteral("在后缀的前面"), QStringLiteral("在后缀的后面")};
+    // Two columns: the replacing positions, then the inserting ones, read top to bottom.
+    for (int i = 0; i < 6; ++i) {
+        Option3[i] = makeControl<QRadioButton>(Frame7, arrayName("Option3", i), placeCaptions[i]);
+        Option3[i]->setGeometry(12 + 96 * (i / 2), 22 + 24 * (i % 2), 96, 20);
+    }
+    Option3[0]->setChecked(true);
+
+    Frame8 = createFrame(page, "Frame8", QStringLiteral("示例"));
+    Frame8->setGeometry(8, 140, 304, 90);
+    Label4[0] = makeControl<QLabel>(Frame8, arrayName("Label4", 0), QStringLiteral("原文件名为："));
+    Label4[0]->setGeometry(12, 22, 84, 20);
+    lblSource[0] = makeControl<QLabel>(Frame8, arrayName("lblSource", 0), QStringLiteral("example.gif"));
+    lblSource[0]->setGeometry(100, 22, 96, 20);
+    lblSource[1] = makeControl<QLabel>(Frame8, arrayName("lblSource", 1), QStringLiteral("model.gif"));
+    lblSource[1]->setGeometry(200, 22, 96, 20);
+    Label4[4] = makeControl<QLabel>(Frame8, arrayName("Label4", 4), QStringLiteral("转换后成为："));
+    Label4[4]->setGeometry(12, 44, 84, 20);
+    for (int i = 0; i < 2; ++i) {
+        lblTarget[i] = makeControl<QLabel>(Frame8, arrayName("lblTarget", i), i == 0 ? QStringLiteral("1.gif")
+                                                                                : QStringLiteral("2.gif"));
+        lblTarget[i]->setGeometry(100 + 100 * i, 44, 96, 20);
+        makeRed(lblTarget[i]);
+    }
+    // Kept empty: the row under the example, where a note on the step can appear.
+    Label4[1] = makeControl<QLabel>(Frame8, arrayName("Label4", 1));
+    Label4[1]->setGeometry(12, 66, 284, 18);
+
+    Command2 = makeControl<QPushButton>(page, "Command2", QStringLiteral("改名"));
+    Command2->setGeometry(232, 238, 80, 28);
+}
+
+void Form1::createPage2(QWidget* page)
+{
+    Frame9 = createFrame(page, "Frame9", QStringLiteral("去掉文件名的部分字符"));
+    Frame9->setGeometry(8, 6, 304, 72);
+    Label8 = makeControl<QLabel>(Frame9, "Label8", QStringLiteral("需要去掉的字符串："));
+    Label8->setGeometry(12, 20, 200, 20);
+    txtRemoveStr = makeControl<QLineEdit>(Frame9, "txtRemoveStr");
+    txtRemoveStr->setGeometry(12, 42, 196, 22);
+    cmdRemoveStr = makeControl<QPushButton>(Frame9, "cmdRemoveStr", QStringLiteral("改名"));
+    cmdRemoveStr->setGeometry(220, 39, 72, 28);
+
+    Frame10 = createFrame(page, "Frame10", QStringLiteral("修改文件扩展名"));
+    Frame10->setGeometry(8, 82, 304, 72);
+    Label7 = makeControl<QLabel>(Frame10, "Label7", QStringLiteral("新扩展名:"));
+    Label7->setGeometry(12, 20, 200, 20);
+    txtNewExt = makeControl<QLineEdit>(Frame10, "txtNewExt");
+    txtNewExt->setGeometry(12, 42, 196, 22);
+    txtNewExt->setToolTip(QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
+    cmdChangeExt = makeControl<QPushButton>(Frame10, "cmdChangeExt", QStringLiteral("改名"));
+    cmdChangeExt->setGeometry(220, 39, 72, 28);
+
+    Frame11 = createFrame(page, "Frame11", QStringLiteral("文件名简繁互转"));
+    Frame11->setGeometry(8, 158, 304, 86);
+    cmdJ2F = makeControl<QPushButton>(Frame11, "cmdJ2F", QStringLiteral("简体转繁体"));
+    cmdJ2F->setGeometry(12, 20, 100, 28);
+    cmdF2J = makeControl<QPushButton>(Frame11, "cmdF2J", QStringLiteral("繁体转简体"));
+    cmdF2J->setGeometry(12, 52, 100, 28);
+    Label9 = makeControl<QLabel>(Frame11, "Label9",
+                            QStringLiteral("示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"));
+    Label9->setGeometry(128, 20, 164, 60);
+}
+
+void Form1::createPage3(QWidget* page)
+{
+    Label5 = makeControl<QLabel>(page, "Label5", QStringLiteral("Quendra文件批量改名工具"));
+    // "宋体" where it is installed, otherwise another CJK serif face.
+    QFont title(QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                            QStringLiteral("AR PL UMing CN"), QStringLiteral("serif")},
+                16);
+    title.setBold(true);
+    Label5->setFont(title);
+    Label5->setAlignment(Qt::AlignCenter);
+    Label5->setGeometry(4, 36, 313, 48);
+
+    Label6 = makeControl<QLabel>(page, "Label6",
+                            QStringLiteral("Quendra 开发组\nhttps://quendra.example.org/"));
+    Label6->setAlignment(Qt::AlignCenter);
+    Label6->setGeometry(4, 110, 313, 44);
+
+    cmdExit = makeControl<QPushButton>(page, "cmdExit", QStringLiteral("退出"));
+    cmdExit->setGeometry(120, 196, 80, 28);
+}
+
+void Form1::connectHandlers()
+{
+    connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
+    for (int i = 0; i < 4; ++i) {
+        connect(Check1[i], &QCheckBox::clicked, this, [this, i] { Check1_Click(i); });
+        connect(cmdSelect[i], &QPushButton::clicked, this, [this, i] { cmdSelect_Click(i); });
+    }
+}
+
+void Form1::Form_Load()
+{
+    Combo1->setCurrentIndex(0);
+    Combo1_Click();
+    showFolder(m_programFolder);
+    SSTab1->setCurrentIndex(0);
+}
+
+void Form1::showFolder(const QByteArray& folder)
+{
+    BusyCursor busy;
+    m_folders->setFolder(folder);
+    Dir1->setCurrentIndex(m_folders->index(m_folders->currentRow()));
+    m_files->setFolder(folder);
+    txtPath->setText(platform::readableFileName(folder));
+}
+
+void Form1::Combo1_Click()
+{
+    if (const auto pattern = filelist::patternFromChoice(Combo1->currentText())) {
+        BusyCursor busy;
+        m_files->setPattern(*pattern);
+    }
+}
+
+void Form1::Check1_Click(int index)
+{
+    BusyCursor busy;
+    m_files->setSwitch(filelist::Switch(index), Check1[std::size_t(index)]->checkState() != Qt::Unchecked);
+}
+
+void Form1::cmdSelect_Click(int index)
+{
+    switch (index) {
+    case 0: m_files->setAllSelected(true); break;
+    case 1: m_files->setAllSelected(false); break;
+    case 2: m_files->invertSelection(); break;
+    case 3: {
+        BusyCursor busy;
+        m_files->refresh();
+        break;
+    }
+    default: break;
+    }
+}
+
+} // namespace ui
