@@ -12,6 +12,12 @@ std::optional<QString> decodeCodePage936(QByteArrayView bytes)
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return std::nullopt;
+    // Code page 936 gives the bytes it has no character for (a lone 0xFF, user-defined areas)
+    // private-use code points; those are no more readable than the raw bytes.
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_PrivateUse)
+            return std::nullopt;
+    }
     return text;
 }
 

@@ -41,6 +41,13 @@ public:
 
     [[nodiscard]] filelist::FileListModel& fileList() { return *m_files; }
 
+    // Event handlers, each run by its control's event; public so tests can drive them as the
+    // toolkit would.
+    void Form_Load();
+    void Combo1_Click();
+    void Check1_Click(int index);
+    void cmdSelect_Click(int index);
+
 private:
     void createControls();
     void createPage0(QWidget* page);
@@ -48,11 +55,6 @@ private:
     void createPage2(QWidget* page);
     void createPage3(QWidget* page);
     void connectHandlers();
-
-    void Form_Load();
-    void Combo1_Click();
-    void Check1_Click(int index);
-    void cmdSelect_Click(int index);
 
     void showFolder(const QByteArray& folder);
 

@@ -1,0 +1,406 @@
+#include "filelist/filelistmodel.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QStringList namesOf(filelist::FileListModel& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i)
+        out << list.item(i);
+    return out;
+}
+
+QList<int> selectedOf(filelist::FileListModel& list)
+{
+    QList<int> out;
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.isSelected(i))
+            out << i;
+    }
+    return out;
+}
+
+} // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void windowHasItsTitleAndFixedSize();
+    void controlsStartInTheirInitialState_data();
+    void controlsStartInTheirInitialState();
+    void controlsOutsideTheTabsKeepTheirPlaces_data();
+    void controlsOutsideTheTabsKeepTheirPlaces();
+    void startUpListsTheProgramFolderOnPageZero();
+    void patternListOffersItsElevenChoices();
+    void choosingAPatternFiltersTheList_data();
+    void choosingAPatternFiltersTheList();
+    void shortTextBecomesThePatternAsItIs();
+    void longTextWithoutParenthesisLeavesThePattern();
+    void attributeSwitchesAdmitTheirFilesAtOnce();
+    void selectButtonsSelectNoneAllInvertAndRefresh();
+    void resultLabelsAreRed();
+
+private:
+    QByteArray folder() const { return QFile::encodeName(m_dir->path()); }
+    void makeFile(const QString& name, mode_t mode = 0644);
+    template <class T>
+    T* control(const char* name)
+    {
+        auto* w = m_form->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ui::Form1> m_form;
+};
+
+void Form1Test::initTestCase()
+{
+    ui::configureApplication();
+}
+
+void Form1Test::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    for (const char* name : {"b.txt", "a.TXT", "page.htm", "page.html", "x.php3", "y.php5", "pic.JPG", "README"})
+        makeFile(QString::fromUtf8(name));
+    m_form = std::make_unique<ui::Form1>(folder());
+}
+
+void Form1Test::cleanup()
+{
+    m_form.reset();
+    m_dir.reset();
+}
+
+void Form1Test::makeFile(const QString& name, mode_t mode)
+{
+    const QByteArray path = folder() + '/' + QFile::encodeName(name);
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    QCOMPARE(::chmod(path.constData(), mode), 0);
+}
+
+void Form1Test::windowHasItsTitleAndFixedSize()
+{
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Quendra文件批量改名工具"));
+    QCOMPARE(m_form->size(), QSize(718, 404));
+    QCOMPARE(m_form->minimumSize(), QSize(718, 404));
+    QCOMPARE(m_form->maximumSize(), QSize(718, 404));
+}
+
+void Form1Test::controlsStartInTheirInitialState_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("parentName");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("checked"); // -1: not a check box or option
+
+    auto row = [](const char* name, const char* kind, const char* parent, const char* text, int checked = -1) {
+        QTest::newRow(name) << QString::fromUtf8(kind) << QString::fromUtf8(parent) << QString::fromUtf8(text)
+                            << checked;
+    };
+    row("Drive1", "QComboBox", "Form1", "");
+    row("Label1", "QLabel", "Form1", "文件扩展名过滤：");
+    row("Combo1", "QComboBox", "Form1", "所有文件(*.*)");
+    row("Dir1", "QListView", "Form1", "");
+    row("Frame1", "QGroupBox", "Form1", "文件属性");
+    row("Check1(0)", "QCheckBox", "Frame1", "常规", 1);
+    row("Check1(1)", "QCheckBox", "Frame1", "只读", 1);
+    row("Check1(2)", "QCheckBox", "Frame1", "隐藏", 0);
+    row("Check1(3)", "QCheckBox", "Frame1", "系统", 0);
+    row("File1", "QListView", "Form1", "");
+    row("cmdSelect(0)", "QPushButton", "Form1", "全选");
+    row("cmdSelect(1)", "QPushButton", "Form1", "全不选");
+    row("cmdSelect(2)", "QPushButton", "Form1", "反选");
+    row("cmdSelect(3)", "QPushButton", "Form1", "刷新");
+    row("Frame12", "QGroupBox", "Form1", "快速转到要修改文件名的路径");
+    row("txtPath", "QLineEdit", "Frame12", "<folder>");
+    row("cmdGoPath", "QPushButton", "Frame12", "转到");
+    row("SSTab1", "QTabWidget", "Form1", "");
+
+    row("Frame2", "QGroupBox", "SSTab1Page(0)", "转换范围");
+    row("Check2(0)", "QCheckBox", "Frame2", "前缀", 1);
+    row("Check2(1)", "QCheckBox", "Frame2", "后缀", 1);
+    row("Frame3", "QGroupBox", "SSTab1Page(0)", "转换成");
+    row("Option1(0)", "QRadioButton", "Frame3", "大写", 0);
+    row("Option1(1)", "QRadioButton", "Frame3", "小写", 0);
+    row("Option1(2)", "QRadioButton", "Frame3", "首字母大写", 1);
+    row("Frame4", "QGroupBox", "SSTab1Page(0)", "空格处理");
+    row("Option2(0)", "QRadioButton", "Frame4", "删除", 1);
+    row("Option2(1)", "QRadioButton", "Frame4", "转换为_", 0);
+    row("Frame5", "QGroupBox", "SSTab1Page(0)", "示例");
+    row("Label2(0)", "QLabel", "Frame5", "原文件名为：");
+    row("lblS1", "QLabel", "Frame5", "Exa mpL e.exE");
+    row("Label2(1)", "QLabel", "Frame5", "转换后成为：");
+    row("lblT1", "QLabel", "Frame5", "Example.exe");
+    row("Command1", "QPushButton", "SSTab1Page(0)", "改名");
+
+    row("Frame6", "QGroupBox", "SSTab1Page(1)", "自定义文本");
+    row("Text1", "QLineEdit", "Frame6", "");
+    row("Label3(0)", "QLabel", "Frame6", "增量：");
+    row("txtStep", "QLineEdit", "Frame6", "1");
+    row("Frame7", "QGroupBox", "SSTab1Page(1)", "自定义文本位置");
+    row("Option3(0)", "QRadioButton", "Frame7", "替换前缀", 1);
+    row("Option3(1)", "QRadioButton", "Frame7", "替换后缀", 0);
+    row("Option3(2)", "QRadioButton", "Frame7", "在前缀的前面", 0);
+    row("Option3(3)", "QRadioButton", "Frame7", "在前缀的后面", 0);
+    row("Option3(4)", "QRadioButton", "Frame7", "在后缀的前面", 0);
+    row("Option3(5)", "QRadioButton", "Frame7", "在后缀的后面", 0);
+    row("Frame8", "QGroupBox", "SSTab1Page(1)", "示例");
+    row("Label4(0)", "QLabel", "Frame8", "原文件名为：");
+    row("lblSource(0)", "QLabel", "Frame8", "example.gif");
+    row("lblSource(1)", "QLabel", "Frame8", "model.gif");
+    row("Label4(4)", "QLabel", "Frame8", "转换后成为：");
+    row("lblTarget(0)", "QLabel", "Frame8", "1.gif");
+    row("lblTarget(1)", "QLabel", "Frame8", "2.gif");
+    row("Label4(1)", "QLabel", "Frame8", "");
+    row("Command2", "QPushButton", "SSTab1Page(1)", "改名");
+
+    row("Frame9", "QGroupBox", "SSTab1Page(2)", "去掉文件名的部分字符");
+    row("Label8", "QLabel", "Frame9", "需要去掉的字符串：");
+    row("txtRemoveStr", "QLineEdit", "Frame9", "");
+    row("cmdRemoveStr", "QPushButton", "Frame9", "改名");
+    row("Frame10", "QGroupBox", "SSTab1Page(2)", "修改文件扩展名");
+    row("Label7", "QLabel", "Frame10", "新扩展名:");
+    row("txtNewExt", "QLineEdit", "Frame10", "");
+    row("cmdChangeExt", "QPushButton", "Frame10", "改名");
+    row("Frame11", "QGroupBox", "SSTab1Page(2)", "文件名简繁互转");
+    row("cmdJ2F", "QPushButton", "Frame11", "简体转繁体");
+    row("cmdF2J", "QPushButton", "Frame11", "繁体转简体");
+    row("Label9", "QLabel", "Frame11", "示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國");
+
+    row("Label5", "QLabel", "SSTab1Page(3)", "Quendra文件批量改名工具");
+    row("cmdExit", "QPushButton", "SSTab1Page(3)", "退出");
+}
+
+void Form1Test::controlsStartInTheirInitialState()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, parentName);
+    QFETCH(QString, text);
+    QFETCH(int, checked);
+
+    const QString name = QString::fromUtf8(QTest::currentDataTag());
+    const auto found = m_form->findChildren<QWidget*>(name);
+    QCOMPARE(found.size(), 1);
+    QWidget* w = found.front();
+    QCOMPARE(QString::fromLatin1(w->metaObject()->className()), kind);
+    QCOMPARE(w->parentWidget()->objectName(), parentName);
+
+    if (text == QLatin1String("<folder>"))
+        text = m_dir->path();
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        QCOMPARE(b->text(), text);
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        QCOMPARE(l->text(), text);
+    else if (auto* e = qobject_cast<QLineEdit*>(w))
+        QCOMPARE(e->text(), text);
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        QCOMPARE(g->title(), text);
+    else if (kind == QLatin1String("QComboBox") && !text.isEmpty())
+        QCOMPARE(qobject_cast<QComboBox*>(w)->currentText(), text);
+    if (checked >= 0)
+        QCOMPARE(qobject_cast<QAbstractButton*>(w)->isChecked(), checked == 1);
+}
+
+void Form1Test::controlsOutsideTheTabsKeepTheirPlaces_data()
+{
+    QTest::addColumn<QRect>("geometry");
+    // Twips divided by 15; the pattern label grows a little so that its text is not clipped.
+    QTest::newRow("Drive1") << QRect(8, 8, 161, 20);
+    QTest::newRow("Combo1") << QRect(8, 48, 161, 20);
+    QTest::newRow("Dir1") << QRect(8, 72, 161, 272);
+    QTest::newRow("Frame1") << QRect(176, 0, 201, 33);
+    QTest::newRow("File1") << QRect(176, 40, 201, 270);
+    QTest::newRow("cmdSelect(0)") << QRect(176, 320, 41, 25);
+    QTest::newRow("cmdSelect(1)") << QRect(224, 320, 49, 25);
+    QTest::newRow("cmdSelect(2)") << QRect(280, 320, 41, 25);
+    QTest::newRow("cmdSelect(3)") << QRect(328, 320, 41, 25);
+    QTest::newRow("Frame12") << QRect(8, 352, 705, 49);
+    QTest::newRow("cmdGoPath") << QRect(640, 16, 49, 25);
+    QTest::newRow("SSTab1") << QRect(384, 8, 329, 305);
+}
+
+void Form1Test::controlsOutsideTheTabsKeepTheirPlaces()
+{
+    QFETCH(QRect, geometry);
+    auto* w = m_form->findChild<QWidget*>(QString::fromUtf8(QTest::currentDataTag()));
+    QVERIFY(w);
+    QCOMPARE(w->geometry(), geometry);
+}
+
+void Form1Test::startUpListsTheProgramFolderOnPageZero()
+{
+    auto& list = m_form->fileList();
+    QCOMPARE(list.folder(), folder());
+    QCOMPARE(list.pattern(), QStringLiteral("*.*"));
+    QCOMPARE(namesOf(list).join(QLatin1Char(' ')),
+             QStringLiteral("a.TXT b.txt page.htm page.html pic.JPG README x.php3 y.php5"));
+    QCOMPARE(control<QTabWidget>("SSTab1")->currentIndex(), 0);
+    QCOMPARE(control<QComboBox>("Combo1")->currentIndex(), 0);
+    QVERIFY(selectedOf(list).isEmpty());
+}
+
+void Form1Test::patternListOffersItsElevenChoices()
+{
+    auto* combo = control<QComboBox>("Combo1");
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    QCOMPARE(items, (QStringList{QStringLiteral("所有文件(*.*)"), QStringLiteral("文本文件(*.txt)"),
+                                 QStringLiteral("静态网页(*.htm;*.html)"), QStringLiteral("ASP文件(*.asp)"),
+                                 QStringLiteral("PHP文件(*.php;*.php3;*.php4)"),
+                                 QStringLiteral("其它网页文档(*.shtml;*.phtml)"), QStringLiteral("EXE文件(*.exe)"),
+                                 QStringLiteral("COM文件(*.com)"), QStringLiteral("JPG图片(*.jpg)"),
+                                 QStringLiteral("GIF图片(*.gif)"), QStringLiteral("图片(*.bmp;*.gif;*.jpg)")}));
+    QVERIFY(combo->isEditable());
+}
+
+void Form1Test::choosingAPatternFiltersTheList_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("listed");
+    QTest::newRow("all") << 0 << "*.*" << "a.TXT b.txt page.htm page.html pic.JPG README x.php3 y.php5";
+    QTest::newRow("text") << 1 << "*.txt" << "a.TXT b.txt";
+    QTest::newRow("static pages") << 2 << "*.htm;*.html" << "page.htm page.html";
+    QTest::newRow("asp") << 3 << "*.asp" << "";
+    QTest::newRow("php") << 4 << "*.php;*.php3;*.php4" << "x.php3";
+    QTest::newRow("other pages") << 5 << "*.shtml;*.phtml" << "";
+    QTest::newRow("exe") << 6 << "*.exe" << "";
+    QTest::newRow("com") << 7 << "*.com" << "";
+    QTest::newRow("jpg") << 8 << "*.jpg" << "pic.JPG";
+    QTest::newRow("gif") << 9 << "*.gif" << "";
+    QTest::newRow("pictures") << 10 << "*.bmp;*.gif;*.jpg" << "pic.JPG";
+}
+
+void Form1Test::choosingAPatternFiltersTheList()
+{
+    QFETCH(int, item);
+    QFETCH(QString, pattern);
+    QFETCH(QString, listed);
+    auto* combo = control<QComboBox>("Combo1");
+    // Choose by keyboard, as a user would: the arrow keys walk the items and choose each.
+    combo->setFocus();
+    if (item > 0) {
+        for (int i = 0; i < item; ++i)
+            QTest::keyClick(combo, Qt::Key_Down);
+    }
+    QCOMPARE(combo->currentIndex(), item);
+    QCOMPARE(m_form->fileList().pattern(), pattern);
+    QCOMPARE(namesOf(m_form->fileList()).join(QLatin1Char(' ')), listed);
+}
+
+void Form1Test::shortTextBecomesThePatternAsItIs()
+{
+    auto* combo = control<QComboBox>("Combo1");
+    combo->setEditText(QStringLiteral("*.ph"));
+    QCOMPARE(m_form->fileList().pattern(), QStringLiteral("*.*")); // typing alone changes nothing
+    m_form->Combo1_Click();
+    QCOMPARE(m_form->fileList().pattern(), QStringLiteral("*.ph"));
+    QCOMPARE(m_form->fileList().count(), 0);
+}
+
+void Form1Test::longTextWithoutParenthesisLeavesThePattern()
+{
+    auto* combo = control<QComboBox>("Combo1");
+    combo->setEditText(QStringLiteral("*.txt"));
+    m_form->Combo1_Click();
+    QCOMPARE(m_form->fileList().pattern(), QStringLiteral("*.*"));
+    QCOMPARE(m_form->fileList().count(), 8);
+}
+
+void Form1Test::attributeSwitchesAdmitTheirFilesAtOnce()
+{
+    makeFile(QStringLiteral(".hidden"));
+    makeFile(QStringLiteral("locked"), 0444);
+    QCOMPARE(::mkfifo(QByteArray(folder() + "/pipe").constData(), 0644), 0);
+    QCOMPARE(::mkdir(QByteArray(folder() + "/sub").constData(), 0755), 0);
+    m_form->cmdSelect_Click(3);
+    auto& list = m_form->fileList();
+    QCOMPARE(namesOf(list).join(QLatin1Char(' ')), QStringLiteral("a.TXT b.txt locked page.htm page.html pic.JPG README x.php3 y.php5"));
+
+    QTest::mouseClick(control<QCheckBox>("Check1(2)"), Qt::LeftButton);
+    QVERIFY(namesOf(list).contains(QStringLiteral(".hidden")));
+    QTest::mouseClick(control<QCheckBox>("Check1(3)"), Qt::LeftButton);
+    QVERIFY(namesOf(list).contains(QStringLiteral("pipe")));
+    QTest::mouseClick(control<QCheckBox>("Check1(1)"), Qt::LeftButton);
+    QVERIFY(!namesOf(list).contains(QStringLiteral("locked")));
+    QTest::mouseClick(control<QCheckBox>("Check1(0)"), Qt::LeftButton);
+    QCOMPARE(namesOf(list).join(QLatin1Char(' ')), QStringLiteral(".hidden pipe"));
+    QTest::mouseClick(control<QCheckBox>("Check1(2)"), Qt::LeftButton);
+    QCOMPARE(namesOf(list).join(QLatin1Char(' ')), QStringLiteral("pipe"));
+    QVERIFY(!namesOf(list).contains(QStringLiteral("sub")));
+}
+
+void Form1Test::selectButtonsSelectNoneAllInvertAndRefresh()
+{
+    auto& list = m_form->fileList();
+    auto* view = control<QListView>("File1");
+    QCOMPARE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
+
+    QTest::mouseClick(control<QPushButton>("cmdSelect(0)"), Qt::LeftButton);
+    QCOMPARE(list.selectedCount(), 8);
+    QCOMPARE(view->selectionModel()->selectedIndexes().size(), 8);
+    QTest::mouseClick(control<QPushButton>("cmdSelect(1)"), Qt::LeftButton);
+    QCOMPARE(list.selectedCount(), 0);
+    QVERIFY(view->selectionModel()->selectedIndexes().isEmpty());
+
+    // Items 0 and 2 chosen with the mouse, Ctrl held for the second.
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(list.index(0)).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, view->visualRect(list.index(2)).center());
+    QCOMPARE(selectedOf(list), (QList<int>{0, 2}));
+    QTest::mouseClick(control<QPushButton>("cmdSelect(2)"), Qt::LeftButton);
+    QCOMPARE(selectedOf(list), (QList<int>{1, 3, 4, 5, 6, 7}));
+    QCOMPARE(view->selectionModel()->selectedIndexes().size(), 6);
+
+    // "b.txt" (item 1) stays selected when a new file appears before it.
+    makeFile(QStringLiteral("0.txt"));
+    QTest::mouseClick(control<QPushButton>("cmdSelect(3)"), Qt::LeftButton);
+    QCOMPARE(list.item(0), QStringLiteral("0.txt"));
+    QVERIFY(!list.isSelected(0));
+    QVERIFY(list.isSelected(2));
+    QCOMPARE(list.selectedCount(), 6);
+}
+
+void Form1Test::resultLabelsAreRed()
+{
+    for (const char* name : {"lblT1", "lblTarget(0)", "lblTarget(1)"})
+        QCOMPARE(control<QLabel>(name)->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QCOMPARE(control<QLineEdit>("txtNewExt")->toolTip(), QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
+}
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"
