@@ -57,7 +57,14 @@ bool FileListModel::admits(std::uint8_t attributes) const
 void FileListModel::rebuild()
 {
     std::string names;
-    std::vector<Entry> items;
+    std::vector<Entry> listed;
+    // Sorting compares the short prefixes kept here, which sit next to each other in memory;
+    // only names whose prefixes are equal are read again from the shared buffer.
+    struct SortKey {
+        std::array<std::uint64_t, 2> prefix;
+        std::uint32_t entry;
+    };
+    std::vector<SortKey> keys;
     int error = 0;
     if (!m_folder.isEmpty()) {
         const auto status = m_fs.listFolder(m_folder, [&](const platform::DirEntry& e) {
@@ -71,7 +78,8 @@ void FileListModel::rebuild()
                 error = ENOMEM;
                 return;
             }
-            items.push_back({std::uint32_t(names.size()), std::uint16_t(name.size()), e.attributes});
+            keys.push_back({naturalSortPrefix(name), std::uint32_t(listed.size())});
+            listed.push_back({std::uint32_t(names.size()), std::uint16_t(name.size()), e.attributes});
             names.append(name);
         });
         if (!status.ok())
@@ -80,8 +88,17 @@ void FileListModel::rebuild()
 
     const char* base = names.data();
     auto nameOf = [base](const Entry& e) { return std::string_view(base + e.offset, e.size); };
-    std::sort(items.begin(), items.end(),
-              [&](const Entry& x, const Entry& y) { return naturalLess(nameOf(x), nameOf(y)); });
+    std::sort(keys.begin(), keys.end(), [&](const SortKey& x, const SortKey& y) {
+        if (x.prefix != y.prefix)
+            return x.prefix < y.prefix;
+        return naturalLess(nameOf(listed[x.entry]), nameOf(listed[y.entry]));
+    });
+    std::vector<Entry> items;
+    items.reserve(keys.size());
+    for (const SortKey& key : keys)
+        items.push_back(listed[key.entry]);
+    keys = {};
+    listed = {};
 
     // Both lists are in the same total order, so one merge walk carries the selection over.
     std::vector<std::uint8_t> selected(items.size(), 0);
@@ -185,11 +202,12 @@ void FileListModel::pushSelectionToView()
         selection.select(index(i), index(last));
         i = last + 1;
     }
+    // Clearing first and then selecting keeps the selection model from comparing the old and
+    // the new ranges pairwise, which takes minutes for a selection of many thousand pieces.
     m_pushingSelection = true;
-    if (selection.isEmpty())
-        m_selectionModel.clearSelection();
-    else
-        m_selectionModel.select(selection, QItemSelectionModel::ClearAndSelect);
+    m_selectionModel.clearSelection();
+    if (!selection.isEmpty())
+        m_selectionModel.select(selection, QItemSelectionModel::Select);
     m_pushingSelection = false;
 }
 

@@ -4,6 +4,9 @@
 
 #include <QChar>
 
+#include <algorithm>
+#include <cstddef>
+
 namespace filelist {
 
 namespace {
@@ -67,6 +70,64 @@ int naturalCompare(std::string_view a, std::string_view b)
     if (q < qe)
         return -1;
     return 0;
+}
+
+std::array<std::uint64_t, 2> naturalSortPrefix(std::string_view name)
+{
+    // The key spells a name as naturalCompare() reads it: ASCII letters folded to lower case,
+    // other characters as the UTF-8 of their case-folded code point (UTF-8 keeps code point
+    // order), and each run of digits as '0', the count of its significant digits, then those
+    // digits. A digit and any other character compare the same whichever digit it is, so the
+    // one marker '0' stands for all of them. Unused bytes stay 0, which sorts a name before
+    // every longer name it begins.
+    unsigned char key[16] = {};
+    std::size_t n = 0;
+    auto put = [&](unsigned char byte) {
+        if (n < sizeof key)
+            key[n++] = byte;
+    };
+    const char* p = name.data();
+    const char* end = p + name.size();
+    while (p < end && n < sizeof key) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (isDigit(c)) {
+            while (p < end && *p == '0')
+                ++p;
+            const char* digits = p;
+            while (p < end && isDigit(static_cast<unsigned char>(*p)))
+                ++p;
+            put('0');
+            put(static_cast<unsigned char>(std::min<std::ptrdiff_t>(p - digits, 255)));
+            for (; digits < p; ++digits)
+                put(static_cast<unsigned char>(*digits));
+            continue;
+        }
+        if (c < 0x80) {
+            put(foldAscii(c));
+            ++p;
+            continue;
+        }
+        const char32_t folded = QChar::toCaseFolded(platform::nextCodePoint(p, end));
+        if (folded < 0x80) {
+            put(static_cast<unsigned char>(folded));
+        } else if (folded < 0x800) {
+            put(static_cast<unsigned char>(0xC0 | (folded >> 6)));
+            put(static_cast<unsigned char>(0x80 | (folded & 0x3F)));
+        } else if (folded < 0x10000) {
+            put(static_cast<unsigned char>(0xE0 | (folded >> 12)));
+            put(static_cast<unsigned char>(0x80 | ((folded >> 6) & 0x3F)));
+            put(static_cast<unsigned char>(0x80 | (folded & 0x3F)));
+        } else {
+            put(static_cast<unsigned char>(0xF0 | (folded >> 18)));
+            put(static_cast<unsigned char>(0x80 | ((folded >> 12) & 0x3F)));
+            put(static_cast<unsigned char>(0x80 | ((folded >> 6) & 0x3F)));
+            put(static_cast<unsigned char>(0x80 | (folded & 0x3F)));
+        }
+    }
+    std::array<std::uint64_t, 2> words{};
+    for (std::size_t i = 0; i < sizeof key; ++i)
+        words[i / 8] = (words[i / 8] << 8) | key[i];
+    return words;
 }
 
 } // namespace filelist

@@ -36,6 +36,35 @@ TEST(NaturalOrder, CaseAndLeadingZerosOnlyBreakTies)
     EXPECT_EQ(filelist::naturalCompare("É", "é"), 0);
 }
 
+// The list sorts by these prefixes first; wherever two prefixes differ they must agree with
+// the full comparison, or the list comes out in a wrong order.
+TEST(NaturalOrder, SortPrefixAgreesWithTheFullComparison)
+{
+    const std::vector<std::string> alphabet{"a", "B", "0", "00", "7", "12", "x", ".", "_", "中", "É", "é",
+                                            "\xe2\x84\xaa" /* Kelvin sign, folds to k */, "k", "\xff", "\xd6\xd0"};
+    std::mt19937 random(11);
+    std::vector<std::string> names{"", "0", "000", "a", "a0", "a00b", "IMG_0000123.JPG", "IMG_0000124.JPG"};
+    for (int i = 0; i < 400; ++i) {
+        std::string name;
+        const int length = int(random() % 9);
+        for (int k = 0; k < length; ++k)
+            name += alphabet[random() % alphabet.size()];
+        names.push_back(name);
+    }
+    for (const auto& a : names) {
+        for (const auto& b : names) {
+            const auto pa = filelist::naturalSortPrefix(a);
+            const auto pb = filelist::naturalSortPrefix(b);
+            const int full = filelist::naturalCompare(a, b);
+            if (pa < pb) {
+                EXPECT_LT(full, 0) << a << " | " << b;
+            } else if (pb < pa) {
+                EXPECT_GT(full, 0) << a << " | " << b;
+            }
+        }
+    }
+}
+
 // Sorting and the selection carried over a rebuild both need a strict total order; random
 // names from a small alphabet hit the corner cases of digit runs, case and raw bytes.
 TEST(NaturalOrder, IsAStrictTotalOrder)
