@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filelist/pattern.h"
+#include "filelist/renamerun.h"
 #include "platform/filesystem.h"
 
 #include <QAbstractListModel>
@@ -25,7 +26,7 @@ enum class Switch { Normal = 0, ReadOnly = 1, Hidden = 2, System = 3 };
 //
 // Names are kept as the folder gave them, as raw bytes in one shared buffer: a folder of a
 // million files costs a few tens of megabytes, and a later rename addresses the very file.
-class FileListModel final : public QAbstractListModel {
+class FileListModel final : public QAbstractListModel, public RenameSource {
     Q_OBJECT
 
 public:
@@ -37,24 +38,24 @@ public:
     void setSwitch(Switch which, bool on);
     // Re-reads the folder with the current pattern and switches. Items whose names are still
     // listed keep their selection.
-    void refresh();
+    void refresh() override;
 
-    [[nodiscard]] const QByteArray& folder() const { return m_folder; }
+    [[nodiscard]] const QByteArray& folder() const override { return m_folder; }
     [[nodiscard]] const QString& pattern() const { return m_pattern.text(); }
     [[nodiscard]] bool switchOn(Switch which) const { return m_switches[std::size_t(which)]; }
     // errno of the last listing of the folder, 0 when it was read whole.
     [[nodiscard]] int listError() const { return m_listError; }
 
-    [[nodiscard]] int count() const { return int(m_items.size()); }
+    [[nodiscard]] int count() const override { return int(m_items.size()); }
     // The name as the folder holds it.
-    [[nodiscard]] std::string_view itemBytes(int index) const;
+    [[nodiscard]] std::string_view itemBytes(int index) const override;
     // The name as text for the rules: every byte that isn't UTF-8 survives a round trip.
-    [[nodiscard]] QString item(int index) const;
+    [[nodiscard]] QString item(int index) const override;
     // The name as the user reads it.
     [[nodiscard]] QString displayText(int index) const;
     [[nodiscard]] std::uint8_t itemAttributes(int index) const;
 
-    [[nodiscard]] bool isSelected(int index) const;
+    [[nodiscard]] bool isSelected(int index) const override;
     void setSelected(int index, bool on);
     // One operation on the whole selection, not a walk over the items.
     void setAllSelected(bool on);

@@ -39,7 +39,20 @@ public:
     virtual Status listFolder(const QByteArray& folder,
                               const std::function<void(const DirEntry&)>& visit,
                               bool foldersOnly = false) const = 0;
+
+    // Renames folder/oldName to folder/newName without ever replacing another file. A new name
+    // equal to the old one succeeds without doing anything; a change of letter case works on
+    // file systems that ignore letter case too. Names holding "/" or NUL, empty names, "." and
+    // ".." are refused with EINVAL.
+    virtual Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName,
+                                   QByteArrayView newName) const = 0;
+
+    // Whether folder/name is a file a user sees: not a folder, not hidden, not a system file.
+    virtual bool visibleFileExists(const QByteArray& folder, QByteArrayView name) const = 0;
 };
+
+// Whether name can be given to a file at all: not empty, not "." or "..", no "/" and no NUL.
+bool isValidFileName(QByteArrayView name);
 
 // The real file system of this machine.
 FileSystem& systemFileSystem();

@@ -1,5 +1,10 @@
 #include "platform/filesystem.h"
 
+#include "platform/filename.h"
+
+#include <QRandomGenerator>
+#include <QString>
+
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,10 +29,105 @@ std::uint8_t attributesOf(const char* name, mode_t mode)
     return attributes;
 }
 
+// Closes a descriptor when it goes out of scope.
+class FolderHandle final {
+public:
+    explicit FolderHandle(const QByteArray& folder)
+        : m_fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+    }
+    ~FolderHandle()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    [[nodiscard]] int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// rename without replacing. Where the file system does not take RENAME_NOREPLACE (FUSE file
+// systems, some network shares answer EINVAL), the target is looked up first; that leaves a
+// short window in which a file created by another program could be replaced, the best such a
+// file system allows.
+int renameWithoutReplacing(int dirfd, const char* from, const char* to)
+{
+    if (::renameat2(dirfd, from, dirfd, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    struct stat st;
+    if (::fstatat(dirfd, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::renameat(dirfd, from, dirfd, to) == 0 ? 0 : errno;
+}
+
+bool folderHasEntryNamed(int dirfd, QByteArrayView name)
+{
+    const int fd = ::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return true; // can't tell: assume a real conflict, which is the safe answer
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return true;
+    }
+    bool found = false;
+    while (const dirent* e = ::readdir(dir)) {
+        if (QByteArrayView(e->d_name) == name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+// Whether newName, which the file system says exists, is only another spelling of oldName:
+// a change of letter case on a file system that ignores letter case.
+bool isSameFile(int dirfd, const QByteArray& oldName, const QByteArray& newName)
+{
+    struct stat a, b;
+    if (::fstatat(dirfd, oldName.constData(), &a, AT_SYMLINK_NOFOLLOW) != 0
+        || ::fstatat(dirfd, newName.constData(), &b, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (a.st_dev == b.st_dev && a.st_ino == b.st_ino)
+        return true;
+    // FAT through FUSE gives each spelling an inode number of its own. If the names differ in
+    // letter case only and no entry carries the new name exactly, the lookup found the file
+    // under its old name.
+    if (decodeFileName(oldName).compare(decodeFileName(newName), Qt::CaseInsensitive) != 0)
+        return false;
+    return !folderHasEntryNamed(dirfd, newName);
+}
+
+// The file system takes the new spelling for the file itself, so the name goes through a
+// temporary name in the same folder; if the second step fails the file gets its old name back.
+int renameThroughTemporary(int dirfd, const QByteArray& oldName, const QByteArray& newName)
+{
+    QByteArray temporary;
+    int err = EEXIST;
+    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
+        temporary = ".quendra-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".tmp";
+        err = renameWithoutReplacing(dirfd, oldName.constData(), temporary.constData());
+    }
+    if (err != 0)
+        return err;
+    err = renameWithoutReplacing(dirfd, temporary.constData(), newName.constData());
+    if (err != 0)
+        renameWithoutReplacing(dirfd, temporary.constData(), oldName.constData());
+    return err;
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
-    Status listFolder(const QByteArray& folder,
-                      const std::function<void(const DirEntry&)>& visit,
+    Status listFolder(const QByteArray& folder, const std::function<void(const DirEntry&)>& visit,
                       bool foldersOnly) const override
     {
         const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -65,6 +165,8 @@ public:
             if (S_ISLNK(st.st_mode)) {
                 struct stat target;
                 if (::fstatat(fd, name, &target, 0) != 0) {
+                    if (foldersOnly)
+                        continue;
                     entry.attributes = attributesOf(name, st.st_mode) | System;
                     visit(entry);
                     continue;
@@ -82,9 +184,45 @@ public:
         ::closedir(dir);
         return status;
     }
+
+    Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName,
+                           QByteArrayView newName) const override
+    {
+        if (!isValidFileName(oldName) || !isValidFileName(newName))
+            return Status::failure(EINVAL);
+        if (oldName == newName)
+            return Status::success();
+        const FolderHandle dir(folder);
+        if (dir.fd() < 0)
+            return Status::failure(errno);
+        const QByteArray from = oldName.toByteArray();
+        const QByteArray to = newName.toByteArray();
+        const int err = renameWithoutReplacing(dir.fd(), from.constData(), to.constData());
+        if (err == EEXIST && isSameFile(dir.fd(), from, to))
+            return Status::failure(renameThroughTemporary(dir.fd(), from, to));
+        return Status::failure(err);
+    }
+
+    bool visibleFileExists(const QByteArray& folder, QByteArrayView name) const override
+    {
+        if (!isValidFileName(name) || name.startsWith('.'))
+            return false;
+        const FolderHandle dir(folder);
+        if (dir.fd() < 0)
+            return false;
+        struct stat st;
+        if (::fstatat(dir.fd(), name.toByteArray().constData(), &st, 0) != 0)
+            return false;
+        return S_ISREG(st.st_mode);
+    }
 };
 
 } // namespace
+
+bool isValidFileName(QByteArrayView name)
+{
+    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') && !name.contains('\0');
+}
 
 FileSystem& systemFileSystem()
 {

@@ -4,6 +4,10 @@
 #include "filelist/folderlistmodel.h"
 #include "filelist/pattern.h"
 #include "platform/filename.h"
+#include "rules/extension.h"
+#include "rules/nameparts.h"
+#include "rules/removematch.h"
+#include "ui/messagepresenter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,6 +19,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
@@ -123,8 +128,12 @@ public:
 
 } // namespace
 
-Form1::Form1(const QByteArray& programFolder, const platform::FileSystem& fs, QWidget* parent)
-    : QWidget(parent), m_fs(fs), m_programFolder(normalizedFolder(programFolder))
+Form1::Form1(const QByteArray& programFolder, const platform::FileSystem& fs, MessagePresenter* messages,
+             QWidget* parent)
+    : QWidget(parent),
+      m_fs(fs),
+      m_messages(messages ? *messages : messageBoxPresenter()),
+      m_programFolder(normalizedFolder(programFolder))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
@@ -373,6 +382,22 @@ void Form1::connectHandlers()
         connect(Check1[i], &QCheckBox::clicked, this, [this, i] { Check1_Click(i); });
         connect(cmdSelect[i], &QPushButton::clicked, this, [this, i] { cmdSelect_Click(i); });
     }
+    for (int i = 0; i < 2; ++i) {
+        connect(Check2[i], &QCheckBox::clicked, this, [this, i] { Check2_Click(i); });
+        connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
+    }
+    for (int i = 0; i < 3; ++i)
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+
+    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(txtStep, &QLineEdit::textChanged, this, [this] { txtStep_Change(); });
+    for (int i = 0; i < 6; ++i)
+        connect(Option3[i], &QRadioButton::clicked, this, [this, i] { Option3_Click(i); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+
+    connect(cmdRemoveStr, &QPushButton::clicked, this, [this] { cmdRemoveStr_Click(); });
+    connect(cmdChangeExt, &QPushButton::clicked, this, [this] { cmdChangeExt_Click(); });
 }
 
 void Form1::Form_Load()
@@ -419,6 +444,212 @@ void Form1::cmdSelect_Click(int index)
     }
     default: break;
     }
+}
+
+// Page 0: case and spaces.
+
+rules::CaseOptions Form1::caseOptions() const
+{
+    rules::CaseOptions options;
+    options.base = Check2[0]->isChecked();
+    options.extension = Check2[1]->isChecked();
+    options.caseMode = Option1[0]->isChecked() ? rules::CaseMode::Upper
+        : Option1[1]->isChecked()              ? rules::CaseMode::Lower
+                                               : rules::CaseMode::FirstUpper;
+    options.spaceMode = Option2[1]->isChecked() ? rules::SpaceMode::Underscore : rules::SpaceMode::Delete;
+    return options;
+}
+
+QString Form1::ConvertCase(const QString& fileName) const
+{
+    return rules::ConvertCase(fileName, caseOptions());
+}
+
+void Form1::Check2_Click(int)
+{
+    lblT1->setText(ConvertCase(lblS1->text()));
+}
+
+void Form1::Option1_Click(int)
+{
+    lblT1->setText(ConvertCase(lblS1->text()));
+}
+
+void Form1::Option2_Click(int)
+{
+    lblT1->setText(ConvertCase(lblS1->text()));
+}
+
+void Form1::Command1_Click()
+{
+    if (!Check2[0]->isChecked() && !Check2[1]->isChecked()) {
+        warn(QStringLiteral("“前缀”和“后缀”都没有选中，新文件名会是空的，所以没有改名。\n请至少选中其中一项。"));
+        return;
+    }
+    renameSelected([this](const QString& name) { return filelist::RenameDecision::rename(ConvertCase(name)); });
+}
+
+// Page 1: custom text and a running number.
+
+rules::CustomPlace Form1::customPlace() const
+{
+    for (int i = 0; i < 6; ++i) {
+        if (Option3[std::size_t(i)]->isChecked())
+            return rules::CustomPlace(i);
+    }
+    return rules::CustomPlace::ReplaceBase;
+}
+
+std::optional<QString> Form1::MakeCustomName(const QString& fileName, int step)
+{
+    const int next = iCounter + step;
+    if (next < rules::kMinNumber || next > rules::kMaxNumber)
+        return std::nullopt;
+    iCounter = std::int16_t(next);
+    return rules::MakeCustomName(fileName, rules::trimSpaces(Text1->text()), iCounter, customPlace());
+}
+
+void Form1::refreshCustomExample()
+{
+    const auto step = rules::parseStep(txtStep->text());
+    if (!step) {
+        // Keep the last example while the step is being typed.
+        Label4[1]->setText(QStringLiteral("增量须是 -32768 到 32767 之间的整数"));
+        return;
+    }
+    Label4[1]->clear();
+    iCounter = 0;
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (const auto name = MakeCustomName(lblSource[i]->text(), *step)) {
+            lblTarget[i]->setText(*name);
+        } else {
+            lblTarget[i]->setText(QStringLiteral("编号超出范围"));
+            Label4[1]->setText(QStringLiteral("编号不能超出 -32768 到 32767"));
+        }
+    }
+}
+
+void Form1::Text1_Change()
+{
+    refreshCustomExample();
+}
+
+void Form1::txtStep_Change()
+{
+    refreshCustomExample();
+}
+
+void Form1::Option3_Click(int)
+{
+    refreshCustomExample();
+}
+
+void Form1::Command2_Click()
+{
+    const auto step = rules::parseStep(txtStep->text());
+    if (!step) {
+        warn(QStringLiteral("增量“%1”不是 -32768 到 32767 之间的整数，所以没有改名。").arg(txtStep->text()));
+        return;
+    }
+    const int selected = m_files->selectedCount();
+    if (!rules::numbersFit(selected, *step)) {
+        warn(QStringLiteral("选中了 %1 个文件，增量是 %2，最后的编号会是 %3，超出了 -32768 到 32767 的范围，"
+                            "所以没有改名。\n请少选一些文件，或者减小增量。")
+                 .arg(selected)
+                 .arg(*step)
+                 .arg(qint64(selected) * *step));
+        return;
+    }
+    iCounter = 0;
+    filelist::RenameHooks hooks;
+    hooks.nameTaken = [this](const QString& newName) {
+        m_messages.information(this, windowTitle(), newName + QStringLiteral("文件已经存在！"));
+    };
+    renameSelected(
+        [this, step = *step](const QString& name) {
+            // The range was checked for the whole batch, so every number fits.
+            return filelist::RenameDecision::rename(MakeCustomName(name, step).value_or(QString()), true);
+        },
+        hooks);
+}
+
+// Page 2: removing a text, a new extension.
+
+void Form1::cmdRemoveStr_Click()
+{
+    const QString search = txtRemoveStr->text();
+    if (search.isEmpty())
+        return;
+    renameSelected([&search](const QString& name) {
+        const auto removed = rules::RemoveFirstMatch(name, search);
+        if (!removed)
+            return filelist::RenameDecision::leave();
+        if (removed->isEmpty())
+            return filelist::RenameDecision::refuse(QString(), QStringLiteral("去掉后文件名为空"));
+        return filelist::RenameDecision::rename(*removed);
+    });
+}
+
+void Form1::cmdChangeExt_Click()
+{
+    const QString extension = rules::trimSpaces(txtNewExt->text());
+    if (extension.isEmpty())
+        return;
+    if (extension.contains(QLatin1Char('/'))) {
+        warn(QStringLiteral("扩展名“%1”含有“/”，不能用在文件名里，所以没有改名。").arg(extension));
+        return;
+    }
+    const QString folder = platform::decodeFileName(m_files->folder());
+    renameSelected([&](const QString& name) {
+        const QString path = folder + QLatin1Char('/') + name;
+        if (extension == rules::GetFileExt(path))
+            return filelist::RenameDecision::leave();
+        return filelist::RenameDecision::rename(rules::ChangeFileExt(path, extension).mid(folder.size() + 1));
+    });
+}
+
+// The rename run shared by every command.
+
+void Form1::renameSelected(const filelist::RenameRule& rule, filelist::RenameHooks hooks)
+{
+    QProgressDialog progress(QStringLiteral("正在改名……"), QStringLiteral("停止"), 0, 100, this);
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
+    hooks.progress = [&progress](int walked, int count) {
+        progress.setMaximum(count);
+        progress.setValue(walked);
+        return !progress.wasCanceled();
+    };
+    filelist::RenameReport report;
+    {
+        BusyCursor busy;
+        report = filelist::runRename(*m_files, m_fs, rule, hooks);
+    }
+    progress.close();
+
+    QString text;
+    if (report.stopped)
+        text = QStringLiteral("改名已停止，已经改名的文件保留新名字。\n");
+    const auto failed = report.failures.size();
+    if (failed > 0) {
+        text += QStringLiteral("有 %1 个文件没有改名：\n").arg(failed);
+        constexpr std::size_t kShown = 20;
+        for (std::size_t i = 0; i < std::min(failed, kShown); ++i) {
+            const auto& f = report.failures[i];
+            text += QStringLiteral("\n“%1” → “%2”：%3").arg(f.oldName, f.newName, f.reason);
+        }
+        if (failed > kShown)
+            text += QStringLiteral("\n……另有 %1 个文件没有改名。").arg(failed - kShown);
+    }
+    if (!text.isEmpty())
+        warn(text);
+}
+
+void Form1::warn(const QString& text)
+{
+    m_messages.warning(this, windowTitle(), text);
 }
 
 } // namespace ui

@@ -1,12 +1,17 @@
 #pragma once
 
+#include "filelist/renamerun.h"
 #include "platform/filesystem.h"
 #include "platform/volumes.h"
+#include "rules/convertcase.h"
+#include "rules/customname.h"
 
 #include <QByteArray>
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -26,6 +31,8 @@ class FolderListModel;
 
 namespace ui {
 
+class MessagePresenter;
+
 // The program's one window. Controls carry the names the rest of the program and the tests
 // know them by (objectName "Option1(2)" for member 2 of the option array Option1); the event
 // handlers read the controls, call the logic in filelist/ and rules/, and write results back.
@@ -34,9 +41,10 @@ class Form1 final : public QWidget {
 
 public:
     // programFolder is the folder the program runs from, which the window opens on.
+    // Messages go through messages; nullptr shows real message boxes.
     explicit Form1(const QByteArray& programFolder,
                    const platform::FileSystem& fs = platform::systemFileSystem(),
-                   QWidget* parent = nullptr);
+                   MessagePresenter* messages = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
     [[nodiscard]] filelist::FileListModel& fileList() { return *m_files; }
@@ -47,6 +55,19 @@ public:
     void Combo1_Click();
     void Check1_Click(int index);
     void cmdSelect_Click(int index);
+    void Check2_Click(int index);
+    void Option1_Click(int index);
+    void Option2_Click(int index);
+    void Command1_Click();
+    void Text1_Change();
+    void txtStep_Change();
+    void Option3_Click(int index);
+    void Command2_Click();
+    void cmdRemoveStr_Click();
+    void cmdChangeExt_Click();
+
+    // The case rule with the options page 0 shows now.
+    [[nodiscard]] QString ConvertCase(const QString& fileName) const;
 
 private:
     void createControls();
@@ -58,7 +79,22 @@ private:
 
     void showFolder(const QByteArray& folder);
 
+    [[nodiscard]] rules::CaseOptions caseOptions() const;
+    [[nodiscard]] rules::CustomPlace customPlace() const;
+    // Advances iCounter by step and gives fileName's custom name with that number; nothing,
+    // leaving iCounter as it was, when the number would leave the counter's range.
+    std::optional<QString> MakeCustomName(const QString& fileName, int step);
+    void refreshCustomExample();
+
+    // Runs rule over the selected files, with a progress window on long runs, then reports the
+    // files that were not renamed in one message.
+    void renameSelected(const filelist::RenameRule& rule, filelist::RenameHooks hooks = {});
+    void warn(const QString& text);
+
     const platform::FileSystem& m_fs;
+    MessagePresenter& m_messages;
+    // The running number of the custom-text page: 16 bits, like the numbers it writes.
+    std::int16_t iCounter = 0;
     const QByteArray m_programFolder;
     filelist::FileListModel* m_files = nullptr;
     filelist::FolderListModel* m_folders = nullptr;

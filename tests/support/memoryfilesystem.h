@@ -52,8 +52,40 @@ public:
         return {};
     }
 
+    platform::Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName,
+                                     QByteArrayView newName) const override
+    {
+        if (!platform::isValidFileName(newName))
+            return platform::Status::failure(EINVAL);
+        auto& entries = m_folders[folder];
+        Entry* from = nullptr;
+        for (Entry& e : entries) {
+            if (e.name == newName && newName != oldName)
+                return platform::Status::failure(EEXIST);
+            if (e.name == oldName)
+                from = &e;
+        }
+        if (!from)
+            return platform::Status::failure(ENOENT);
+        from->name = newName.toByteArray();
+        return {};
+    }
+
+    bool visibleFileExists(const QByteArray& folder, QByteArrayView name) const override
+    {
+        const auto it = m_folders.find(folder);
+        if (it == m_folders.end())
+            return false;
+        for (const Entry& e : it->second) {
+            if (e.name == name)
+                return e.kind == platform::EntryKind::File && !(e.attributes & (platform::Hidden | platform::System));
+        }
+        return false;
+    }
+
 private:
-    std::map<QByteArray, std::vector<Entry>> m_folders;
+    // Renames change the entries through a const interface, as a real disk would.
+    mutable std::map<QByteArray, std::vector<Entry>> m_folders;
 };
 
 } // namespace testsupport
