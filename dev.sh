@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev fonts-noto-cjk)
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev fonts-noto-cjk fusefat dosfstools)
 
 install_missing() {
     local missing=() pkg

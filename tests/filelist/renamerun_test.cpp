@@ -1,0 +1,259 @@
+#include "filelist/filelistmodel.h"
+#include "filelist/renamerun.h"
+#include "platform/faultyfilesystem.h"
+#include "platform/filename.h"
+#include "rules/convertcase.h"
+#include "tests/support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace {
+
+using filelist::FileListModel;
+using filelist::RenameDecision;
+using filelist::RenameReport;
+using testsupport::TempFolder;
+
+// A list over a real temporary folder, through a file system that refuses what a test asks.
+class RenameRunTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_folder.isValid()); }
+
+    void addFiles(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            m_folder.add(name);
+        m_list.setFolder(m_folder.path());
+    }
+
+    void select(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names) {
+            for (int i = 0; i < m_list.count(); ++i) {
+                if (m_list.itemBytes(i) == name)
+                    m_list.setSelected(i, true);
+            }
+        }
+    }
+
+    RenameReport run(const filelist::RenameRule& rule, const filelist::RenameHooks& hooks = {})
+    {
+        m_before = m_folder.contentSet();
+        return filelist::runRename(m_list, m_fs, rule, hooks);
+    }
+
+    // Nothing lost, nothing written twice, whatever the run did.
+    void expectEveryFileKept() const { EXPECT_EQ(m_folder.contentSet(), m_before); }
+
+    std::map<QByteArray, QByteArray> contents() const { return m_folder.contents(); }
+
+    TempFolder m_folder;
+    platform::FaultyFileSystem m_fs{platform::systemFileSystem()};
+    FileListModel m_list{m_fs};
+    std::multiset<QByteArray> m_before;
+};
+
+RenameDecision caseRule(const QString& name)
+{
+    return RenameDecision::rename(rules::ConvertCase(name, {}));
+}
+
+RenameDecision appendX(const QString& name)
+{
+    return RenameDecision::rename(name + QLatin1Char('x'));
+}
+
+TEST_F(RenameRunTest, NothingSelectedRenamesNothingButRefreshesTheList)
+{
+    addFiles({"A.TXT", "B.TXT"});
+    m_folder.add("C.TXT");
+    const auto report = run(caseRule);
+    EXPECT_EQ(report.renamed, 0);
+    EXPECT_EQ(m_fs.renameAttempts(), 0);
+    EXPECT_EQ(m_list.count(), 3);
+    expectEveryFileKept();
+}
+
+TEST_F(RenameRunTest, CaseOnlyChangeAndUnchangedNames)
+{
+    addFiles({"README.TXT", "Done.txt", "other.TXT"});
+    select({"README.TXT", "Done.txt"});
+    const auto report = run(caseRule);
+    EXPECT_EQ(report.renamed, 1);
+    EXPECT_EQ(report.unchanged, 1);
+    EXPECT_TRUE(report.failures.empty());
+    const std::map<QByteArray, QByteArray> expected{
+        {"Readme.txt", "README.TXT"}, {"Done.txt", "Done.txt"}, {"other.TXT", "other.TXT"}};
+    EXPECT_EQ(contents(), expected);
+    EXPECT_EQ(m_list.item(2), QStringLiteral("Readme.txt")); // natural order ignores case
+}
+
+TEST_F(RenameRunTest, FileRenamedEarlierIsNotMetAgain)
+{
+    addFiles({"a", "b"});
+    select({"a", "b"});
+    const auto report = run(appendX);
+    EXPECT_EQ(report.renamed, 2);
+    const std::map<QByteArray, QByteArray> expected{{"ax", "a"}, {"bx", "b"}};
+    EXPECT_EQ(contents(), expected);
+}
+
+TEST_F(RenameRunTest, ExistingNameLeavesTheFileAndTellsOnce)
+{
+    addFiles({"a.gif", "b.gif", "c.gif", "2.gif"});
+    select({"a.gif", "b.gif", "c.gif"});
+    int number = 0;
+    QStringList told;
+    filelist::RenameHooks hooks;
+    hooks.nameTaken = [&](const QString& name) { told << name; };
+    const auto report = run(
+        [&](const QString&) { return RenameDecision::rename(QString::number(++number) + QStringLiteral(".gif"), true); },
+        hooks);
+    EXPECT_EQ(told, QStringList{QStringLiteral("2.gif")});
+    EXPECT_EQ(report.renamed, 2);
+    EXPECT_EQ(report.leftAlone, 1);
+    EXPECT_TRUE(report.failures.empty());
+    const std::map<QByteArray, QByteArray> expected{
+        {"1.gif", "a.gif"}, {"2.gif", "2.gif"}, {"3.gif", "c.gif"}, {"b.gif", "b.gif"}};
+    EXPECT_EQ(contents(), expected);
+}
+
+TEST_F(RenameRunTest, HiddenTargetIsMissedByTheLookupButNeverReplaced)
+{
+    addFiles({"a.gif"});
+    m_folder.add(".h1.gif");
+    select({"a.gif"});
+    bool told = false;
+    filelist::RenameHooks hooks;
+    hooks.nameTaken = [&](const QString&) { told = true; };
+    const auto report = run([](const QString&) { return RenameDecision::rename(QStringLiteral(".h1.gif"), true); }, hooks);
+    EXPECT_FALSE(told);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].oldName, QStringLiteral("a.gif"));
+    EXPECT_EQ(report.failures[0].newName, QStringLiteral(".h1.gif"));
+    EXPECT_EQ(report.failures[0].reason, platform::describeError(EEXIST));
+    expectEveryFileKept();
+}
+
+TEST_F(RenameRunTest, EachRefusalOfTheDiskIsReportedAndTheRunGoesOn)
+{
+    const std::pair<const char*, int> refusals[] = {
+        {"b", EACCES}, {"c", EBUSY}, {"d", EIO}, {"e", ENAMETOOLONG}, {"f", ENOENT}, {"g", EROFS}, {"h", EEXIST}};
+    addFiles({"a", "b", "c", "d", "e", "f", "g", "h", "i"});
+    for (const auto& [name, error] : refusals)
+        m_fs.refuseRenameOf(name, error);
+    m_list.setAllSelected(true);
+    const auto report = run(appendX);
+    EXPECT_EQ(report.renamed, 2); // a and i, before and after the refusals
+    ASSERT_EQ(report.failures.size(), std::size(refusals));
+    for (std::size_t k = 0; k < std::size(refusals); ++k) {
+        EXPECT_EQ(report.failures[k].oldName, QLatin1String(refusals[k].first));
+        EXPECT_EQ(report.failures[k].newName, QLatin1String(refusals[k].first) + QLatin1Char('x'));
+        EXPECT_EQ(report.failures[k].reason, platform::describeError(refusals[k].second));
+        EXPECT_FALSE(report.failures[k].reason.isEmpty());
+    }
+    EXPECT_TRUE(contents().count("ax"));
+    EXPECT_TRUE(contents().count("ix"));
+    EXPECT_TRUE(contents().count("b"));
+    expectEveryFileKept();
+    // The files that stayed are still selected; the renamed ones are gone from the old names.
+    EXPECT_EQ(m_list.selectedCount(), 7);
+}
+
+TEST_F(RenameRunTest, FailureHalfwayKeepsEarlierRenames)
+{
+    addFiles({"1", "2", "3", "4", "5"});
+    m_fs.refuseRenamesAfter(2, EIO);
+    m_list.setAllSelected(true);
+    const auto report = run(appendX);
+    EXPECT_EQ(report.renamed, 2);
+    EXPECT_EQ(report.failures.size(), 3u);
+    const std::map<QByteArray, QByteArray> expected{{"1x", "1"}, {"2x", "2"}, {"3", "3"}, {"4", "4"}, {"5", "5"}};
+    EXPECT_EQ(contents(), expected);
+}
+
+TEST_F(RenameRunTest, NamesNoFileCanHaveAreNeverSubmitted)
+{
+    const std::pair<QString, const char*> bad[] = {
+        {QString(), "新文件名为空"},
+        {QStringLiteral("."), "文件名不能是“.”或“..”"},
+        {QStringLiteral(".."), "文件名不能是“.”或“..”"},
+        {QStringLiteral("sub/a"), "文件名不能含有“/”"},
+        {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "文件名不能含有空字符"},
+        {QString(256, QLatin1Char('x')), "文件名太长（超过 255 字节）"},
+        {QString(86, QChar(0x4E2D)), "文件名太长（超过 255 字节）"}, // 258 bytes in UTF-8
+        {QString(QChar(0xD800)), "新文件名含有无法写入磁盘的字符"},
+    };
+    addFiles({"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7"});
+    m_list.setAllSelected(true);
+    int next = 0;
+    const auto report = run([&](const QString&) { return RenameDecision::rename(bad[next++].first); });
+    EXPECT_EQ(m_fs.renameAttempts(), 0);
+    ASSERT_EQ(report.failures.size(), std::size(bad));
+    for (std::size_t k = 0; k < std::size(bad); ++k)
+        EXPECT_EQ(report.failures[k].reason, QString::fromUtf8(bad[k].second)) << k;
+    expectEveryFileKept();
+}
+
+TEST_F(RenameRunTest, LongestNameIsAccepted)
+{
+    addFiles({"short"});
+    m_list.setAllSelected(true);
+    const QString longest(85, QChar(0x4E2D)); // 255 bytes
+    const auto report = run([&](const QString&) { return RenameDecision::rename(longest); });
+    EXPECT_EQ(report.renamed, 1);
+    EXPECT_TRUE(report.failures.empty());
+}
+
+TEST_F(RenameRunTest, RefusedAndLeftFilesAreNotSubmitted)
+{
+    addFiles({"a", "b"});
+    m_list.setAllSelected(true);
+    const auto report = run([](const QString& name) {
+        return name == QLatin1String("a") ? RenameDecision::leave()
+                                          : RenameDecision::refuse(QString(), QStringLiteral("去掉后文件名为空"));
+    });
+    EXPECT_EQ(m_fs.renameAttempts(), 0);
+    EXPECT_EQ(report.leftAlone, 1);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].oldName, QStringLiteral("b"));
+}
+
+TEST_F(RenameRunTest, NameThatIsNotUtf8KeepsTheBytesTheRuleDoesNotChange)
+{
+    const QByteArray gbk = QByteArrayLiteral("\xd6\xd0\xce\xc4 A.TXT");
+    m_folder.add(gbk);
+    m_list.setFolder(m_folder.path());
+    m_list.setAllSelected(true);
+    const auto report = run(caseRule);
+    EXPECT_EQ(report.renamed, 1);
+    const std::map<QByteArray, QByteArray> expected{{QByteArrayLiteral("\xd6\xd0\xce\xc4" "a.txt"), gbk}};
+    EXPECT_EQ(contents(), expected);
+    EXPECT_EQ(m_list.displayText(0), QString::fromUtf8("中文a.txt"));
+}
+
+TEST_F(RenameRunTest, StoppingKeepsWhatWasRenamed)
+{
+    std::vector<const char*> names;
+    std::vector<QByteArray> storage;
+    for (int i = 0; i < 200; ++i)
+        storage.push_back("f" + QByteArray::number(1000 + i));
+    for (const auto& name : storage)
+        m_folder.add(name);
+    m_list.setFolder(m_folder.path());
+    m_list.setAllSelected(true);
+    filelist::RenameHooks hooks;
+    hooks.progress = [](int walked, int count) {
+        EXPECT_EQ(count, 200);
+        return walked < 64;
+    };
+    const auto report = run(appendX, hooks);
+    EXPECT_TRUE(report.stopped);
+    EXPECT_EQ(report.renamed, 64);
+    EXPECT_EQ(m_list.count(), 200);
+    expectEveryFileKept();
+}
+
+} // namespace

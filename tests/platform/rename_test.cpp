@@ -1,0 +1,102 @@
+#include "platform/filesystem.h"
+#include "tests/support/fatimage.h"
+#include "tests/support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace {
+
+using testsupport::TempFolder;
+
+const platform::FileSystem& fs()
+{
+    return platform::systemFileSystem();
+}
+
+TEST(RenameNoReplace, RenamesAndNeverReplaces)
+{
+    TempFolder folder;
+    folder.add("a.txt");
+    folder.add("b.txt");
+    folder.add("README.TXT");
+
+    EXPECT_TRUE(fs().renameNoReplace(folder.path(), "a.txt", "c.txt").ok());
+    EXPECT_TRUE(fs().renameNoReplace(folder.path(), "b.txt", "b.txt").ok());
+    EXPECT_TRUE(fs().renameNoReplace(folder.path(), "README.TXT", "Readme.txt").ok());
+    EXPECT_EQ(fs().renameNoReplace(folder.path(), "c.txt", "b.txt").error, EEXIST);
+    EXPECT_EQ(fs().renameNoReplace(folder.path(), "missing", "d.txt").error, ENOENT);
+    EXPECT_EQ(fs().renameNoReplace(folder.path() + "/missing-folder", "b.txt", "d.txt").error, ENOENT);
+
+    const std::map<QByteArray, QByteArray> expected{
+        {"c.txt", "a.txt"}, {"b.txt", "b.txt"}, {"Readme.txt", "README.TXT"}};
+    EXPECT_EQ(folder.contents(), expected);
+}
+
+TEST(RenameNoReplace, RefusesNamesThatAreNoFileName)
+{
+    TempFolder folder;
+    folder.add("a");
+    for (const QByteArray& bad : {QByteArray(), QByteArray("."), QByteArray(".."), QByteArray("x/y"),
+                                  QByteArray("../a2"), QByteArray("a\0b", 3)}) {
+        EXPECT_EQ(fs().renameNoReplace(folder.path(), "a", bad).error, EINVAL) << bad.constData();
+    }
+    EXPECT_EQ(folder.contents().size(), 1u);
+}
+
+TEST(VisibleFileExists, SeesOnlyFilesAUserSees)
+{
+    TempFolder folder;
+    folder.add("plain");
+    folder.add(".hidden");
+    ASSERT_EQ(::mkdir(folder.file("folder").constData(), 0755), 0);
+    ASSERT_EQ(::mkfifo(folder.file("pipe").constData(), 0644), 0);
+    ASSERT_EQ(::symlink("plain", folder.file("link").constData()), 0);
+    folder.add("locked");
+    ASSERT_EQ(::chmod(folder.file("locked").constData(), 0444), 0);
+
+    const struct {
+        const char* name;
+        bool visible;
+    } rows[] = {{"plain", true}, {"locked", true}, {"link", true}, {".hidden", false},
+                {"folder", false}, {"pipe", false}, {"missing", false}, {"", false}};
+    for (const auto& row : rows)
+        EXPECT_EQ(fs().visibleFileExists(folder.path(), row.name), row.visible) << row.name;
+}
+
+class FatRename : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!m_fat.whyUnavailable().isEmpty())
+            GTEST_SKIP() << "FAT through FUSE is unavailable here: " << m_fat.whyUnavailable().toStdString();
+    }
+
+    testsupport::FatImage m_fat;
+};
+
+TEST_F(FatRename, ChangesOnlyTheLetterCaseOnAFileSystemThatIgnoresIt)
+{
+    const TempFolder folder(m_fat.path());
+    folder.add("README.TXT");
+    const auto status = fs().renameNoReplace(folder.path(), "README.TXT", "Readme.txt");
+    EXPECT_TRUE(status.ok()) << status.error;
+    const std::map<QByteArray, QByteArray> expected{{"Readme.txt", "README.TXT"}};
+    EXPECT_EQ(folder.contents(), expected);
+}
+
+TEST_F(FatRename, StillRefusesToReplaceAnotherFile)
+{
+    const TempFolder folder(m_fat.path());
+    folder.add("a.txt");
+    folder.add("b.txt");
+    EXPECT_EQ(fs().renameNoReplace(folder.path(), "a.txt", "B.TXT").error, EEXIST);
+    EXPECT_EQ(fs().renameNoReplace(folder.path(), "a.txt", "b.txt").error, EEXIST);
+    EXPECT_TRUE(fs().renameNoReplace(folder.path(), "a.txt", "c.txt").ok());
+    const std::map<QByteArray, QByteArray> expected{{"b.txt", "b.txt"}, {"c.txt", "a.txt"}};
+    EXPECT_EQ(folder.contents(), expected);
+}
+
+} // namespace
