@@ -1,0 +1,394 @@
+#include "filelist/filelistmodel.h"
+#include "platform/faultyfilesystem.h"
+#include "tests/support/recordingpresenter.h"
+#include "tests/support/tempfolder.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <cerrno>
+#include <memory>
+
+using testsupport::RecordingPresenter;
+using testsupport::TempFolder;
+
+class Form1RenameTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { ui::configureApplication(); }
+    void cleanup();
+
+    void caseExampleFollowsEveryOption();
+    void caseCommandRenamesTheSelectedFiles();
+    void caseCommandWithoutScopeRenamesNothing();
+    void customExampleFollowsTextStepAndPlace();
+    void customExampleKeepsItsCaptionsWhileTheStepIsTyped();
+    void customCommandNumbersTheSelectedFiles();
+    void customCommandReportsAnExistingName();
+    void customCommandReportsAFileThatHasItsNewNameAlready();
+    void customCommandStepsZeroMinusOneAndFive();
+    void customCommandStartsAgainOnEveryClick();
+    void customCommandRefusesABadStepOrARangeOverflow();
+    void removeCommandCutsTheFirstMatch();
+    void removeCommandWithEmptyTextDoesNothing();
+    void extensionCommandReplacesExtensions();
+    void extensionCommandRefusesASlash();
+    void refusedRenamesAreSummedUpInOneMessage();
+
+private:
+    void open(std::initializer_list<const char*> names);
+    void select(std::initializer_list<const char*> names);
+    void click(const char* name) { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
+    void type(const char* name, const QString& text)
+    {
+        auto* edit = control<QLineEdit>(name);
+        edit->clear();
+        QTest::keyClicks(edit, text);
+    }
+    QString caption(const char* name) { return control<QLabel>(name)->text(); }
+    QStringList names() const;
+    template <class T>
+    T* control(const char* name)
+    {
+        auto* w = m_form->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+    std::unique_ptr<TempFolder> m_folder;
+    std::unique_ptr<platform::FaultyFileSystem> m_fs;
+    RecordingPresenter m_messages;
+    std::unique_ptr<ui::Form1> m_form;
+};
+
+void Form1RenameTest::open(std::initializer_list<const char*> names)
+{
+    m_folder = std::make_unique<TempFolder>();
+    for (const char* name : names)
+        m_folder->add(name);
+    m_fs = std::make_unique<platform::FaultyFileSystem>(platform::systemFileSystem());
+    m_messages.messages.clear();
+    m_form = std::make_unique<ui::Form1>(m_folder->path(), *m_fs, &m_messages);
+}
+
+void Form1RenameTest::cleanup()
+{
+    m_form.reset();
+    m_fs.reset();
+    m_folder.reset();
+}
+
+void Form1RenameTest::select(std::initializer_list<const char*> names)
+{
+    auto& list = m_form->fileList();
+    list.setAllSelected(false);
+    for (const char* name : names) {
+        for (int i = 0; i < list.count(); ++i) {
+            if (list.itemBytes(i) == name)
+                list.setSelected(i, true);
+        }
+    }
+}
+
+QStringList Form1RenameTest::names() const
+{
+    QStringList out;
+    for (const auto& [name, content] : m_folder->contents())
+        out << QString::fromUtf8(name);
+    out.sort();
+    return out;
+}
+
+void Form1RenameTest::caseExampleFollowsEveryOption()
+{
+    open({});
+    QCOMPARE(caption("lblT1"), QStringLiteral("Example.exe"));
+    click("Option1(0)");
+    QCOMPARE(caption("lblT1"), QStringLiteral("EXAMPLE.EXE"));
+    click("Option2(1)");
+    QCOMPARE(caption("lblT1"), QStringLiteral("EXA_MPL_E.EXE"));
+    click("Check2(1)");
+    QCOMPARE(caption("lblT1"), QStringLiteral("EXA_MPL_E.exE"));
+    click("Check2(0)");
+    QCOMPARE(caption("lblT1"), QString());
+    click("Check2(1)");
+    QCOMPARE(caption("lblT1"), QStringLiteral("Exa_mpL_e.EXE"));
+    click("Option1(1)");
+    QCOMPARE(caption("lblT1"), QStringLiteral("Exa_mpL_e.exe"));
+    QCOMPARE(caption("lblS1"), QStringLiteral("Exa mpL e.exE"));
+}
+
+void Form1RenameTest::caseCommandRenamesTheSelectedFiles()
+{
+    open({"README.TXT", "My File.TXT", "keep ME.TXT", "Done.txt"});
+    select({"README.TXT", "My File.TXT", "Done.txt"});
+    click("Command1");
+    QCOMPARE(names(), (QStringList{QStringLiteral("Done.txt"), QStringLiteral("Myfile.txt"),
+                                   QStringLiteral("Readme.txt"), QStringLiteral("keep ME.TXT")}));
+    QVERIFY(m_messages.messages.isEmpty());
+    QCOMPARE(m_form->fileList().count(), 4);
+    QVERIFY(m_form->fileList().isSelected(0)); // Done.txt kept its name and its selection
+}
+
+void Form1RenameTest::caseCommandWithoutScopeRenamesNothing()
+{
+    open({"A.TXT"});
+    select({"A.TXT"});
+    click("Check2(0)");
+    click("Check2(1)");
+    click("Command1");
+    QCOMPARE(names(), QStringList{QStringLiteral("A.TXT")});
+    QCOMPARE(m_fs->renameAttempts(), 0);
+    QCOMPARE(m_messages.messages.size(), 1);
+    QVERIFY(m_messages.messages[0].warning);
+    QVERIFY(m_messages.messages[0].text.contains(QStringLiteral("“前缀”和“后缀”都没有选中")));
+}
+
+void Form1RenameTest::customExampleFollowsTextStepAndPlace()
+{
+    open({});
+    QCOMPARE(caption("lblTarget(0)"), QStringLiteral("1.gif"));
+    QCOMPARE(caption("lblTarget(1)"), QStringLiteral("2.gif"));
+    type("Text1", QStringLiteral("  photo "));
+    QCOMPARE(caption("lblTarget(0)"), QStringLiteral("photo1.gif"));
+    QCOMPARE(caption("lblTarget(1)"), QStringLiteral("photo2.gif"));
+    const char* expected[6][2] = {{"photo1.gif", "photo2.gif"},
+                                  {"example.photo1", "model.photo2"},
+                                  {"photo1example.gif", "photo2model.gif"},
+                                  {"examplephoto1.gif", "modelphoto2.gif"},
+                                  {"example.photo1gif", "model.photo2gif"},
+                                  {"example.gifphoto1", "model.gifphoto2"}};
+    for (int place = 5; place >= 0; --place) {
+        click(QStringLiteral("Option3(%1)").arg(place).toLatin1().constData());
+        QCOMPARE(caption("lblTarget(0)"), QLatin1String(expected[place][0]));
+        QCOMPARE(caption("lblTarget(1)"), QLatin1String(expected[place][1]));
+    }
+    type("txtStep", QStringLiteral("5"));
+    QCOMPARE(caption("lblTarget(0)"), QStringLiteral("photo5.gif"));
+    QCOMPARE(caption("lblTarget(1)"), QStringLiteral("photo10.gif"));
+    // Clicking again restarts at the step, however often it is done.
+    click("Option3(0)");
+    click("Option3(0)");
+    QCOMPARE(caption("lblTarget(1)"), QStringLiteral("photo10.gif"));
+}
+
+void Form1RenameTest::customExampleKeepsItsCaptionsWhileTheStepIsTyped()
+{
+    open({});
+    QCOMPARE(caption("Label4(1)"), QString());
+    auto* step = control<QLineEdit>("txtStep");
+    step->selectAll();
+    QTest::keyClick(step, Qt::Key_Backspace);
+    QCOMPARE(step->text(), QString());
+    QCOMPARE(caption("lblTarget(0)"), QStringLiteral("1.gif"));
+    QVERIFY(!caption("Label4(1)").isEmpty());
+    QTest::keyClick(step, Qt::Key_Minus);
+    QCOMPARE(step->text(), QStringLiteral("-"));
+    QCOMPARE(caption("lblTarget(1)"), QStringLiteral("2.gif"));
+    QTest::keyClick(step, Qt::Key_1);
+    QCOMPARE(caption("lblTarget(0)"), QStringLiteral("-1.gif"));
+    QCOMPARE(caption("lblTarget(1)"), QStringLiteral("-2.gif"));
+    QCOMPARE(caption("Label4(1)"), QString());
+    type("txtStep", QStringLiteral("20000"));
+    QCOMPARE(caption("lblTarget(0)"), QStringLiteral("20000.gif"));
+    QVERIFY(!caption("lblTarget(1)").contains(QStringLiteral(".gif"))); // a notice, never a wrapped number
+    QVERIFY(!caption("Label4(1)").isEmpty());
+}
+
+void Form1RenameTest::customCommandNumbersTheSelectedFiles()
+{
+    open({"a.gif", "b.gif", "c.gif", "d.gif"});
+    select({"a.gif", "b.gif", "c.gif"});
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("1.gif"), QStringLiteral("2.gif"), QStringLiteral("3.gif"),
+                                   QStringLiteral("d.gif")}));
+    QVERIFY(m_messages.messages.isEmpty());
+}
+
+void Form1RenameTest::customCommandReportsAnExistingName()
+{
+    open({"a.gif", "b.gif", "c.gif", "2.gif"});
+    select({"a.gif", "b.gif", "c.gif"});
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("1.gif"), QStringLiteral("2.gif"), QStringLiteral("3.gif"),
+                                   QStringLiteral("b.gif")}));
+    QCOMPARE(m_messages.messages.size(), 1);
+    QCOMPARE(m_messages.messages[0].text, QStringLiteral("2.gif文件已经存在！"));
+    QCOMPARE(m_messages.messages[0].title, QStringLiteral("Quendra文件批量改名工具"));
+    QVERIFY(!m_messages.messages[0].warning);
+    QCOMPARE(m_folder->contents().at("2.gif"), QByteArray("2.gif"));
+}
+
+void Form1RenameTest::customCommandReportsAFileThatHasItsNewNameAlready()
+{
+    open({"1.gif", "x.gif"});
+    select({"1.gif"});
+    click("Command2");
+    QCOMPARE(m_messages.messages.size(), 1);
+    QCOMPARE(m_messages.messages[0].text, QStringLiteral("1.gif文件已经存在！"));
+    QCOMPARE(m_fs->renameAttempts(), 0);
+}
+
+void Form1RenameTest::customCommandStepsZeroMinusOneAndFive()
+{
+    open({"a.jpg", "b.png", "c"});
+    type("Text1", QStringLiteral("img"));
+    type("txtStep", QStringLiteral("5"));
+    select({"a.jpg", "b.png", "c"});
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("img10.png"), QStringLiteral("img15"), QStringLiteral("img5.jpg")}));
+
+    open({"a.jpg", "b.jpg"});
+    type("Text1", QStringLiteral("x"));
+    type("txtStep", QStringLiteral("0"));
+    select({"a.jpg", "b.jpg"});
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("b.jpg"), QStringLiteral("x0.jpg")}));
+    QCOMPARE(m_messages.messages.size(), 1);
+    QCOMPARE(m_messages.messages[0].text, QStringLiteral("x0.jpg文件已经存在！"));
+
+    open({"a.jpg", "b.jpg"});
+    type("Text1", QStringLiteral("img"));
+    type("txtStep", QStringLiteral("-1"));
+    select({"a.jpg", "b.jpg"});
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("img-1.jpg"), QStringLiteral("img-2.jpg")}));
+}
+
+void Form1RenameTest::customCommandStartsAgainOnEveryClick()
+{
+    open({"a.gif", "b.gif"});
+    select({"a.gif", "b.gif"});
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("1.gif"), QStringLiteral("2.gif")}));
+    type("Text1", QStringLiteral("n"));
+    select({"1.gif", "2.gif"});
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("n1.gif"), QStringLiteral("n2.gif")}));
+}
+
+void Form1RenameTest::customCommandRefusesABadStepOrARangeOverflow()
+{
+    open({"a.gif", "b.gif"});
+    select({"a.gif", "b.gif"});
+    type("txtStep", QStringLiteral("-"));
+    click("Command2");
+    QCOMPARE(m_messages.messages.size(), 1);
+    QVERIFY(m_messages.messages[0].warning);
+    QVERIFY(m_messages.messages[0].text.contains(QStringLiteral("-32768 到 32767")));
+
+    type("txtStep", QStringLiteral("20000"));
+    click("Command2");
+    QCOMPARE(m_messages.messages.size(), 2);
+    QVERIFY(m_messages.messages[1].text.contains(QStringLiteral("40000")));
+    QCOMPARE(m_fs->renameAttempts(), 0);
+    QCOMPARE(names(), (QStringList{QStringLiteral("a.gif"), QStringLiteral("b.gif")}));
+
+    type("txtStep", QStringLiteral("16383"));
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("16383.gif"), QStringLiteral("32766.gif")}));
+}
+
+void Form1RenameTest::removeCommandCutsTheFirstMatch()
+{
+    open({"old_a.txt", "a-b-c.txt", "notes.txt", "Report.DOC"});
+    type("txtRemoveStr", QStringLiteral("-"));
+    select({"old_a.txt", "a-b-c.txt", "Report.DOC"});
+    click("cmdRemoveStr");
+    QCOMPARE(names(), (QStringList{QStringLiteral("Report.DOC"), QStringLiteral("ab-c.txt"), QStringLiteral("notes.txt"),
+                                   QStringLiteral("old_a.txt")}));
+    QVERIFY(m_messages.messages.isEmpty());
+
+    type("txtRemoveStr", QStringLiteral("notes.txt"));
+    select({"notes.txt"});
+    click("cmdRemoveStr");
+    QCOMPARE(m_fs->renameAttempts(), 1);
+    QCOMPARE(m_messages.messages.size(), 1);
+    QVERIFY(m_messages.messages[0].warning);
+    QVERIFY(m_messages.messages[0].text.contains(QStringLiteral("“notes.txt”")));
+    QVERIFY(m_messages.messages[0].text.contains(QStringLiteral("去掉后文件名为空")));
+    QVERIFY(names().contains(QStringLiteral("notes.txt")));
+}
+
+void Form1RenameTest::removeCommandWithEmptyTextDoesNothing()
+{
+    open({"a.txt"});
+    select({"a.txt"});
+    m_folder->add("new.txt");
+    click("cmdRemoveStr");
+    QCOMPARE(m_form->fileList().count(), 1); // not even refreshed
+    QVERIFY(m_messages.messages.isEmpty());
+}
+
+void Form1RenameTest::extensionCommandReplacesExtensions()
+{
+    open({"photo.JPG", "photo2.jpg", "README", "archive.tar.gz", ".profile"});
+    type("txtNewExt", QStringLiteral(" jpg "));
+    select({"photo.JPG", "photo2.jpg", "README"});
+    click("cmdChangeExt");
+    QCOMPARE(m_fs->renameAttempts(), 2);
+    QCOMPARE(names(), (QStringList{QStringLiteral(".profile"), QStringLiteral("README.jpg"),
+                                   QStringLiteral("archive.tar.gz"), QStringLiteral("photo.jpg"),
+                                   QStringLiteral("photo2.jpg")}));
+
+    type("txtNewExt", QStringLiteral("zip"));
+    m_form->fileList().setAllSelected(true);
+    select({"archive.tar.gz", ".profile"});
+    click("Check1(2)"); // list hidden files too
+    select({"archive.tar.gz", ".profile"});
+    click("cmdChangeExt");
+    QVERIFY(names().contains(QStringLiteral("archive.tar.zip")));
+    QVERIFY(names().contains(QStringLiteral(".zip")));
+
+    type("txtNewExt", QStringLiteral("   "));
+    m_form->fileList().setAllSelected(true);
+    const int attempts = m_fs->renameAttempts();
+    click("cmdChangeExt");
+    QCOMPARE(m_fs->renameAttempts(), attempts);
+    QVERIFY(m_messages.messages.isEmpty());
+}
+
+void Form1RenameTest::extensionCommandRefusesASlash()
+{
+    open({"a.txt"});
+    select({"a.txt"});
+    type("txtNewExt", QStringLiteral("../x"));
+    click("cmdChangeExt");
+    QCOMPARE(m_fs->renameAttempts(), 0);
+    QCOMPARE(m_messages.messages.size(), 1);
+    QVERIFY(m_messages.messages[0].text.contains(QStringLiteral("“/”")));
+}
+
+void Form1RenameTest::refusedRenamesAreSummedUpInOneMessage()
+{
+    open({});
+    for (int i = 0; i < 25; ++i)
+        m_folder->add("F" + QByteArray::number(100 + i) + ".TXT");
+    m_form->fileList().refresh();
+    m_form->fileList().setAllSelected(true);
+    for (int i = 1; i < 24; ++i)
+        m_fs->refuseRenameOf("F" + QByteArray::number(100 + i) + ".TXT", EACCES);
+    click("Command1");
+    QCOMPARE(m_messages.messages.size(), 1);
+    const auto& message = m_messages.messages[0];
+    QVERIFY(message.warning);
+    QCOMPARE(message.title, QStringLiteral("Quendra文件批量改名工具"));
+    QVERIFY(message.text.startsWith(QStringLiteral("有 23 个文件没有改名：")));
+    QVERIFY(message.text.contains(QStringLiteral("“F101.TXT” → “F101.txt”：没有权限")));
+    QVERIFY(message.text.contains(QStringLiteral("“F120.TXT”")));
+    QVERIFY(!message.text.contains(QStringLiteral("“F121.TXT”")));
+    QVERIFY(message.text.endsWith(QStringLiteral("……另有 3 个文件没有改名。")));
+    QVERIFY(names().contains(QStringLiteral("F100.txt")));
+    QVERIFY(names().contains(QStringLiteral("F124.txt")));
+}
+
+QTEST_MAIN(Form1RenameTest)
+#include "form1_rename_test.moc"
