@@ -2,6 +2,7 @@
 #include "platform/faultyfilesystem.h"
 #include "tests/support/recordingpresenter.h"
 #include "tests/support/tempfolder.h"
+#include "tests/support/controls.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 
@@ -57,10 +58,7 @@ private:
     template <class T>
     T* control(const char* name)
     {
-        auto* w = m_form->findChild<T*>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
+        return testsupport::findControl<T>(*m_form, name);
     }
 
     std::unique_ptr<TempFolder> m_folder;

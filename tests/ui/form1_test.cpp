@@ -1,4 +1,5 @@
 #include "filelist/filelistmodel.h"
+#include "tests/support/controls.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 
@@ -71,10 +72,7 @@ private:
     template <class T>
     T* control(const char* name)
     {
-        auto* w = m_form->findChild<T*>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
+        return testsupport::findControl<T>(*m_form, name);
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
