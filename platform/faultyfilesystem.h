@@ -50,6 +50,12 @@ public:
         return m_inner.visibleFileExists(folder, name);
     }
 
+    Status readFile(const QByteArray& path, QByteArray& contents, bool createIfMissing,
+                    qsizetype maxBytes) const override
+    {
+        return m_inner.readFile(path, contents, createIfMissing, maxBytes);
+    }
+
 private:
     const FileSystem& m_inner;
     std::map<QByteArray, int> m_refusals;

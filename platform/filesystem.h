@@ -49,6 +49,13 @@ public:
 
     // Whether folder/name is a file a user sees: not a folder, not hidden, not a system file.
     virtual bool visibleFileExists(const QByteArray& folder, QByteArrayView name) const = 0;
+
+    // Reads the regular file at path whole, or its first maxBytes bytes when it is longer.
+    // With createIfMissing a missing file is created empty first, where the folder allows it,
+    // and reads as empty. Anything but a regular file is refused with EINVAL rather than read,
+    // so a pipe or a device can't stall the caller.
+    virtual Status readFile(const QByteArray& path, QByteArray& contents, bool createIfMissing,
+                            qsizetype maxBytes) const = 0;
 };
 
 // Whether name can be given to a file at all: not empty, not "." or "..", no "/" and no NUL.

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <QString>
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -214,6 +215,43 @@ public:
         if (::fstatat(dir.fd(), name.toByteArray().constData(), &st, 0) != 0)
             return false;
         return S_ISREG(st.st_mode);
+    }
+
+    Status readFile(const QByteArray& path, QByteArray& contents, bool createIfMissing,
+                    qsizetype maxBytes) const override
+    {
+        contents.clear();
+        int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0 && errno == ENOENT && createIfMissing) {
+            fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            if (fd < 0)
+                return Status::failure(errno);
+            ::close(fd);
+            return Status::success();
+        }
+        if (fd < 0)
+            return Status::failure(errno);
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return Status::failure(EINVAL);
+        }
+        contents.resize(qsizetype(std::min<qint64>(st.st_size, maxBytes)));
+        qsizetype done = 0;
+        int err = 0;
+        while (done < contents.size()) {
+            const ssize_t n = ::read(fd, contents.data() + done, std::size_t(contents.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                err = errno;
+            if (n <= 0)
+                break; // an error, or the file became shorter while it was read
+            done += n;
+        }
+        ::close(fd);
+        contents.truncate(done);
+        return Status::failure(err);
     }
 };
 

@@ -8,6 +8,7 @@
 #include "rules/nameparts.h"
 #include "rules/removematch.h"
 #include "ui/messagepresenter.h"
+#include "ui/module1.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -398,6 +399,8 @@ void Form1::connectHandlers()
 
     connect(cmdRemoveStr, &QPushButton::clicked, this, [this] { cmdRemoveStr_Click(); });
     connect(cmdChangeExt, &QPushButton::clicked, this, [this] { cmdChangeExt_Click(); });
+    connect(cmdF2J, &QPushButton::clicked, this, [this] { cmdF2J_Click(); });
+    connect(cmdJ2F, &QPushButton::clicked, this, [this] { cmdJ2F_Click(); });
 }
 
 void Form1::Form_Load()
@@ -405,6 +408,7 @@ void Form1::Form_Load()
     Combo1->setCurrentIndex(0);
     Combo1_Click();
     showFolder(m_programFolder);
+    Module1::LoadF2JTable(m_fs, m_programFolder);
     SSTab1->setCurrentIndex(0);
 }
 
@@ -606,6 +610,18 @@ void Form1::cmdChangeExt_Click()
             return filelist::RenameDecision::leave();
         return filelist::RenameDecision::rename(rules::ChangeFileExt(path, extension).mid(folder.size() + 1));
     });
+}
+
+// Page 2: traditional and simplified Chinese.
+
+void Form1::cmdF2J_Click()
+{
+    renameSelected([](const QString& name) { return filelist::RenameDecision::rename(Module1::F2J(name)); });
+}
+
+void Form1::cmdJ2F_Click()
+{
+    renameSelected([](const QString& name) { return filelist::RenameDecision::rename(Module1::J2F(name)); });
 }
 
 // The rename run shared by every command.

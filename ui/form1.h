@@ -65,6 +65,8 @@ public:
     void Command2_Click();
     void cmdRemoveStr_Click();
     void cmdChangeExt_Click();
+    void cmdF2J_Click();
+    void cmdJ2F_Click();
 
     // The case rule with the options page 0 shows now.
     [[nodiscard]] QString ConvertCase(const QString& fileName) const;

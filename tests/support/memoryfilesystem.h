@@ -83,6 +83,12 @@ public:
         return false;
     }
 
+    platform::Status readFile(const QByteArray&, QByteArray& contents, bool, qsizetype) const override
+    {
+        contents.clear();
+        return platform::Status::failure(ENOENT);
+    }
+
 private:
     // Renames change the entries through a const interface, as a real disk would.
     mutable std::map<QByteArray, std::vector<Entry>> m_folders;

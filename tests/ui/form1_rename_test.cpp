@@ -1,6 +1,7 @@
 #include "filelist/filelistmodel.h"
 #include "platform/faultyfilesystem.h"
 #include "tests/support/recordingpresenter.h"
+#include "tests/support/scripttables.h"
 #include "tests/support/tempfolder.h"
 #include "tests/support/controls.h"
 #include "ui/application.h"
@@ -42,9 +43,12 @@ private Q_SLOTS:
     void extensionCommandReplacesExtensions();
     void extensionCommandRefusesASlash();
     void refusedRenamesAreSummedUpInOneMessage();
+    void scriptCommandsConvertTheSelectedNames();
+    void startUpWithoutATableMakesAnEmptyOne();
 
 private:
-    void open(std::initializer_list<const char*> names);
+    // A new window on a new folder holding names; with table, the folder holds that F2J.txt.
+    void open(std::initializer_list<const char*> names, const QByteArray* table = nullptr);
     void select(std::initializer_list<const char*> names);
     void click(const char* name) { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
     void type(const char* name, const QString& text)
@@ -67,11 +71,13 @@ private:
     std::unique_ptr<ui::Form1> m_form;
 };
 
-void Form1RenameTest::open(std::initializer_list<const char*> names)
+void Form1RenameTest::open(std::initializer_list<const char*> names, const QByteArray* table)
 {
     m_folder = std::make_unique<TempFolder>();
     for (const char* name : names)
         m_folder->add(name);
+    if (table)
+        m_folder->write("F2J.txt", *table);
     m_fs = std::make_unique<platform::FaultyFileSystem>(platform::systemFileSystem());
     m_messages.messages.clear();
     m_form = std::make_unique<ui::Form1>(m_folder->path(), *m_fs, &m_messages);
@@ -99,8 +105,11 @@ void Form1RenameTest::select(std::initializer_list<const char*> names)
 QStringList Form1RenameTest::names() const
 {
     QStringList out;
-    for (const auto& [name, content] : m_folder->contents())
-        out << QString::fromUtf8(name);
+    // The program's own table, which start-up makes in the folder, is not one of the test's files.
+    for (const auto& [name, content] : m_folder->contents()) {
+        if (name != "F2J.txt")
+            out << QString::fromUtf8(name);
+    }
     out.sort();
     return out;
 }
@@ -132,7 +141,7 @@ void Form1RenameTest::caseCommandRenamesTheSelectedFiles()
     QCOMPARE(names(), (QStringList{QStringLiteral("Done.txt"), QStringLiteral("Myfile.txt"),
                                    QStringLiteral("Readme.txt"), QStringLiteral("keep ME.TXT")}));
     QVERIFY(m_messages.messages.isEmpty());
-    QCOMPARE(m_form->fileList().count(), 4);
+    QCOMPARE(m_form->fileList().count(), 5); // with the table start-up made
     QVERIFY(m_form->fileList().isSelected(0)); // Done.txt kept its name and its selection
 }
 
@@ -386,6 +395,39 @@ void Form1RenameTest::refusedRenamesAreSummedUpInOneMessage()
     QVERIFY(message.text.endsWith(QStringLiteral("……另有 3 个文件没有改名。")));
     QVERIFY(names().contains(QStringLiteral("F100.txt")));
     QVERIFY(names().contains(QStringLiteral("F124.txt")));
+}
+
+void Form1RenameTest::scriptCommandsConvertTheSelectedNames()
+{
+    const QByteArray table = testsupport::makeScriptTable({{u'國', u'国'}, {u'發', u'发'}, {u'髮', u'发'}});
+    open({"中國.txt", "發票.國", "Example.exe", "國.keep"}, &table);
+    select({"中國.txt", "發票.國", "Example.exe"});
+    click("cmdF2J");
+    QCOMPARE(names(), (QStringList{QStringLiteral("Example.exe"), QString::fromUtf8("中国.txt"),
+                                   QString::fromUtf8("发票.国"), QString::fromUtf8("國.keep")}));
+    QCOMPARE(m_fs->renameAttempts(), 2); // Example.exe keeps its name without touching the disk
+    QVERIFY(m_messages.messages.isEmpty());
+
+    select({"中国.txt", "发票.国"});
+    click("cmdJ2F");
+    QCOMPARE(names(), (QStringList{QStringLiteral("Example.exe"), QString::fromUtf8("中國.txt"),
+                                   QString::fromUtf8("國.keep"), QString::fromUtf8("發票.國")}));
+    QVERIFY(m_messages.messages.isEmpty());
+}
+
+void Form1RenameTest::startUpWithoutATableMakesAnEmptyOne()
+{
+    open({"中国.txt"});
+    QVERIFY(m_messages.messages.isEmpty());
+    const auto contents = m_folder->contents();
+    QVERIFY(contents.count("F2J.txt") == 1);
+    QVERIFY(contents.at("F2J.txt").isEmpty());
+    select({"中国.txt"});
+    click("cmdJ2F");
+    click("cmdF2J");
+    QCOMPARE(names(), QStringList{QString::fromUtf8("中国.txt")});
+    QCOMPARE(m_fs->renameAttempts(), 0);
+    QVERIFY(m_messages.messages.isEmpty());
 }
 
 QTEST_MAIN(Form1RenameTest)

@@ -1,0 +1,79 @@
+#include "tests/support/tempfolder.h"
+#include "ui/module1.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sys/stat.h>
+
+namespace {
+
+using testsupport::TempFolder;
+
+const platform::FileSystem& fs()
+{
+    return platform::systemFileSystem();
+}
+
+TEST(LoadF2JTable, MissingTableIsCreatedEmptyAndChangesNothing)
+{
+    TempFolder folder;
+    Module1::LoadF2JTable(fs(), folder.path());
+    const auto contents = folder.contents();
+    ASSERT_EQ(contents.count("F2J.txt"), 1u);
+    EXPECT_TRUE(contents.at("F2J.txt").isEmpty());
+    EXPECT_TRUE(Module1::F2JTable().bytes().isEmpty());
+    EXPECT_EQ(Module1::J2F(QStringLiteral("中国.txt")), QStringLiteral("中国.txt"));
+    EXPECT_EQ(Module1::F2J(QStringLiteral("中國.txt")), QStringLiteral("中國.txt"));
+}
+
+TEST(LoadF2JTable, KeepsTheFileBytesExactly)
+{
+    TempFolder folder;
+    QByteArray bytes(65024, ' ');
+    bytes[3568] = char(0xB9);
+    bytes[3569] = char(0xFA);
+    bytes[100] = '\0';
+    folder.write("F2J.txt", bytes);
+    Module1::LoadF2JTable(fs(), folder.path());
+    EXPECT_EQ(Module1::F2JTable().bytes(), bytes);
+    EXPECT_EQ(Module1::F2J(QStringLiteral("中國")), QStringLiteral("中国"));
+    EXPECT_EQ(Module1::J2F(QStringLiteral("中国")), QStringLiteral("中國"));
+}
+
+TEST(LoadF2JTable, AnyContentLoadsWithoutHarm)
+{
+    std::mt19937 random(3);
+    for (const qsizetype size : {qsizetype(0), qsizetype(1), qsizetype(3569), qsizetype(65023), qsizetype(1 << 20)}) {
+        TempFolder folder;
+        QByteArray bytes(size, '\0');
+        for (auto& b : bytes)
+            b = char(random() & 0xFF);
+        folder.write("F2J.txt", bytes);
+        Module1::LoadF2JTable(fs(), folder.path());
+        EXPECT_EQ(Module1::F2JTable().bytes(), bytes) << size;
+        EXPECT_EQ(Module1::F2J(QStringLiteral("中國.txt")).size(), 6) << size;
+        EXPECT_EQ(Module1::J2F(QStringLiteral("Example.exe")), QStringLiteral("Example.exe")) << size;
+    }
+}
+
+TEST(LoadF2JTable, SomethingOtherThanAFileLeavesTheTableEmpty)
+{
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo(folder.file("F2J.txt").constData(), 0644), 0); // reading would wait for ever
+    Module1::LoadF2JTable(fs(), folder.path());
+    EXPECT_TRUE(Module1::F2JTable().bytes().isEmpty());
+
+    Module1::LoadF2JTable(fs(), folder.path() + "/no-such-folder");
+    EXPECT_TRUE(Module1::F2JTable().bytes().isEmpty());
+}
+
+TEST(LoadF2JTable, LongFileIsReadOnlyAsFarAsATableReaches)
+{
+    TempFolder folder;
+    folder.write("F2J.txt", QByteArray(Module1::kMaxTableBytes + 10, ' '));
+    Module1::LoadF2JTable(fs(), folder.path());
+    EXPECT_EQ(Module1::F2JTable().bytes().size(), Module1::kMaxTableBytes);
+}
+
+} // namespace
