@@ -24,6 +24,8 @@ public:
         m_exhaustedError = errnum;
     }
     [[nodiscard]] int renameAttempts() const { return m_attempts; }
+    // Opening the folder at path fails with errnum.
+    void refuseFolder(const QByteArray& path, int errnum) { m_refusedFolders[path] = errnum; }
 
     Status listFolder(const QByteArray& folder, const std::function<void(const DirEntry&)>& visit,
                       bool foldersOnly = false) const override
@@ -50,6 +52,13 @@ public:
         return m_inner.visibleFileExists(folder, name);
     }
 
+    Status checkFolder(const QByteArray& path) const override
+    {
+        if (const auto it = m_refusedFolders.find(path); it != m_refusedFolders.end())
+            return Status::failure(it->second);
+        return m_inner.checkFolder(path);
+    }
+
     Status readFile(const QByteArray& path, QByteArray& contents, bool createIfMissing,
                     qsizetype maxBytes) const override
     {
@@ -59,6 +68,7 @@ public:
 private:
     const FileSystem& m_inner;
     std::map<QByteArray, int> m_refusals;
+    std::map<QByteArray, int> m_refusedFolders;
     mutable int m_renamesLeft = -1;
     int m_exhaustedError = 0;
     mutable int m_attempts = 0;

@@ -50,6 +50,9 @@ public:
     // Whether folder/name is a file a user sees: not a folder, not hidden, not a system file.
     virtual bool visibleFileExists(const QByteArray& folder, QByteArrayView name) const = 0;
 
+    // Whether path is a folder that can be listed: ENOENT, ENOTDIR, EACCES and the like if not.
+    virtual Status checkFolder(const QByteArray& path) const = 0;
+
     // Reads the regular file at path whole, or its first maxBytes bytes when it is longer.
     // With createIfMissing a missing file is created empty first, where the folder allows it,
     // and reads as empty. Anything but a regular file is refused with EINVAL rather than read,

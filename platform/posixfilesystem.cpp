@@ -217,6 +217,12 @@ public:
         return S_ISREG(st.st_mode);
     }
 
+    Status checkFolder(const QByteArray& path) const override
+    {
+        const FolderHandle dir(path);
+        return Status::failure(dir.fd() < 0 ? errno : 0);
+    }
+
     Status readFile(const QByteArray& path, QByteArray& contents, bool createIfMissing,
                     qsizetype maxBytes) const override
     {

@@ -2,6 +2,7 @@
 
 #include "filelist/filelistmodel.h"
 #include "filelist/folderlistmodel.h"
+#include "filelist/listtooltip.h"
 #include "filelist/pattern.h"
 #include "platform/filename.h"
 #include "rules/extension.h"
@@ -9,6 +10,7 @@
 #include "rules/removematch.h"
 #include "ui/messagepresenter.h"
 #include "ui/module1.h"
+#include "ui/module2.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,15 +18,20 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
+#include <QToolTip>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -110,13 +117,19 @@ private:
     static constexpr int kIndent = 8;
 };
 
-// A path without a trailing "/", except the root itself.
-QByteArray normalizedFolder(QByteArray folder)
-{
-    while (folder.size() > 1 && folder.endsWith('/'))
-        folder.chop(1);
-    return folder.isEmpty() ? QByteArrayLiteral("/") : folder;
-}
+// Rows exactly one line of the list's font high, so that a pointer position divided by the
+// font's line height gives the row under it.
+class FileItemDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(QFontMetrics(option.font).height());
+        return size;
+    }
+};
 
 // Rebuilding the list of a large folder takes a moment; show that the window is busy.
 class BusyCursor final {
@@ -134,7 +147,7 @@ Form1::Form1(const QByteArray& programFolder, const platform::FileSystem& fs, Me
     : QWidget(parent),
       m_fs(fs),
       m_messages(messages ? *messages : messageBoxPresenter()),
-      m_programFolder(normalizedFolder(programFolder))
+      m_programFolder(filelist::withoutTrailingSlash(programFolder))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
@@ -196,6 +209,7 @@ void Form1::createControls()
     File1->setSelectionModel(m_files->selectionModel());
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     File1->setUniformItemSizes(true);
+    File1->setItemDelegate(new FileItemDelegate(File1));
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->setMouseTracking(true);
     placeTwips(File1, 2640, 600, 3015, 4050);
@@ -370,6 +384,8 @@ void Form1::createPage3(QWidget* page)
     Label6 = makeControl<QLabel>(page, "Label6",
                             QStringLiteral("Quendra 开发组\nhttps://quendra.example.org/"));
     Label6->setAlignment(Qt::AlignCenter);
+    Label6->setCursor(Qt::PointingHandCursor);
+    Label6->setToolTip(QStringLiteral("打开主页"));
     Label6->setGeometry(4, 110, 313, 44);
 
     cmdExit = makeControl<QPushButton>(page, "cmdExit", QStringLiteral("退出"));
@@ -401,24 +417,25 @@ void Form1::connectHandlers()
     connect(cmdChangeExt, &QPushButton::clicked, this, [this] { cmdChangeExt_Click(); });
     connect(cmdF2J, &QPushButton::clicked, this, [this] { cmdF2J_Click(); });
     connect(cmdJ2F, &QPushButton::clicked, this, [this] { cmdJ2F_Click(); });
+
+    connect(Drive1, &QComboBox::currentIndexChanged, this, [this] { Drive1_Change(); });
+    connect(Dir1, &QListView::activated, this,
+            [this](const QModelIndex& index) { setDir1Path(m_folders->pathAt(index.row())); });
+    connect(cmdGoPath, &QPushButton::clicked, this, [this] { cmdGoPath_Click(); });
+    txtPath->installEventFilter(this);
+    File1->viewport()->installEventFilter(this);
+    File1->viewport()->setMouseTracking(true);
+    Label6->installEventFilter(this);
+    connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
 }
 
 void Form1::Form_Load()
 {
     Combo1->setCurrentIndex(0);
     Combo1_Click();
-    showFolder(m_programFolder);
+    setDir1Path(m_programFolder);
     Module1::LoadF2JTable(m_fs, m_programFolder);
     SSTab1->setCurrentIndex(0);
-}
-
-void Form1::showFolder(const QByteArray& folder)
-{
-    BusyCursor busy;
-    m_folders->setFolder(folder);
-    Dir1->setCurrentIndex(m_folders->index(m_folders->currentRow()));
-    m_files->setFolder(folder);
-    txtPath->setText(platform::readableFileName(folder));
 }
 
 void Form1::Combo1_Click()
@@ -666,6 +683,158 @@ void Form1::renameSelected(const filelist::RenameRule& rule, filelist::RenameHoo
 void Form1::warn(const QString& text)
 {
     m_messages.warning(this, windowTitle(), text);
+}
+
+// Drives, folders and the path box.
+
+void Form1::setDir1Path(const QByteArray& folder)
+{
+    const bool changed = folder != m_folders->folder();
+    if (changed) {
+        BusyCursor busy;
+        m_folders->setFolder(folder);
+    }
+    Dir1->setCurrentIndex(m_folders->index(m_folders->currentRow()));
+    Dir1->scrollTo(Dir1->currentIndex());
+    if (changed)
+        Dir1_Change();
+}
+
+void Form1::Drive1_Change()
+{
+    const int index = Drive1->currentIndex();
+    if (index < 0 || index >= int(m_volumes.size()))
+        return;
+    const QByteArray& mountPoint = m_volumes[std::size_t(index)].mountPoint;
+    QByteArray folder = m_volumeFolders.folderOn(mountPoint);
+    if (!m_fs.checkFolder(folder).ok())
+        folder = mountPoint; // the folder has gone since it was shown
+    setDir1Path(folder);
+}
+
+void Form1::Dir1_Change()
+{
+    const QByteArray& folder = m_folders->folder();
+    {
+        BusyCursor busy;
+        m_files->setFolder(folder);
+    }
+    m_pathBoxFolder = folder;
+    txtPath->setText(platform::readableFileName(folder));
+    if (const int volume = platform::volumeIndexOf(m_volumes, folder); volume >= 0)
+        m_volumeFolders.remember(m_volumes[std::size_t(volume)].mountPoint, folder);
+}
+
+void Form1::cmdGoPath_Click()
+{
+    const QString typed = rules::trimSpaces(txtPath->text());
+    if (typed.isEmpty())
+        return;
+    filelist::TypedPath path;
+    if (typed == platform::readableFileName(m_pathBoxFolder))
+        path.folder = m_pathBoxFolder;
+    else
+        path = filelist::resolveTypedPath(typed, QFile::encodeName(QDir::homePath()), m_fs);
+    if (path.problem != filelist::TypedPath::Problem::None) {
+        warn(path.message(typed));
+        return;
+    }
+    const int volume = platform::volumeIndexOf(m_volumes, path.folder);
+    if (volume >= 0 && volume != Drive1->currentIndex())
+        Drive1->setCurrentIndex(volume);
+    setDir1Path(path.folder);
+    if (m_files->folder() != path.folder) {
+        BusyCursor busy;
+        m_files->setFolder(path.folder);
+    }
+}
+
+void Form1::txtPath_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii == 13) {
+        KeyAscii = 0;
+        cmdGoPath_Click();
+    }
+}
+
+void Form1::txtPath_DblClick()
+{
+    txtPath->setSelection(0, int(txtPath->text().size()));
+}
+
+// The tooltip of the file list.
+
+void Form1::File1_MouseMove(int, int, float, float Y)
+{
+    ShowListItemToolTipText(File1, Y);
+}
+
+void Form1::ShowListItemToolTipText(QListView* ListX, float iY)
+{
+    // One row of the list is as high as a line of text in the list's font; the list's delegate
+    // makes its rows exactly that high. Everything is measured afresh on every movement.
+    const QFontMetricsF metrics(ListX->font());
+    const float rowHeight = float(QFontMetrics(ListX->font()).height());
+    const QModelIndex top = ListX->indexAt(QPoint(1, 1));
+    const int row = filelist::rowUnderPointer(iY, rowHeight, top.isValid() ? top.row() : 0,
+                                              ListX->model()->rowCount());
+    QString tip;
+    if (row >= 0) {
+        const QString text = ListX->model()->index(row, 0).data(Qt::DisplayRole).toString();
+        // 450 twips: 30 pixels at 96 dots per inch, scaled with the screen.
+        const float margin = 30.0F * float(ListX->logicalDpiX()) / 96.0F;
+        if (filelist::textTooWide(float(ListX->width()), margin, float(metrics.horizontalAdvance(text))))
+            tip = text;
+    }
+    ListX->setToolTip(tip);
+}
+
+// The About page.
+
+void Form1::Label6_Click()
+{
+    Module2::OpenHomePage();
+}
+
+void Form1::cmdExit_Click()
+{
+    close();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtPath) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                int KeyAscii = 13;
+                txtPath_KeyPress(KeyAscii);
+                return KeyAscii == 0;
+            }
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            txtPath_DblClick();
+            return true;
+        }
+    } else if (watched == File1->viewport()) {
+        if (event->type() == QEvent::MouseMove) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            File1_MouseMove(int(mouse->buttons()), int(mouse->modifiers()), float(mouse->position().x()),
+                            float(mouse->position().y()));
+        } else if (event->type() == QEvent::ToolTip) {
+            // The list's own tooltip, as the last pointer movement set it, instead of the view's
+            // per-item tooltips.
+            const auto* help = static_cast<QHelpEvent*>(event);
+            if (File1->toolTip().isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), File1->toolTip(), File1);
+            return true;
+        }
+    } else if (watched == Label6 && event->type() == QEvent::MouseButtonRelease) {
+        Label6_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelist/navigation.h"
 #include "filelist/renamerun.h"
 #include "platform/filesystem.h"
 #include "platform/volumes.h"
@@ -67,6 +68,19 @@ public:
     void cmdChangeExt_Click();
     void cmdF2J_Click();
     void cmdJ2F_Click();
+    void Drive1_Change();
+    void Dir1_Change();
+    void cmdGoPath_Click();
+    // KeyAscii is the typed character's code; the handler may set it to 0 to swallow the key.
+    void txtPath_KeyPress(int& KeyAscii);
+    void txtPath_DblClick();
+    // Button and Shift are the mouse button and modifier state; X and Y the pointer's position
+    // over the list's items, in pixels.
+    void File1_MouseMove(int Button, int Shift, float X, float Y);
+    // Sets the list's tooltip to the full text of the item under iY when it is too wide to show.
+    void ShowListItemToolTipText(QListView* ListX, float iY);
+    void Label6_Click();
+    void cmdExit_Click();
 
     // The case rule with the options page 0 shows now.
     [[nodiscard]] QString ConvertCase(const QString& fileName) const;
@@ -79,7 +93,9 @@ private:
     void createPage3(QWidget* page);
     void connectHandlers();
 
-    void showFolder(const QByteArray& folder);
+    // Points the folder list at folder; a change of folder runs Dir1_Change.
+    void setDir1Path(const QByteArray& folder);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     [[nodiscard]] rules::CaseOptions caseOptions() const;
     [[nodiscard]] rules::CustomPlace customPlace() const;
@@ -101,6 +117,10 @@ private:
     filelist::FileListModel* m_files = nullptr;
     filelist::FolderListModel* m_folders = nullptr;
     std::vector<platform::Volume> m_volumes;
+    filelist::VolumeFolders m_volumeFolders;
+    // The folder whose path the path box was last given, so that an untouched path box means
+    // that very folder even when its name isn't UTF-8.
+    QByteArray m_pathBoxFolder;
 
     // Left column, middle column and the path strip.
     QComboBox* Drive1 = nullptr;

@@ -83,6 +83,11 @@ public:
         return false;
     }
 
+    platform::Status checkFolder(const QByteArray& path) const override
+    {
+        return platform::Status::failure(m_folders.count(path) ? 0 : ENOENT);
+    }
+
     platform::Status readFile(const QByteArray&, QByteArray& contents, bool, qsizetype) const override
     {
         contents.clear();
