@@ -27,15 +27,24 @@ Inputs (all from Debian packages; nothing is downloaded):
       `uconv`, to check every code against ICU's windows-936-2000 mapping.
   rime-essay
       /usr/share/rime-data/essay.txt, a traditional-script word frequency
-      list; the character frequencies used for the decisions come from it
-      alone (it is never part of the evaluation text).
-Evaluation text (only used for the printed report, never for decisions):
+      list (general language).
   manpages-zh, debian-reference-zh-cn, debian-reference-zh-tw,
-  maint-guide-zh-cn, maint-guide-zh-tw, and the zh_CN / zh_TW message
-  catalogues installed under /usr/share/locale (read with `msgunfmt`
-  from gettext).  Missing sources are skipped with a note.
+  maint-guide-zh-cn, maint-guide-zh-tw, plus the zh_CN / zh_TW message
+  catalogues installed under /usr/share/locale (read with `msgunfmt` from
+  gettext): real text in both scripts (software documentation).  Missing
+  ones are simply left out.
 
-Usage:  python3 tools/f2jtable/generate.py [--out data/F2J.txt]
+How the text is used: every document of the three documentation packages
+is put in one of two halves by a hash of its name (a page and its
+translation in the other script share the name, so they share the half);
+the message catalogues always go to the held-out half, because which ones
+exist depends on the machine.  The decisions use the word list plus the
+"tuning" half, each scaled to the same weight; the report shows accuracy on
+the "held-out" half, which the decisions never saw, next to the rest.
+--essay-only leaves the documentation text out of the decisions entirely.
+
+Usage:  python3 tools/f2jtable/generate.py [--out data/F2J.txt] [--list]
+                                            [--essay-only] [--top N]
 """
 
 import argparse
@@ -48,6 +57,7 @@ import re
 import subprocess
 import sys
 import tempfile
+import zlib
 
 FIRST_CODE = 0x8100
 LAST_CODE = 0xFFFF
@@ -58,9 +68,14 @@ OPENCC_DIR = "/usr/share/opencc"
 ESSAY = "/usr/share/rime-data/essay.txt"
 ICU_CODEPAGE = "windows-936-2000"
 
-# A pseudo-count that only breaks ties for characters the frequency list
-# never saw: such characters follow the dictionary defaults.
-PRIOR = 1e-3
+# Every frequency source is scaled to this total weight before mixing.
+MASS = 1e6
+# A pseudo-count that only breaks ties for characters no source saw: such
+# characters follow the dictionary defaults.
+PRIOR = 1e-6
+# What it costs when J2F yields the Taiwan form of the expected traditional
+# character (為 where the reference has 爲), relative to a wrong character.
+VARIANT_COST = 0.25
 
 
 def run(cmd, data=None):
@@ -158,7 +173,103 @@ def opencc_lines(config, lines, workdir):
     return out
 
 
+# ----------------------------------------------------------- corpora -------
+
+def read_text_file(path):
+    opener = gzip.open if path.endswith(".gz") else open
+    with opener(path, "rb") as f:
+        raw = f.read()
+    try:
+        return raw.decode("utf-8")
+    except UnicodeDecodeError:
+        return raw.decode("gb18030", errors="replace")
+
+
+def strip_html(text):
+    text = re.sub(r"(?is)<(script|style)\b.*?</\1>", " ", text)
+    text = re.sub(r"(?s)<[^>]*>", " ", text)
+    return html.unescape(text)
+
+
+def mo_strings(path):
+    out = run(["msgunfmt", path]).decode("utf-8", errors="replace")
+    strings, cur, in_str = [], [], False
+    for line in out.split("\n") + [""]:
+        if line.startswith("msgstr"):
+            in_str = True
+            cur = [line.split(" ", 1)[1] if " " in line else ""]
+        elif line.startswith('"') and in_str:
+            cur.append(line)
+        else:
+            if in_str:
+                strings.append("".join(x.strip().strip('"') for x in cur))
+            in_str = False
+    return [s.replace("\\n", "\n") for s in strings]
+
+
+class Document:
+    """The Han-bearing lines of one file plus the reference conversion."""
+
+    def __init__(self, source, key, lines):
+        self.source = source
+        self.key = key
+        self.lines = lines
+        self.refs = None
+        # The same document exists in both scripts under the same key; both
+        # land in the same half so the halves never share a text.  Message
+        # catalogues depend on what else is installed on the machine, so
+        # they only ever serve the report: the table must not change with
+        # the set of installed programs.
+        if source == "message catalogues":
+            self.half = 1
+        else:
+            self.half = zlib.crc32(key.encode("utf-8")) & 1
+
+
+def gather(kind):
+    """Documents of real text; kind is 'trad' or 'simp'."""
+    loc, doc = ("zh_TW", "zh-tw") if kind == "trad" else ("zh_CN", "zh-cn")
+    docs = []
+
+    def add(source, path, text):
+        key = source + ":" + re.sub(r"\.?(zh[-_](cn|tw)|zh_CN|zh_TW)", "",
+                                    os.path.basename(os.path.dirname(path))
+                                    + "/" + os.path.basename(path))
+        lines = [l for l in text.split("\n") if any(is_han(c) for c in l)]
+        if lines:
+            docs.append(Document(source, key, lines))
+
+    for p in sorted(glob.glob("/usr/share/man/%s/man*/*" % loc)):
+        add("man pages", p, read_text_file(p))
+    for p in sorted(glob.glob("/usr/share/debian-reference/*.%s.html" % doc)):
+        add("debian-reference", p, strip_html(read_text_file(p)))
+    for p in sorted(glob.glob("/usr/share/doc/maint-guide-%s/html/*.html" % doc)):
+        add("maint-guide", p, strip_html(read_text_file(p)))
+    for p in sorted(glob.glob("/usr/share/locale/%s/LC_MESSAGES/*.mo" % loc)):
+        add("message catalogues", p, "\n".join(mo_strings(p)))
+    return docs
+
+
+def convert_documents(docs, config, workdir):
+    lines = [l for d in docs for l in d.lines]
+    refs = opencc_lines(config, lines, workdir)
+    i = 0
+    for d in docs:
+        d.refs = refs[i:i + len(d.lines)]
+        i += len(d.lines)
+
+
 # -------------------------------------------------------- frequencies ------
+
+def aligned_counts(pairs, counts, weight=1):
+    """Add per-character (source char -> reference char) counts for line
+    pairs of equal length; lines whose length changed are ignored."""
+    for line, ref in pairs:
+        if len(line) == len(ref):
+            for a, b in zip(line, ref):
+                if is_han(a):
+                    counts[a][b] += weight
+
 
 def essay_counts(workdir):
     """Character statistics from the word frequency list.
@@ -187,24 +298,39 @@ def essay_counts(workdir):
 
     trad = collections.defaultdict(collections.Counter)
     simp = collections.defaultdict(collections.Counter)
-    for w, s, n in zip(words + tw_words, simp_words + tw_simp, weights * 2):
-        if len(w) == len(s):
-            for a, x in zip(w, s):
-                trad[a][x] += n
-    # Both directions must carry the same total weight: the traditional
-    # side counted the list twice, so the simplified side counts it twice.
-    for s, b, n in zip(simp_words, back_words, weights):
-        if len(s) == len(b):
-            for a, y in zip(s, b):
-                simp[a][y] += 2 * n
+    for w, s, b, tw, tws, n in zip(words, simp_words, back_words,
+                                   tw_words, tw_simp, weights):
+        aligned_counts(((w, s), (tw, tws)), trad, n)
+        aligned_counts(((s, b),), simp, n)
     return trad, simp, len(words)
+
+
+def normalised(counts, mass):
+    total = sum(sum(row.values()) for row in counts.values())
+    scale = mass / total if total else 0.0
+    return {c: {k: v * scale for k, v in row.items()}
+            for c, row in counts.items()}
+
+
+def mix(*tables):
+    out = collections.defaultdict(collections.Counter)
+    for t in tables:
+        for c, row in t.items():
+            out[c].update(row)
+    return out
 
 
 # ------------------------------------------------------------ choosing -----
 
-def choose_entries(ts, st, ch2code, trad, simp):
-    """Pick the table entries.  Returns (naive, ours, notes) where naive and
-    ours map traditional char -> simplified char."""
+def choose_entries(ts, st, twv, ch2code, trad, simp):
+    """Pick the table entries.
+
+    ts, st: the dictionaries' default traditional->simplified and
+    simplified->traditional characters; twv: OpenCC form -> Taiwan form;
+    trad, simp: the character statistics (see essay_counts).
+    Returns (naive, ours, trimmed, skipped): naive and ours map traditional
+    char -> simplified char; trimmed lists the groups that lost entries.
+    """
     groups = collections.defaultdict(list)
     skipped = 0
     for t, s in ts.items():
@@ -215,61 +341,60 @@ def choose_entries(ts, st, ch2code, trad, simp):
             continue
         groups[s].append(t)
 
-    naive, ours, changed = {}, {}, []
-    for s, ts_list in groups.items():
-        ts_list.sort(key=lambda c: ch2code[c])
-        for t in ts_list:
+    naive, ours, trimmed = {}, {}, []
+    for s, sources in groups.items():
+        sources.sort(key=lambda c: ch2code[c])
+        for t in sources:
             naive[t] = s
 
-        # F2J cost of an entry being absent / present.
+        # F2J: expected wrong characters for T with / without its entry.
         def f2j_cost(t, keep):
             row = trad.get(t, {})
-            total = sum(row.values()) + PRIOR
-            good = row.get(s if keep else t, 0)
-            if (s if keep else t) == ts[t]:
-                good += PRIOR
-            return total - good
+            out = s if keep else t
+            good = row.get(out, 0) + (PRIOR if out == ts[t] else 0)
+            return sum(row.values()) + PRIOR - good
 
-        # J2F cost when J2F(s) yields y.
+        # J2F: expected wrong characters for S when J2F(S) gives y.  Giving
+        # the Taiwan form of the expected character (為 for 爲) is still a
+        # miss, but a lesser one than a wrong character.
         row = simp.get(s, {})
-        s_total = sum(row.values()) + PRIOR
         s_default = st.get(s, s)
 
         def j2f_cost(y):
-            good = row.get(y, 0) + (PRIOR if y == s_default else 0)
-            return s_total - good
-
-        best = None
-        # Option i: ts_list[i] is the lowest kept entry (everything before
-        # it dropped, everything after it kept if that helps F2J);
-        # option len(ts_list): nothing kept.
-        for i in range(len(ts_list) + 1):
             cost = 0.0
-            keep = set()
-            for j, t in enumerate(ts_list):
+            for want, n in list(row.items()) + [(s_default, PRIOR)]:
+                if y != want:
+                    cost += n * (VARIANT_COST if twv.get(want) == y else 1.0)
+            return cost
+
+        # Option i: sources[i] is the lowest-coded entry kept (those below it
+        # dropped, those above it kept wherever that helps F2J); the last
+        # option keeps none, so J2F leaves S alone.
+        best = None
+        for i in range(len(sources) + 1):
+            cost, keep = 0.0, []
+            for j, t in enumerate(sources):
                 if j < i:
                     cost += f2j_cost(t, False)
                 elif j == i:
                     cost += f2j_cost(t, True)
-                    keep.add(t)
+                    keep.append(t)
                 else:
-                    c_keep, c_drop = f2j_cost(t, True), f2j_cost(t, False)
-                    if c_keep <= c_drop:
-                        keep.add(t)
-                    cost += min(c_keep, c_drop)
-            y = ts_list[i] if i < len(ts_list) else s
-            cost += j2f_cost(y)
-            # Prefer more entries on equal cost (stable: first wins).
+                    k, d = f2j_cost(t, True), f2j_cost(t, False)
+                    if k <= d:
+                        keep.append(t)
+                    cost += min(k, d)
+            cost += j2f_cost(sources[i] if i < len(sources) else s)
+            # Strictly better only: on a tie the option with more entries,
+            # which comes first, stays.
             if best is None or cost < best[0] - 1e-9:
-                best = (cost, keep, y)
-        _, keep, y = best
+                best = (cost, keep)
+        keep = best[1]
         for t in keep:
             ours[t] = s
-        naive_y = ts_list[0]
-        if set(keep) != set(ts_list):
-            changed.append((s, ts_list, sorted(keep, key=lambda c: ch2code[c]),
-                            naive_y, y))
-    return naive, ours, changed, skipped
+        if len(keep) != len(sources):
+            trimmed.append((s, sources, keep))
+    return naive, ours, trimmed, skipped
 
 
 def build_table(entries, ch2code):
@@ -285,7 +410,7 @@ def build_table(entries, ch2code):
 # ------------------------------------------------- table as the app uses ---
 
 class TableConverter:
-    """Applies a table exactly the way the application does."""
+    """Applies a table byte image exactly the way the application does."""
 
     def __init__(self, table, code2ch, ch2code):
         self.f2j = {}
@@ -293,15 +418,14 @@ class TableConverter:
         for k in range(len(table) // 2):
             code = FIRST_CODE + k
             e = table[2 * k:2 * k + 2]
-            if e == BLANK:
+            if e == BLANK or code not in code2ch:
                 continue
             val = (e[0] << 8) | e[1]
             if not valid_shape(val) or val not in code2ch:
                 continue
-            if code in code2ch:
-                self.f2j[code2ch[code]] = code2ch[val]
-                # Lowest code wins: only the first hit is recorded.
-                self.j2f.setdefault(code2ch[val], code2ch[code])
+            self.f2j[code2ch[code]] = code2ch[val]
+            # Codes are visited in rising order: the lowest one wins.
+            self.j2f.setdefault(code2ch[val], code2ch[code])
         self.ch2code = ch2code
 
     def to_simplified(self, ch):
@@ -311,109 +435,53 @@ class TableConverter:
         return self.j2f.get(ch, ch) if ch in self.ch2code else ch
 
 
-# ----------------------------------------------------------- corpora -------
-
-def read_text_file(path):
-    opener = gzip.open if path.endswith(".gz") else open
-    with opener(path, "rb") as f:
-        raw = f.read()
-    try:
-        return raw.decode("utf-8")
-    except UnicodeDecodeError:
-        return raw.decode("gb18030", errors="replace")
-
-
-def strip_html(text):
-    text = re.sub(r"(?is)<(script|style)\b.*?</\1>", " ", text)
-    text = re.sub(r"(?s)<[^>]*>", " ", text)
-    return html.unescape(text)
-
-
-def mo_strings(path, workdir):
-    out = run(["msgunfmt", path]).decode("utf-8", errors="replace")
-    strings, cur, in_str = [], [], False
-    for line in out.split("\n"):
-        if line.startswith("msgstr"):
-            in_str = True
-            cur = [line.split(" ", 1)[1] if " " in line else ""]
-        elif line.startswith('"') and in_str:
-            cur.append(line)
-        else:
-            if in_str:
-                strings.append("".join(x.strip().strip('"') for x in cur))
-            in_str = False
-    if in_str:
-        strings.append("".join(x.strip().strip('"') for x in cur))
-    return [s.replace("\\n", "\n") for s in strings]
-
-
-def gather(kind, workdir):
-    """Lines of real text: kind is 'trad' or 'simp'.  Returns
-    {source name: [lines]}."""
-    loc, mandir, doc = (("zh_TW", "zh_TW", "zh-tw") if kind == "trad"
-                        else ("zh_CN", "zh_CN", "zh-cn"))
-    sources = collections.OrderedDict()
-
-    def add(name, text):
-        lines = [l for l in text.split("\n") if any(is_han(c) for c in l)]
-        sources.setdefault(name, []).extend(lines)
-
-    for p in sorted(glob.glob("/usr/share/man/%s/man*/*" % mandir)):
-        add("man pages", read_text_file(p))
-    for p in sorted(glob.glob("/usr/share/debian-reference/*.%s.html" % doc)):
-        add("debian-reference", strip_html(read_text_file(p)))
-    for p in sorted(glob.glob("/usr/share/doc/maint-guide-%s/html/*.html" % doc)):
-        add("maint-guide", strip_html(read_text_file(p)))
-    for p in sorted(glob.glob("/usr/share/locale/%s/LC_MESSAGES/*.mo" % loc)):
-        add("message catalogues", "\n".join(mo_strings(p, workdir)))
-    return sources
-
-
 # -------------------------------------------------------- evaluation -------
 
 class Score:
-    def __init__(self):
-        self.han = self.han_ok = 0          # all Han characters
-        self.chg = self.chg_ok = 0          # where the reference changes it
-        self.wrong_changes = 0              # we changed, reference did not
+    FIELDS = ("han", "ok", "chg", "chg_ok", "spurious", "variant")
 
-    def add(self, ch, got, want):
+    def __init__(self):
+        self.han = self.ok = 0          # all Han characters
+        self.chg = self.chg_ok = 0      # those the reference changes
+        self.spurious = 0               # we changed, the reference did not
+        self.variant = 0                # wrong only by being the Taiwan form
+        self.errors = collections.Counter()
+
+    def add(self, ch, got, want, twv):
         self.han += 1
-        self.han_ok += got == want
+        if got == want:
+            self.ok += 1
+        else:
+            self.errors[(ch, got, want)] += 1
+            if twv.get(want) == got:
+                self.variant += 1
         if want != ch:
             self.chg += 1
             self.chg_ok += got == want
         elif got != ch:
-            self.wrong_changes += 1
+            self.spurious += 1
+
+    def merge(self, other):
+        for f in self.FIELDS:
+            setattr(self, f, getattr(self, f) + getattr(other, f))
+        self.errors.update(other.errors)
 
 
-def evaluate(lines, refs, convert):
-    sc = Score()
-    skipped = 0
-    for line, ref in zip(lines, refs):
-        if len(line) != len(ref):
-            skipped += 1
-            continue
-        for ch, want in zip(line, ref):
-            if is_han(ch):
-                sc.add(ch, convert(ch), want)
+def evaluate(docs, convert, twv):
+    sc, skipped = Score(), 0
+    for d in docs:
+        for line, ref in zip(d.lines, d.refs):
+            if len(line) != len(ref):
+                skipped += 1
+                continue
+            for ch, want in zip(line, ref):
+                if is_han(ch):
+                    sc.add(ch, convert(ch), want, twv)
     return sc, skipped
 
 
 def pct(a, b):
     return "%7.3f%%" % (100.0 * a / b) if b else "    n/a "
-
-
-def report_block(title, stats):
-    print("\n" + title)
-    print("  %-24s %-6s %10s %9s  %10s %9s  %8s" %
-          ("text", "table", "Han chars", "correct", "changed*", "correct",
-           "spurious"))
-    for name, per_table in stats:
-        for tname, sc in per_table:
-            print("  %-24s %-6s %10d %9s  %10d %9s  %8d" %
-                  (name, tname, sc.han, pct(sc.han_ok, sc.han), sc.chg,
-                   pct(sc.chg_ok, sc.chg), sc.wrong_changes))
 
 
 # ------------------------------------------------------------- main --------
@@ -423,107 +491,130 @@ def main():
     repo = os.path.dirname(os.path.dirname(here))
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--out", default=os.path.join(repo, "data", "F2J.txt"))
-    ap.add_argument("--no-eval", action="store_true",
-                    help="write the table and skip the accuracy report")
+    ap.add_argument("--essay-only", action="store_true",
+                    help="decide on the word frequency list alone, without "
+                         "the tuning half of the documentation text")
     ap.add_argument("--list", action="store_true",
                     help="print every simplified char whose sources were trimmed")
+    ap.add_argument("--top", type=int, default=15,
+                    help="how many of the most frequent errors to list")
     args = ap.parse_args()
 
     with tempfile.TemporaryDirectory(prefix="f2jtable.") as workdir:
         code2ch, ch2code = build_gbk_maps()
         ts = load_ocd2("TSCharacters", workdir)
         st = load_ocd2("STCharacters", workdir)
-        trad, simp, nwords = essay_counts(workdir)
-        naive, ours, changed, skipped = choose_entries(ts, st, ch2code,
+        twv = load_ocd2("TWVariants", workdir)
+
+        trad_docs, simp_docs = gather("trad"), gather("simp")
+        convert_documents(trad_docs, "t2s.json", workdir)
+        convert_documents(simp_docs, "s2t.json", workdir)
+
+        e_trad, e_simp, nwords = essay_counts(workdir)
+        trad = normalised(e_trad, MASS)
+        simp = normalised(e_simp, MASS)
+        if not args.essay_only:
+            c_trad = collections.defaultdict(collections.Counter)
+            c_simp = collections.defaultdict(collections.Counter)
+            for docs, counts in ((trad_docs, c_trad), (simp_docs, c_simp)):
+                for d in docs:
+                    if d.half == 0:
+                        aligned_counts(zip(d.lines, d.refs), counts)
+            trad = mix(trad, normalised(c_trad, MASS))
+            simp = mix(simp, normalised(c_simp, MASS))
+
+        naive, ours, trimmed, skipped = choose_entries(ts, st, twv, ch2code,
                                                        trad, simp)
         naive_tab = build_table(naive, ch2code)
         table = build_table(ours, ch2code)
-
         os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
         with open(args.out, "wb") as f:
             f.write(table)
 
-        print("GBK double-byte characters usable (Python gbk == ICU %s): %d"
-              % (ICU_CODEPAGE, len(code2ch)))
-        print("dictionary pairs T->S with T != S: %d, outside GBK: %d"
-              % (sum(1 for t, s in ts.items() if t != s), skipped))
-        print("frequency list: %s (%d words)" % (ESSAY, nwords))
-        print("naive table entries: %d" % len(naive))
-        print("our table entries:   %d  (dropped %d, %d simplified chars affected)"
-              % (len(ours), len(naive) - len(ours), len(changed)))
-        print("written %s: %d bytes" % (args.out, len(table)))
+        conv = {"naive": TableConverter(naive_tab, code2ch, ch2code),
+                "ours": TableConverter(table, code2ch, ch2code)}
 
-        naive_bad = sum(1 for s in set(naive.values())
-                        if min((t for t in naive if naive[t] == s),
-                               key=ch2code.get) != st.get(s, s))
-        print("simplified chars whose J2F differs from the dictionary default:"
-              " naive %d, ours %d"
-              % (naive_bad,
-                 sum(1 for s in set(naive.values())
-                     if TableConverter(table, code2ch, ch2code)
-                     .to_traditional(s) != st.get(s, s))))
+        print("GBK double-byte characters usable (Python gbk == ICU %s, no PUA): %d"
+              % (ICU_CODEPAGE, len(code2ch)))
+        print("dictionary pairs T->S with T != S: %d; with T or S outside GBK: %d"
+              % (sum(1 for t, s in ts.items() if t != s), skipped))
+        print("decided on: %s (%d words)%s" % (
+            ESSAY, nwords, "" if args.essay_only else
+            " + tuning half of the documentation text, equal weight"))
+        print("naive table entries: %d" % len(naive))
+        print("our table entries:   %d  (dropped %d; %d simplified chars affected)"
+              % (len(ours), len(naive) - len(ours), len(trimmed)))
+        print("written %s: %d bytes (codes 0x%04X..0x%04X)"
+              % (args.out, len(table), FIRST_CODE, LAST_CODE))
+        targets = set(naive.values())
+        for name in ("naive", "ours"):
+            n = sum(1 for s in targets
+                    if conv[name].to_traditional(s) != st.get(s, s))
+            print("simplified chars whose J2F is not the dictionary default, %s: %d"
+                  % (name, n))
 
         if args.list:
-            print("\ntrimmed groups: S  [naive sources] -> [kept]  J2F naive -> ours")
-            for s, src, keep, ny, y in sorted(changed, key=lambda x: ch2code[x[0]]):
-                print("  %s  [%s] -> [%s]  %s -> %s"
-                      % (s, "".join(src), "".join(keep), ny, y))
+            print("\ntrimmed groups:  S  [all sources] -> [kept]   J2F naive -> ours")
+            for s, src, keep in sorted(trimmed, key=lambda x: ch2code[x[0]]):
+                print("  %s  [%s] -> [%s]   %s -> %s"
+                      % (s, "".join(src), "".join(keep),
+                         conv["naive"].to_traditional(s),
+                         conv["ours"].to_traditional(s)))
 
-        conv_naive = TableConverter(naive_tab, code2ch, ch2code)
-        conv_ours = TableConverter(table, code2ch, ch2code)
+        print("\nspot checks (ours; naive in brackets where different):")
+        for way, chars in (("F2J", "國中發髮後麵麪鐘鍾係繫齣乾幹臺颱檯裡裏製為爲誌註"),
+                           ("J2F", "国中家才发后面钟系出干台里制为志注")):
+            out = []
+            for ch in chars:
+                fn = "to_simplified" if way == "F2J" else "to_traditional"
+                a = getattr(conv["ours"], fn)(ch)
+                b = getattr(conv["naive"], fn)(ch)
+                out.append("%s>%s%s" % (ch, a, "" if a == b else "[%s]" % b))
+            print("  %s: %s" % (way, "  ".join(out)))
 
-        print("\nspot checks (ours; naive in brackets when different):")
-        for ch, way in [("國", "F"), ("国", "J"), ("中", "F"), ("中", "J"),
-                        ("家", "J"), ("才", "J"), ("發", "F"), ("髮", "F"),
-                        ("发", "J"), ("後", "F"), ("后", "J"), ("麵", "F"),
-                        ("麪", "F"), ("面", "J"), ("鐘", "F"), ("鍾", "F"),
-                        ("钟", "J"), ("係", "F"), ("繫", "F"), ("系", "J"),
-                        ("齣", "F"), ("出", "J"), ("乾", "F"), ("幹", "F"),
-                        ("干", "J"), ("臺", "F"), ("颱", "F"), ("台", "J"),
-                        ("裡", "F"), ("裏", "F"), ("里", "J"), ("製", "F"),
-                        ("制", "J")]:
-            f = (lambda c, cv: cv.to_simplified(c)) if way == "F" \
-                else (lambda c, cv: cv.to_traditional(c))
-            a, b = f(ch, conv_ours), f(ch, conv_naive)
-            print("  %s(%s) %s -> %s%s" % ("F2J" if way == "F" else "J2F",
-                                          "%04X" % ch2code.get(ch, 0), ch, a,
-                                          "" if a == b else "  [%s]" % b))
+        print("\nAccuracy against the opencc converters (t2s.json for F2J on "
+              "zh_TW text, s2t.json for J2F on zh_CN text).")
+        print("Documents are split in two halves by name; the tuning half %s."
+              % ("is NOT used (--essay-only)" if args.essay_only
+                 else "fed the decisions, the held-out half did not"))
+        results = {}
+        for kind, docs, fn in (("F2J", trad_docs, "to_simplified"),
+                               ("J2F", simp_docs, "to_traditional")):
+            print("\n%s   %d documents, %d lines with Han characters"
+                  % (kind, len(docs), sum(len(d.lines) for d in docs)))
+            print("  %-26s %-6s %10s %9s %9s %9s %8s %9s"
+                  % ("text", "table", "Han chars", "correct", "changed*",
+                     "correct", "spurious", "+variant"))
+            subsets = [("held-out half", [d for d in docs if d.half == 1]),
+                       ("tuning half", [d for d in docs if d.half == 0])]
+            for src in sorted({d.source for d in docs}):
+                subsets.append(("  " + src, [d for d in docs if d.source == src]))
+            subsets.append(("ALL", docs))
+            for label, sub in subsets:
+                for name in ("naive", "ours"):
+                    sc, skip = evaluate(sub, getattr(conv[name], fn), twv)
+                    results[(kind, label, name)] = sc
+                    print("  %-26s %-6s %10d %9s %9s %9s %8d %9s"
+                          % (label, name, sc.han, pct(sc.ok, sc.han),
+                             sc.chg, pct(sc.chg_ok, sc.chg), sc.spurious,
+                             pct(sc.ok + sc.variant, sc.han)))
+            for name in ("naive", "ours"):
+                top = results[(kind, "ALL", name)].errors.most_common(args.top)
+                print("  most frequent misses, %s: %s" % (name, "  ".join(
+                    "%s>%s(ref %s)x%d" % (c, g, w, n) for (c, g, w), n in top)))
+        print("\n  * changed: Han chars the reference converts; spurious: chars"
+              " the table changes that the reference leaves alone;\n"
+              "    +variant: accuracy when the Taiwan form of the reference"
+              " char (為 for 爲) also counts as right")
 
-        if args.no_eval:
-            return
-
-        totals = {}
-        for kind, config, label in (("trad", "t2s.json", "F2J on traditional text vs opencc t2s"),
-                                    ("simp", "s2t.json", "J2F on simplified text vs opencc s2t")):
-            sources = gather(kind, workdir)
-            stats = []
-            all_n, all_o = Score(), Score()
-            total_lines = total_skipped = 0
-            for name, lines in sources.items():
-                refs = opencc_lines(config, lines, workdir)
-                fn = "to_simplified" if kind == "trad" else "to_traditional"
-                sn, skn = evaluate(lines, refs, getattr(conv_naive, fn))
-                so, _ = evaluate(lines, refs, getattr(conv_ours, fn))
-                stats.append((name, [("naive", sn), ("ours", so)]))
-                total_lines += len(lines)
-                total_skipped += skn
-                for agg, sc in ((all_n, sn), (all_o, so)):
-                    for attr in ("han", "han_ok", "chg", "chg_ok", "wrong_changes"):
-                        setattr(agg, attr, getattr(agg, attr) + getattr(sc, attr))
-            stats.append(("ALL", [("naive", all_n), ("ours", all_o)]))
-            report_block("%s (%d lines with Han, %d skipped: length changed)"
-                         % (label, total_lines, total_skipped), stats)
-            totals[kind] = (all_n, all_o)
-
-        print("\n  * changed = Han chars the reference converter changes;"
-              " spurious = chars we change that it leaves alone")
-        print("\nOVERALL (both directions pooled, all Han chars):")
-        for i, tname in enumerate(("naive", "ours")):
-            f, j = totals["trad"][i], totals["simp"][i]
-            print("  %-6s %s  (F2J %s, J2F %s; mean of the two %s)"
-                  % (tname, pct(f.han_ok + j.han_ok, f.han + j.han),
-                     pct(f.han_ok, f.han), pct(j.han_ok, j.han),
-                     "%7.3f%%" % (50.0 * (f.han_ok / f.han + j.han_ok / j.han))))
+        print("\nOVERALL (F2J and J2F pooled, all Han chars):")
+        for label in ("held-out half", "ALL"):
+            for name in ("naive", "ours"):
+                f = results[("F2J", label, name)]
+                j = results[("J2F", label, name)]
+                print("  %-14s %-6s %s   (F2J %s, J2F %s)"
+                      % (label, name, pct(f.ok + j.ok, f.han + j.han),
+                         pct(f.ok, f.han), pct(j.ok, j.han)))
 
 
 if __name__ == "__main__":
