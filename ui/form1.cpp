@@ -27,11 +27,13 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QToolTip>
 
 #include <algorithm>
+#include <functional>
 
 namespace ui {
 
@@ -131,6 +133,21 @@ public:
     }
 };
 
+// The volume list reads the mounted volumes again each time it opens, so a stick plugged in
+// after start-up can be picked.
+class VolumePicker final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforePopup;
+
+    void showPopup() override
+    {
+        if (beforePopup)
+            beforePopup();
+        QComboBox::showPopup();
+    }
+};
+
 // Rebuilding the list of a large folder takes a moment; show that the window is busy.
 class BusyCursor final {
 public:
@@ -163,7 +180,10 @@ Form1::~Form1() = default;
 
 void Form1::createControls()
 {
-    Drive1 = makeControl<QComboBox>(this, "Drive1");
+    auto* drives = new VolumePicker(this);
+    drives->setObjectName(QStringLiteral("Drive1"));
+    drives->beforePopup = [this] { refreshVolumes(); };
+    Drive1 = drives;
     placeTwips(Drive1, 120, 120, 2415, 300);
     m_volumes = platform::mountedVolumes();
     for (const auto& volume : m_volumes)
@@ -700,6 +720,26 @@ void Form1::setDir1Path(const QByteArray& folder)
         Dir1_Change();
 }
 
+void Form1::refreshVolumes()
+{
+    auto volumes = platform::mountedVolumes();
+    const int current = Drive1->currentIndex();
+    const QByteArray currentMount =
+        current >= 0 && current < int(m_volumes.size()) ? m_volumes[std::size_t(current)].mountPoint : QByteArray();
+    // Refilling the list is no pick of the user's: the picked volume stays picked.
+    const QSignalBlocker quiet(Drive1);
+    Drive1->clear();
+    for (const auto& volume : volumes)
+        Drive1->addItem(volume.displayText());
+    int index = -1;
+    for (int i = 0; i < int(volumes.size()); ++i) {
+        if (volumes[std::size_t(i)].mountPoint == currentMount)
+            index = i;
+    }
+    m_volumes = std::move(volumes);
+    Drive1->setCurrentIndex(index);
+}
+
 void Form1::Drive1_Change()
 {
     const int index = Drive1->currentIndex();
@@ -739,6 +779,7 @@ void Form1::cmdGoPath_Click()
         warn(path.message(typed));
         return;
     }
+    refreshVolumes(); // the path may lie on a volume mounted since the list was filled
     const int volume = platform::volumeIndexOf(m_volumes, path.folder);
     if (volume >= 0 && volume != Drive1->currentIndex())
         Drive1->setCurrentIndex(volume);

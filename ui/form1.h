@@ -95,6 +95,8 @@ private:
 
     // Points the folder list at folder; a change of folder runs Dir1_Change.
     void setDir1Path(const QByteArray& folder);
+    // Reads the mounted volumes again into the volume list, keeping the picked one.
+    void refreshVolumes();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     [[nodiscard]] rules::CaseOptions caseOptions() const;
