@@ -1,4 +1,5 @@
 #include "platform/filesystem.h"
+#include "tests/support/tempfolder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,7 +29,7 @@ class PosixFileSystemTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
-    QByteArray path(const char* name) const { return QFile::encodeName(m_dir.path()) + '/' + name; }
+    QByteArray path(const char* name) const { return m_dir.file(name); }
 
     void makeFile(const char* name, mode_t mode = 0644) const
     {
@@ -42,14 +43,15 @@ protected:
     {
         std::map<QByteArray, Listed> out;
         const auto status = platform::systemFileSystem().listFolder(
-            QFile::encodeName(m_dir.path()),
+            m_dir.path(),
             [&](const platform::DirEntry& e) { out[e.name.toByteArray()] = {e.kind, e.attributes}; },
             foldersOnly);
         EXPECT_TRUE(status.ok()) << status.error;
         return out;
     }
 
-    QTemporaryDir m_dir;
+    // Removes names that aren't UTF-8 too, which QTemporaryDir can't.
+    testsupport::TempFolder m_dir;
 };
 
 TEST_F(PosixFileSystemTest, ReportsEachKindOfEntryWithItsAttributes)
