@@ -108,21 +108,10 @@ std::array<std::uint64_t, 2> naturalSortPrefix(std::string_view name)
             continue;
         }
         const char32_t folded = QChar::toCaseFolded(platform::nextCodePoint(p, end));
-        if (folded < 0x80) {
-            put(static_cast<unsigned char>(folded));
-        } else if (folded < 0x800) {
-            put(static_cast<unsigned char>(0xC0 | (folded >> 6)));
-            put(static_cast<unsigned char>(0x80 | (folded & 0x3F)));
-        } else if (folded < 0x10000) {
-            put(static_cast<unsigned char>(0xE0 | (folded >> 12)));
-            put(static_cast<unsigned char>(0x80 | ((folded >> 6) & 0x3F)));
-            put(static_cast<unsigned char>(0x80 | (folded & 0x3F)));
-        } else {
-            put(static_cast<unsigned char>(0xF0 | (folded >> 18)));
-            put(static_cast<unsigned char>(0x80 | ((folded >> 12) & 0x3F)));
-            put(static_cast<unsigned char>(0x80 | ((folded >> 6) & 0x3F)));
-            put(static_cast<unsigned char>(0x80 | (folded & 0x3F)));
-        }
+        char bytes[4];
+        const int length = platform::encodeUtf8(folded, bytes);
+        for (int i = 0; i < length; ++i)
+            put(static_cast<unsigned char>(bytes[i]));
     }
     std::array<std::uint64_t, 2> words{};
     for (std::size_t i = 0; i < sizeof key; ++i)

@@ -67,6 +67,30 @@ QString decodeFileName(QByteArrayView bytes)
     return out;
 }
 
+int encodeUtf8(char32_t c, char out[4])
+{
+    if (c < 0x80) {
+        out[0] = char(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = char(0xC0 | (c >> 6));
+        out[1] = char(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        out[0] = char(0xE0 | (c >> 12));
+        out[1] = char(0x80 | ((c >> 6) & 0x3F));
+        out[2] = char(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = char(0xF0 | (c >> 18));
+    out[1] = char(0x80 | ((c >> 12) & 0x3F));
+    out[2] = char(0x80 | ((c >> 6) & 0x3F));
+    out[3] = char(0x80 | (c & 0x3F));
+    return 4;
+}
+
 std::optional<QByteArray> encodeFileName(QStringView name)
 {
     QByteArray out;
@@ -85,21 +109,8 @@ std::optional<QByteArray> encodeFileName(QStringView name)
             out.append(char(c - 0xDC00));
             continue;
         }
-        if (c < 0x80) {
-            out.append(char(c));
-        } else if (c < 0x800) {
-            out.append(char(0xC0 | (c >> 6)));
-            out.append(char(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.append(char(0xE0 | (c >> 12)));
-            out.append(char(0x80 | ((c >> 6) & 0x3F)));
-            out.append(char(0x80 | (c & 0x3F)));
-        } else {
-            out.append(char(0xF0 | (c >> 18)));
-            out.append(char(0x80 | ((c >> 12) & 0x3F)));
-            out.append(char(0x80 | ((c >> 6) & 0x3F)));
-            out.append(char(0x80 | (c & 0x3F)));
-        }
+        char bytes[4];
+        out.append(bytes, encodeUtf8(c, bytes));
     }
     return out;
 }

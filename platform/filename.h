@@ -24,6 +24,9 @@ std::optional<QByteArray> encodeFileName(QStringView name);
 // U+DC00 + byte, exactly as decodeFileName() represents them.
 char32_t nextCodePoint(const char*& p, const char* end);
 
+// Writes the UTF-8 bytes of code point c to out and returns how many there are (1 to 4).
+int encodeUtf8(char32_t c, char out[4]);
+
 // True for the code points decodeFileName() uses for bytes that are not valid UTF-8.
 constexpr bool isEscapedByte(char32_t c)
 {
