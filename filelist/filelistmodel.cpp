@@ -18,6 +18,10 @@ FileListModel::FileListModel(const platform::FileSystem& fs, QObject* parent)
 
 void FileListModel::setFolder(const QByteArray& folder)
 {
+    // The selection names files of one folder: carried into another it would pick files there
+    // the user never chose.
+    if (folder != m_folder)
+        std::fill(m_selected.begin(), m_selected.end(), 0);
     m_folder = folder;
     rebuild();
 }

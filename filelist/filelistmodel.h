@@ -1,7 +1,7 @@
 #pragma once
 
 #include "filelist/pattern.h"
-#include "filelist/renamerun.h"
+#include "filelist/renameplan.h"
 #include "platform/filesystem.h"
 
 #include <QAbstractListModel>
@@ -32,7 +32,8 @@ class FileListModel final : public QAbstractListModel, public RenameSource {
 public:
     explicit FileListModel(const platform::FileSystem& fs, QObject* parent = nullptr);
 
-    // Each setter stores its value and rebuilds the items at once.
+    // Each setter stores its value and rebuilds the items at once. Another folder starts with
+    // nothing selected; the same folder keeps the selection by name.
     void setFolder(const QByteArray& folder);
     void setPattern(const QString& pattern);
     void setSwitch(Switch which, bool on);

@@ -2,6 +2,12 @@
 
 #include "platform/filename.h"
 
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <limits>
+#include <new>
+
 namespace filelist {
 
 namespace {
@@ -11,79 +17,271 @@ QString readable(QByteArrayView bytes)
     return platform::readableFileName(bytes);
 }
 
-// Why a name can't be given to a file, or the empty text when it can.
-QString whyNotAName(const QByteArray& name)
-{
-    if (name.isEmpty())
-        return QStringLiteral("新文件名为空");
-    if (name == "." || name == "..")
-        return QStringLiteral("文件名不能是“.”或“..”");
-    if (name.contains('/'))
-        return QStringLiteral("文件名不能含有“/”");
-    if (name.contains('\0'))
-        return QStringLiteral("文件名不能含有空字符");
-    if (name.size() > kMaxNameBytes)
-        return QStringLiteral("文件名太长（超过 255 字节）");
-    return {};
-}
+// Carries out one plan. Files are moved one chain at a time: a file whose new name is free
+// first, then the file that wanted its old name, and so on. What is left after every chain
+// are rings of files taking each other's names; one file of a ring steps aside to a temporary
+// name, the others follow, and it takes its new name last.
+class Execution {
+public:
+    Execution(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress,
+              RunJournal* journal)
+        : m_plan(plan), m_fs(fs), m_folder(plan.folder()), m_progress(progress), m_journal(journal),
+          m_heldUp(std::size_t(plan.size()), -1), m_outcome(std::size_t(plan.size()), Pending)
+    {
+        for (qsizetype i = 0; i < plan.size(); ++i) {
+            if (plan.state(i) == PlanState::Rename && plan.blocker(i) >= 0)
+                m_heldUp[std::size_t(plan.blocker(i))] = i;
+        }
+        m_total = plan.count(PlanState::Rename);
+    }
+
+    RenameReport run()
+    {
+        const qsizetype n = m_plan.size();
+        for (qsizetype i = 0; i < n && !m_report.stopped; ++i) {
+            if (isPending(i) && m_plan.blocker(i) < 0)
+                runChain(i);
+        }
+        // A ring is not left halfway for a stop: it is asked for before the ring begins.
+        for (qsizetype i = 0; i < n && !m_report.stopped; ++i) {
+            if (isPending(i) && goOn())
+                runRing(i);
+        }
+        if (m_progress && !m_report.stopped)
+            m_progress(m_total, m_total);
+        return std::move(m_report);
+    }
+
+private:
+    enum Outcome : std::uint8_t { Pending, Moved, Stayed };
+
+    [[nodiscard]] bool isPending(qsizetype i) const
+    {
+        return m_plan.state(i) == PlanState::Rename && m_outcome[std::size_t(i)] == Pending;
+    }
+
+    bool goOn()
+    {
+        if (m_progress && !m_progress(m_handled, m_total))
+            m_report.stopped = true;
+        return !m_report.stopped;
+    }
+
+    void runChain(qsizetype first)
+    {
+        for (qsizetype i = first; i >= 0; i = m_heldUp[std::size_t(i)]) {
+            if (!goOn())
+                return;
+            if (!move(i)) {
+                blockAfter(i, -1);
+                return;
+            }
+        }
+    }
+
+    void runRing(qsizetype first)
+    {
+        ++m_handled;
+        QByteArray temporary;
+        int error = toTemporary(first, temporary);
+        if (error != 0) {
+            settle(first, error, temporary, true, false);
+            blockAfter(first, first);
+            return;
+        }
+        qsizetype stuck = -1;
+        for (qsizetype i = m_heldUp[std::size_t(first)]; i != first; i = m_heldUp[std::size_t(i)]) {
+            if (!move(i)) {
+                stuck = i;
+                blockAfter(i, first);
+                break;
+            }
+        }
+        // The old name is free again unless the file after it in the ring has moved in.
+        const bool oldNameFree = m_outcome[std::size_t(m_heldUp[std::size_t(first)])] != Moved;
+        if (stuck < 0) {
+            error = m_fs.renameNoReplace(m_folder, temporary, m_plan.newName(first)).error;
+            if (error == 0) {
+                succeed(first, m_plan.newName(first));
+                return;
+            }
+            backFromTemporary(first, error, temporary, oldNameFree, error != EEXIST);
+            return;
+        }
+        backFromTemporary(first, EEXIST, temporary, oldNameFree, false,
+                          QStringLiteral("新文件名仍被“%1”占用，它没能改名").arg(m_plan.oldText(m_plan.blocker(first))));
+    }
+
+    // Renames file i to its new name; true when the file has it now.
+    bool move(qsizetype i)
+    {
+        ++m_handled;
+        if (m_plan.viaTemporary(i))
+            return moveThroughTemporary(i);
+        const int error = m_fs.renameNoReplace(m_folder, m_plan.oldName(i), m_plan.newName(i)).error;
+        if (error == 0)
+            return succeed(i, m_plan.newName(i));
+        // The file system took the new name for the file itself: a case it ignores.
+        if (error == EEXIST && m_fs.sameFile(m_folder, m_plan.oldName(i), m_plan.newName(i)))
+            return moveThroughTemporary(i);
+        return settle(i, error, {}, true, error != EEXIST);
+    }
+
+    bool moveThroughTemporary(qsizetype i)
+    {
+        QByteArray temporary;
+        int error = toTemporary(i, temporary);
+        if (error != 0)
+            return settle(i, error, temporary, true, false);
+        error = m_fs.renameNoReplace(m_folder, temporary, m_plan.newName(i)).error;
+        if (error == 0)
+            return succeed(i, m_plan.newName(i));
+        return backFromTemporary(i, error, temporary, true, error != EEXIST);
+    }
+
+    // Steps file i aside to a new temporary name.
+    int toTemporary(qsizetype i, QByteArray& temporary)
+    {
+        int error = EEXIST;
+        for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+            temporary = temporaryName();
+            error = m_fs.renameNoReplace(m_folder, m_plan.oldName(i), temporary).error;
+        }
+        return error;
+    }
+
+    // File i sits under temporary and could not take its new name for error: back to its old
+    // name when that is free.
+    bool backFromTemporary(qsizetype i, int error, const QByteArray& temporary, bool oldNameFree,
+                           bool newNameFree, const QString& reason = {})
+    {
+        if (oldNameFree && m_fs.renameNoReplace(m_folder, temporary, m_plan.oldName(i)).ok())
+            return settle(i, error, {}, true, false, reason);
+        return settle(i, error, temporary, oldNameFree, newNameFree, reason);
+    }
+
+    bool succeed(qsizetype i, QByteArrayView name)
+    {
+        m_outcome[std::size_t(i)] = Moved;
+        ++m_report.renamed;
+        if (m_journal)
+            m_journal->add(name, m_plan.oldName(i));
+        return true;
+    }
+
+    // A step of file i failed with error. Some file systems rename or lose a file while they
+    // report a failure, so the file is looked for: under temporary, the name it may sit under
+    // after a failed step; under its old name and its new name, where whatever holds that name
+    // can only be this file (oldIsOurs, newIsOurs). True when the file has its new name after all.
+    bool settle(qsizetype i, int error, const QByteArray& temporary, bool oldIsOurs, bool newIsOurs,
+                const QString& why = {})
+    {
+        auto holds = [&](QByteArrayView name) { return m_fs.holderOf(m_folder, name) != platform::Holder::None; };
+        const bool atTemporary = !temporary.isEmpty() && holds(temporary);
+        const bool atOld = !atTemporary && oldIsOurs && holds(m_plan.oldName(i));
+        if (!atTemporary && !atOld && newIsOurs && holds(m_plan.newName(i)))
+            return succeed(i, m_plan.newName(i));
+        m_outcome[std::size_t(i)] = Stayed;
+        QString reason = why.isEmpty() ? platform::describeError(error) : why;
+        if (atTemporary) {
+            reason += QStringLiteral("；文件现在的名字是“%1”").arg(readable(temporary));
+            m_report.misplaced.push_back({m_plan.oldText(i), readable(temporary)});
+            if (m_journal)
+                m_journal->add(temporary, m_plan.oldName(i));
+        } else if (!atOld) {
+            reason += QStringLiteral("；改名失败后，原名、新名和临时名下都找不到这个文件了");
+            m_report.misplaced.push_back({m_plan.oldText(i), {}});
+        }
+        m_report.failures.push_back({m_plan.oldText(i), m_plan.newText(i), reason});
+        return false;
+    }
+
+    // The files waiting for file i's old name, up to ringStart, stay where they are.
+    void blockAfter(qsizetype i, qsizetype ringStart)
+    {
+        for (qsizetype next = m_heldUp[std::size_t(i)]; next >= 0 && next != ringStart;
+             i = next, next = m_heldUp[std::size_t(next)]) {
+            m_outcome[std::size_t(next)] = Stayed;
+            ++m_handled;
+            m_report.failures.push_back(
+                {m_plan.oldText(next), m_plan.newText(next),
+                 QStringLiteral("新文件名仍被“%1”占用，它没能改名").arg(m_plan.oldText(i))});
+        }
+    }
+
+    const RenamePlan& m_plan;
+    const platform::FileSystem& m_fs;
+    const QByteArray m_folder;
+    const Progress& m_progress;
+    RunJournal* m_journal;
+    // For each file, the file that waits for its old name, or -1.
+    std::vector<qsizetype> m_heldUp;
+    std::vector<Outcome> m_outcome;
+    qsizetype m_handled = 0;
+    qsizetype m_total = 0;
+    RenameReport m_report;
+};
 
 } // namespace
 
-RenameReport runRename(RenameSource& list, const platform::FileSystem& fs, const RenameRule& rule,
-                       const RenameHooks& hooks)
+void RunJournal::add(QByteArrayView now, QByteArrayView before)
 {
-    RenameReport report;
-    const QByteArray folder = list.folder();
-    const int n = list.count();
-    for (int i = 0; i < n; ++i) {
-        if (hooks.progress && i % 64 == 0 && !hooks.progress(i, n)) {
-            report.stopped = true;
-            break;
-        }
-        if (!list.isSelected(i))
-            continue;
-        const auto oldView = list.itemBytes(i);
-        const QByteArrayView oldBytes(oldView.data(), qsizetype(oldView.size()));
-        const RenameDecision decision = rule(list.item(i));
-        auto fail = [&](const QString& newName, const QString& reason) {
-            report.failures.push_back({readable(oldBytes), newName, reason});
-        };
-        if (decision.action == RenameDecision::Action::Leave) {
-            ++report.leftAlone;
-            continue;
-        }
-        if (decision.action == RenameDecision::Action::Refuse) {
-            fail(decision.newName, decision.reason);
-            continue;
-        }
-        const auto encoded = platform::encodeFileName(decision.newName);
-        if (!encoded) {
-            fail(decision.newName, QStringLiteral("新文件名含有无法写入磁盘的字符"));
-            continue;
-        }
-        const QByteArray& newBytes = *encoded;
-        if (const QString why = whyNotAName(newBytes); !why.isEmpty()) {
-            fail(decision.newName, why);
-            continue;
-        }
-        if (decision.leaveIfNameTaken && fs.visibleFileExists(folder, newBytes)) {
-            ++report.leftAlone;
-            if (hooks.nameTaken)
-                hooks.nameTaken(readable(newBytes));
-            continue;
-        }
-        if (newBytes == oldBytes) {
-            ++report.unchanged;
-            continue;
-        }
-        const auto status = fs.renameNoReplace(folder, oldBytes, newBytes);
-        if (status.ok())
-            ++report.renamed;
-        else
-            fail(readable(newBytes), platform::describeError(status.error));
-    }
-    list.refresh();
+    if (m_names.size() + std::size_t(now.size() + before.size()) > std::numeric_limits<std::uint32_t>::max())
+        throw std::bad_alloc();
+    const auto at = std::uint32_t(m_names.size());
+    m_names.append(now.data(), std::size_t(now.size()));
+    m_names.append(before.data(), std::size_t(before.size()));
+    m_moves.push_back({at, std::uint32_t(now.size()), at + std::uint32_t(now.size()), std::uint32_t(before.size())});
+}
+
+QByteArrayView RunJournal::now(qsizetype i) const
+{
+    const auto& m = m_moves[std::size_t(i)];
+    return {m_names.data() + m[0], qsizetype(m[1])};
+}
+
+QByteArrayView RunJournal::before(qsizetype i) const
+{
+    const auto& m = m_moves[std::size_t(i)];
+    return {m_names.data() + m[2], qsizetype(m[3])};
+}
+
+RenameReport executePlan(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress,
+                         RunJournal* journal)
+{
+    RenameReport report = Execution(plan, fs, progress, journal).run();
+    report.unchanged = int(plan.count(PlanState::Unchanged));
     return report;
+}
+
+void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApart)
+{
+    for (qsizetype i = 0; i < plan.size(); ++i) {
+        const PlanState state = plan.state(i);
+        if (state != PlanState::Taken && state != PlanState::Invalid)
+            continue;
+        if (toldApart && plan.hasExistenceMessage(i))
+            ++report.leftAlone;
+        else
+            report.failures.push_back({plan.oldText(i), plan.newText(i), plan.reasonText(i)});
+    }
+}
+
+RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const platform::FileSystem& fs,
+                      const Progress& progress)
+{
+    RenamePlan plan(folder);
+    for (qsizetype i = journal.size() - 1; i >= 0; --i)
+        plan.addReturn(journal.now(i), journal.before(i));
+    plan.settle(fs, progress);
+    return plan;
+}
+
+QByteArray temporaryName()
+{
+    // Capitals and digits only: a FAT directory holds such a name in its one short entry.
+    const quint32 value = QRandomGenerator::global()->bounded(0x1000000U);
+    return "QR" + QByteArray::number(value, 16).toUpper().rightJustified(6, '0') + ".TMP";
 }
 
 } // namespace filelist

@@ -1,49 +1,16 @@
 #pragma once
 
-#include "platform/filesystem.h"
+#include "filelist/renameplan.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
-#include <string_view>
+#include <array>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace filelist {
-
-// What a rename run needs of the file list.
-class RenameSource {
-public:
-    virtual ~RenameSource() = default;
-    [[nodiscard]] virtual const QByteArray& folder() const = 0;
-    [[nodiscard]] virtual int count() const = 0;
-    [[nodiscard]] virtual std::string_view itemBytes(int index) const = 0;
-    [[nodiscard]] virtual QString item(int index) const = 0;
-    [[nodiscard]] virtual bool isSelected(int index) const = 0;
-    virtual void refresh() = 0;
-};
-
-// What a rule says about one selected file.
-struct RenameDecision {
-    enum class Action { Rename, Leave, Refuse };
-
-    Action action = Action::Leave;
-    QString newName;
-    QString reason; // why a refused file can't be renamed
-    // Look for a file the user can see under the new name first, and leave the file alone
-    // when there is one.
-    bool leaveIfNameTaken = false;
-
-    static RenameDecision rename(const QString& newName, bool leaveIfNameTaken = false)
-    {
-        return {Action::Rename, newName, {}, leaveIfNameTaken};
-    }
-    static RenameDecision leave() { return {}; }
-    static RenameDecision refuse(const QString& newName, const QString& reason)
-    {
-        return {Action::Refuse, newName, reason, false};
-    }
-};
 
 // A file that was not renamed, with its names as the user reads them.
 struct RenameFailure {
@@ -52,32 +19,54 @@ struct RenameFailure {
     QString reason;
 };
 
+// A file found under neither its old nor its new name after a failed rename.
+struct MisplacedFile {
+    QString oldName;
+    QString nowName; // empty when it is under no name the run knows of
+};
+
 struct RenameReport {
     int renamed = 0;   // files that have their new names now
-    int unchanged = 0; // files whose new name was their name already
-    int leftAlone = 0; // files the rule left alone, or whose new name was taken
+    int unchanged = 0; // files whose new name was their name already, or that the rule left alone
+    int leftAlone = 0; // files whose new name was taken, told of with "…文件已经存在！"
     std::vector<RenameFailure> failures;
+    std::vector<MisplacedFile> misplaced;
     bool stopped = false; // the progress callback asked to stop
 };
 
-struct RenameHooks {
-    // Called, before the walk goes on, for a file left alone because a file the user can see
-    // already has its new name; receives that name as the user reads it.
-    std::function<void(const QString& newName)> nameTaken;
-    // Called now and then with the number of items walked and the count; false stops the run
-    // there, keeping what was renamed.
-    std::function<bool(int walked, int count)> progress;
+// What a run moved, so that it can be taken back: each file's name now and its name before.
+class RunJournal {
+public:
+    void add(QByteArrayView now, QByteArrayView before);
+    [[nodiscard]] qsizetype size() const { return qsizetype(m_moves.size()); }
+    [[nodiscard]] QByteArrayView now(qsizetype i) const;
+    [[nodiscard]] QByteArrayView before(qsizetype i) const;
+
+private:
+    std::string m_names;
+    std::vector<std::array<std::uint32_t, 4>> m_moves; // offset and size of now, then of before
 };
 
-using RenameRule = std::function<RenameDecision(const QString& name)>;
+// Renames every file the plan renames, never replacing a file: a file goes only when its new
+// name is free, so files of the run that hold each other's names move in turn, and files that
+// swap or rotate names go through a temporary name in the same folder. Whatever a step of the
+// disk refuses, each file ends under its old name or its new one, or the report names where it
+// is. Every move goes into journal when one is given. The progress callback can stop the run
+// between files; what was renamed stays.
+RenameReport executePlan(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress = {},
+                         RunJournal* journal = nullptr);
 
-// Walks the list from its first item to its last, asks rule for the new name of every
-// selected file and renames the file within the list's folder. A file that can't be renamed is
-// reported and the walk goes on; nothing is undone. The list is refreshed at the end.
-RenameReport runRename(RenameSource& list, const platform::FileSystem& fs, const RenameRule& rule,
-                       const RenameHooks& hooks = {});
+// Adds the files the plan leaves as they are to the report: taken and invalid names as
+// failures with their reasons, except the taken names the custom-text command tells of with its
+// own message when toldApart is set (those only count as left alone).
+void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApart);
 
-// Longest file name, in bytes, that Linux file systems take.
-inline constexpr qsizetype kMaxNameBytes = 255;
+// The plan that gives every file of journal its name from before, latest move first.
+RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const platform::FileSystem& fs,
+                      const Progress& progress = {});
+
+// A temporary name for a file on its way to another name: eight letters or digits, a dot and
+// three letters, which any file system takes in no more room than any other name.
+QByteArray temporaryName();
 
 } // namespace filelist

@@ -4,7 +4,10 @@
 
 #include <QByteArray>
 
+#include <cerrno>
 #include <map>
+#include <optional>
+#include <random>
 
 namespace platform {
 
@@ -13,17 +16,38 @@ namespace platform {
 // can't show when the tests run as root.
 class FaultyFileSystem final : public FileSystem {
 public:
+    // How a refused rename leaves the file.
+    enum class Fault {
+        Refuse,         // the file stays as it was
+        RenameAnyway,   // the file gets its new name, yet the call reports a failure
+        LoseFile,       // the file leaves both names, as a FUSE driver that drops the entry does
+    };
+
     explicit FaultyFileSystem(const FileSystem& inner) : m_inner(inner) {}
 
     // Renaming a file now called oldName fails with errnum, and the file stays as it is.
     void refuseRenameOf(const QByteArray& oldName, int errnum) { m_refusals[oldName] = errnum; }
+    // Renaming any file to newName fails with errnum.
+    void refuseRenameTo(const QByteArray& newName, int errnum) { m_refusedTargets[newName] = errnum; }
     // Every rename after the first count ones fails with errnum.
     void refuseRenamesAfter(int count, int errnum)
     {
         m_renamesLeft = count;
         m_exhaustedError = errnum;
     }
+    // Every rename fails with the given chance, in one of the ways of Fault picked at random.
+    void failAtRandom(std::uint64_t seed, double chance)
+    {
+        m_random.seed(seed);
+        m_chance = chance;
+    }
+    // Refused renames from now on leave the file the way fault says.
+    void setFault(Fault fault) { m_fault = fault; }
+    // Answers nameLimitsOf() with limits instead of the real file system's.
+    void pretendLimits(NameLimits limits) { m_limits = limits; }
+
     [[nodiscard]] int renameAttempts() const { return m_attempts; }
+    [[nodiscard]] int faultsInjected() const { return m_faults; }
     // Opening the folder at path fails with errnum.
     void refuseFolder(const QByteArray& path, int errnum) { m_refusedFolders[path] = errnum; }
 
@@ -38,18 +62,35 @@ public:
     {
         ++m_attempts;
         if (const auto it = m_refusals.find(oldName.toByteArray()); it != m_refusals.end())
-            return Status::failure(it->second);
+            return fail(folder, oldName, newName, it->second, m_fault);
+        if (const auto it = m_refusedTargets.find(newName.toByteArray()); it != m_refusedTargets.end())
+            return fail(folder, oldName, newName, it->second, m_fault);
         if (m_renamesLeft >= 0) {
             if (m_renamesLeft == 0)
-                return Status::failure(m_exhaustedError);
+                return fail(folder, oldName, newName, m_exhaustedError, m_fault);
             --m_renamesLeft;
+        }
+        if (m_chance > 0 && std::uniform_real_distribution<double>(0, 1)(m_random) < m_chance) {
+            const Fault fault = Fault(std::uniform_int_distribution<int>(0, 2)(m_random));
+            constexpr int errors[] = {EIO, EACCES, EBUSY, ENOSPC};
+            return fail(folder, oldName, newName, errors[std::uniform_int_distribution<int>(0, 3)(m_random)], fault);
         }
         return m_inner.renameNoReplace(folder, oldName, newName);
     }
 
-    bool visibleFileExists(const QByteArray& folder, QByteArrayView name) const override
+    Holder holderOf(const QByteArray& folder, QByteArrayView name) const override
     {
-        return m_inner.visibleFileExists(folder, name);
+        return m_inner.holderOf(folder, name);
+    }
+
+    bool sameFile(const QByteArray& folder, QByteArrayView name, QByteArrayView other) const override
+    {
+        return m_inner.sameFile(folder, name, other);
+    }
+
+    NameLimits nameLimitsOf(const QByteArray& folder) const override
+    {
+        return m_limits ? *m_limits : m_inner.nameLimitsOf(folder);
     }
 
     Status checkFolder(const QByteArray& path) const override
@@ -66,12 +107,29 @@ public:
     }
 
 private:
+    Status fail(const QByteArray& folder, QByteArrayView oldName, QByteArrayView newName, int errnum,
+                Fault fault) const
+    {
+        ++m_faults;
+        if (fault == Fault::RenameAnyway)
+            m_inner.renameNoReplace(folder, oldName, newName);
+        else if (fault == Fault::LoseFile) // out of sight of every name the caller knows
+            m_inner.renameNoReplace(folder, oldName, QByteArray(".lost-" + QByteArray::number(m_faults)));
+        return Status::failure(errnum);
+    }
+
     const FileSystem& m_inner;
     std::map<QByteArray, int> m_refusals;
+    std::map<QByteArray, int> m_refusedTargets;
     std::map<QByteArray, int> m_refusedFolders;
+    std::optional<NameLimits> m_limits;
+    Fault m_fault = Fault::Refuse;
     mutable int m_renamesLeft = -1;
     int m_exhaustedError = 0;
+    double m_chance = 0;
+    mutable std::mt19937_64 m_random;
     mutable int m_attempts = 0;
+    mutable int m_faults = 0;
 };
 
 } // namespace platform

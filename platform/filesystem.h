@@ -26,6 +26,27 @@ struct DirEntry {
     std::uint8_t attributes = NoAttributes;
 };
 
+// What a name in a folder belongs to, as far as a rename to that name is concerned.
+enum class Holder : std::uint8_t {
+    None,       // nothing: the name is free
+    File,       // a file a user sees: not hidden, not a system file
+    HiddenFile, // a file whose name starts with "."
+    SystemFile, // a pipe, socket, device or dangling link
+    Folder,
+    Unknown,    // the lookup failed for another reason than a missing name
+};
+
+// What the file system under a folder can hold in a name, beyond what Linux itself allows.
+struct NameLimits {
+    // FAT, exFAT, NTFS and Windows shares: none of \ : * ? " < > |, no control characters, no
+    // trailing dot or space. These file systems also ignore letter case.
+    bool windowsNames = false;
+    // The FUSE FAT driver refuses names outside plain ASCII and loses the file while refusing,
+    // and damages its own volume on "~" and on a leading dot or space; such names are kept
+    // away from it.
+    bool plainAsciiOnly = false;
+};
+
 // The operating system's file operations, behind an interface so that tests can make chosen
 // calls fail. Paths and names are raw bytes, exactly as the file system holds them.
 class FileSystem {
@@ -40,15 +61,23 @@ public:
                               const std::function<void(const DirEntry&)>& visit,
                               bool foldersOnly = false) const = 0;
 
-    // Renames folder/oldName to folder/newName without ever replacing another file. A new name
-    // equal to the old one succeeds without doing anything; a change of letter case works on
-    // file systems that ignore letter case too. Names holding "/" or NUL, empty names, "." and
-    // ".." are refused with EINVAL.
+    // Renames folder/oldName to folder/newName without ever replacing another file: EEXIST
+    // when anything has the new name, also the file itself under another spelling on a file
+    // system that ignores letter case (sameFile() tells that case apart). A new name equal to
+    // the old one succeeds without doing anything. Names holding "/" or NUL, empty names, "."
+    // and ".." are refused with EINVAL.
     virtual Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName,
                                    QByteArrayView newName) const = 0;
 
-    // Whether folder/name is a file a user sees: not a folder, not hidden, not a system file.
-    virtual bool visibleFileExists(const QByteArray& folder, QByteArrayView name) const = 0;
+    // What folder/name is; a symbolic link counts as what it points to, as in listFolder().
+    virtual Holder holderOf(const QByteArray& folder, QByteArrayView name) const = 0;
+
+    // Whether other, which exists, is only another spelling of the existing file name: the
+    // same file, found under other by a file system that ignores letter case.
+    virtual bool sameFile(const QByteArray& folder, QByteArrayView name, QByteArrayView other) const = 0;
+
+    // The limits of the file system that holds folder.
+    virtual NameLimits nameLimitsOf(const QByteArray& folder) const = 0;
 
     // Whether path is a folder that can be listed: ENOENT, ENOTDIR, EACCES and the like if not.
     virtual Status checkFolder(const QByteArray& path) const = 0;
@@ -63,6 +92,9 @@ public:
 
 // Whether name can be given to a file at all: not empty, not "." or "..", no "/" and no NUL.
 bool isValidFileName(QByteArrayView name);
+
+// The limits of a file system by its type as the mount table names it ("vfat", "ext4", ...).
+NameLimits nameLimitsOfType(QByteArrayView type);
 
 // The real file system of this machine.
 FileSystem& systemFileSystem();

@@ -2,7 +2,8 @@
 
 #include "platform/filename.h"
 
-#include <QRandomGenerator>
+#include <QFile>
+#include <QStorageInfo>
 #include <QString>
 
 #include <algorithm>
@@ -91,39 +92,21 @@ bool folderHasEntryNamed(int dirfd, QByteArrayView name)
 }
 
 // Whether newName, which the file system says exists, is only another spelling of oldName:
-// a change of letter case on a file system that ignores letter case.
+// a change of letter case on a file system that ignores letter case. Hard links under names
+// that differ otherwise are separate names, not spellings.
 bool isSameFile(int dirfd, const QByteArray& oldName, const QByteArray& newName)
 {
+    if (decodeFileName(oldName).compare(decodeFileName(newName), Qt::CaseInsensitive) != 0)
+        return false;
     struct stat a, b;
     if (::fstatat(dirfd, oldName.constData(), &a, AT_SYMLINK_NOFOLLOW) != 0
         || ::fstatat(dirfd, newName.constData(), &b, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     if (a.st_dev == b.st_dev && a.st_ino == b.st_ino)
         return true;
-    // FAT through FUSE gives each spelling an inode number of its own. If the names differ in
-    // letter case only and no entry carries the new name exactly, the lookup found the file
-    // under its old name.
-    if (decodeFileName(oldName).compare(decodeFileName(newName), Qt::CaseInsensitive) != 0)
-        return false;
+    // FAT through FUSE gives each spelling an inode number of its own. When no entry carries
+    // the new name exactly, the lookup found the file under its old name.
     return !folderHasEntryNamed(dirfd, newName);
-}
-
-// The file system takes the new spelling for the file itself, so the name goes through a
-// temporary name in the same folder; if the second step fails the file gets its old name back.
-int renameThroughTemporary(int dirfd, const QByteArray& oldName, const QByteArray& newName)
-{
-    QByteArray temporary;
-    int err = EEXIST;
-    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
-        temporary = ".quendra-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".tmp";
-        err = renameWithoutReplacing(dirfd, oldName.constData(), temporary.constData());
-    }
-    if (err != 0)
-        return err;
-    err = renameWithoutReplacing(dirfd, temporary.constData(), newName.constData());
-    if (err != 0)
-        renameWithoutReplacing(dirfd, temporary.constData(), oldName.constData());
-    return err;
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -198,23 +181,41 @@ public:
             return Status::failure(errno);
         const QByteArray from = oldName.toByteArray();
         const QByteArray to = newName.toByteArray();
-        const int err = renameWithoutReplacing(dir.fd(), from.constData(), to.constData());
-        if (err == EEXIST && isSameFile(dir.fd(), from, to))
-            return Status::failure(renameThroughTemporary(dir.fd(), from, to));
-        return Status::failure(err);
+        return Status::failure(renameWithoutReplacing(dir.fd(), from.constData(), to.constData()));
     }
 
-    bool visibleFileExists(const QByteArray& folder, QByteArrayView name) const override
+    Holder holderOf(const QByteArray& folder, QByteArrayView name) const override
     {
-        if (!isValidFileName(name) || name.startsWith('.'))
-            return false;
+        if (!isValidFileName(name))
+            return Holder::None;
         const FolderHandle dir(folder);
         if (dir.fd() < 0)
-            return false;
+            return Holder::Unknown;
+        const QByteArray path = name.toByteArray();
         struct stat st;
-        if (::fstatat(dir.fd(), name.toByteArray().constData(), &st, 0) != 0)
-            return false;
-        return S_ISREG(st.st_mode);
+        if (::fstatat(dir.fd(), path.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return errno == ENOENT ? Holder::None : Holder::Unknown;
+        if (S_ISLNK(st.st_mode) && ::fstatat(dir.fd(), path.constData(), &st, 0) != 0)
+            return Holder::SystemFile; // a link that points nowhere
+        if (S_ISDIR(st.st_mode))
+            return Holder::Folder;
+        const std::uint8_t attributes = attributesOf(path.constData(), st.st_mode);
+        if (attributes & System)
+            return Holder::SystemFile;
+        return (attributes & Hidden) ? Holder::HiddenFile : Holder::File;
+    }
+
+    bool sameFile(const QByteArray& folder, QByteArrayView name, QByteArrayView other) const override
+    {
+        if (!isValidFileName(name) || !isValidFileName(other) || name == other)
+            return name == other;
+        const FolderHandle dir(folder);
+        return dir.fd() >= 0 && isSameFile(dir.fd(), name.toByteArray(), other.toByteArray());
+    }
+
+    NameLimits nameLimitsOf(const QByteArray& folder) const override
+    {
+        return nameLimitsOfType(QStorageInfo(QFile::decodeName(folder)).fileSystemType());
     }
 
     Status checkFolder(const QByteArray& path) const override
@@ -262,6 +263,20 @@ public:
 };
 
 } // namespace
+
+NameLimits nameLimitsOfType(QByteArrayView type)
+{
+    static constexpr std::string_view windowsFamily[] = {
+        "vfat", "msdos", "umsdos", "exfat", "ntfs", "ntfs3", "fuseblk", "cifs", "smb3", "smbfs",
+        "fuse.fusefat", "fuse.exfat", "fuse.ntfs-3g", "fuse.ntfs",
+    };
+    NameLimits limits;
+    const std::string_view name(type.data(), std::size_t(type.size()));
+    limits.windowsNames = std::find(std::begin(windowsFamily), std::end(windowsFamily), name)
+        != std::end(windowsFamily);
+    limits.plainAsciiOnly = name == "fuse.fusefat";
+    return limits;
+}
 
 bool isValidFileName(QByteArrayView name)
 {

@@ -8,9 +8,11 @@
 #include "rules/extension.h"
 #include "rules/nameparts.h"
 #include "rules/removematch.h"
+#include "ui/busycursor.h"
 #include "ui/messagepresenter.h"
 #include "ui/module1.h"
 #include "ui/module2.h"
+#include "ui/renamerunner.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,9 +26,9 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -148,15 +150,6 @@ public:
     }
 };
 
-// Rebuilding the list of a large folder takes a moment; show that the window is busy.
-class BusyCursor final {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 } // namespace
 
 Form1::Form1(const QByteArray& programFolder, const platform::FileSystem& fs, MessagePresenter* messages,
@@ -170,6 +163,7 @@ Form1::Form1(const QByteArray& programFolder, const platform::FileSystem& fs, Me
     setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
     m_files = new filelist::FileListModel(m_fs, this);
     m_folders = new filelist::FolderListModel(m_fs, this);
+    m_runner = std::make_unique<RenameRunner>(*this, m_fs, m_messages, *m_files);
     createControls();
     connectHandlers();
     setFixedSize(10770 / kTwipsPerPixel, 6060 / kTwipsPerPixel);
@@ -262,6 +256,14 @@ void Form1::createControls()
     createPage1(SSTab1->widget(1));
     createPage2(SSTab1->widget(2));
     createPage3(SSTab1->widget(3));
+
+    // Under the pages, so that both are at hand whichever page is shown.
+    chkPreview = makeControl<QCheckBox>(this, "chkPreview", QStringLiteral("改名前预览"));
+    chkPreview->setToolTip(QStringLiteral("改名前先列出每个选中文件的新名字，确认后再改名"));
+    chkPreview->setGeometry(388, 320, 160, 25);
+    cmdUndo = makeControl<QPushButton>(this, "cmdUndo", QStringLiteral("撤销"));
+    cmdUndo->setGeometry(633, 320, 80, 25);
+    updateUndo();
 }
 
 void Form1::createPage0(QWidget* page)
@@ -447,6 +449,11 @@ void Form1::connectHandlers()
     File1->viewport()->setMouseTracking(true);
     Label6->installEventFilter(this);
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+
+    connect(cmdUndo, &QPushButton::clicked, this, [this] { cmdUndo_Click(); });
+    // Text boxes keep Ctrl+Z for their own text: they take the key before the window does.
+    auto* undoKey = new QShortcut(QKeySequence::Undo, this);
+    connect(undoKey, &QShortcut::activated, this, [this] { cmdUndo_Click(); });
 }
 
 void Form1::Form_Load()
@@ -527,7 +534,8 @@ void Form1::Command1_Click()
         warn(QStringLiteral("“前缀”和“后缀”都没有选中，新文件名会是空的，所以没有改名。\n请至少选中其中一项。"));
         return;
     }
-    renameSelected([this](const QString& name) { return filelist::RenameDecision::rename(ConvertCase(name)); });
+    renameSelected(QStringLiteral("文件名转换"),
+                   [this](const QString& name) { return filelist::RenameDecision::rename(ConvertCase(name)); });
 }
 
 // Page 1: custom text and a running number.
@@ -602,16 +610,10 @@ void Form1::Command2_Click()
         return;
     }
     iCounter = 0;
-    filelist::RenameHooks hooks;
-    hooks.nameTaken = [this](const QString& newName) {
-        m_messages.information(this, windowTitle(), newName + QStringLiteral("文件已经存在！"));
-    };
-    renameSelected(
-        [this, step = *step](const QString& name) {
-            // The range was checked for the whole batch, so every number fits.
-            return filelist::RenameDecision::rename(MakeCustomName(name, step).value_or(QString()), true);
-        },
-        hooks);
+    renameSelected(QStringLiteral("批量改名"), [this, step = *step](const QString& name) {
+        // The range was checked for the whole batch, so every number fits.
+        return filelist::RenameDecision::rename(MakeCustomName(name, step).value_or(QString()), true);
+    });
 }
 
 // Page 2: removing a text, a new extension.
@@ -621,7 +623,7 @@ void Form1::cmdRemoveStr_Click()
     const QString search = txtRemoveStr->text();
     if (search.isEmpty())
         return;
-    renameSelected([&search](const QString& name) {
+    renameSelected(QStringLiteral("去掉字符"), [&search](const QString& name) {
         const auto removed = rules::RemoveFirstMatch(name, search);
         if (!removed)
             return filelist::RenameDecision::leave();
@@ -641,7 +643,7 @@ void Form1::cmdChangeExt_Click()
         return;
     }
     const QString folder = platform::decodeFileName(m_files->folder());
-    renameSelected([&](const QString& name) {
+    renameSelected(QStringLiteral("修改扩展名"), [&](const QString& name) {
         const QString path = folder + QLatin1Char('/') + name;
         if (extension == rules::GetFileExt(path))
             return filelist::RenameDecision::leave();
@@ -653,51 +655,36 @@ void Form1::cmdChangeExt_Click()
 
 void Form1::cmdF2J_Click()
 {
-    renameSelected([](const QString& name) { return filelist::RenameDecision::rename(Module1::F2J(name)); });
+    renameSelected(QStringLiteral("繁体转简体"),
+                   [](const QString& name) { return filelist::RenameDecision::rename(Module1::F2J(name)); });
 }
 
 void Form1::cmdJ2F_Click()
 {
-    renameSelected([](const QString& name) { return filelist::RenameDecision::rename(Module1::J2F(name)); });
+    renameSelected(QStringLiteral("简体转繁体"),
+                   [](const QString& name) { return filelist::RenameDecision::rename(Module1::J2F(name)); });
 }
 
 // The rename run shared by every command.
 
-void Form1::renameSelected(const filelist::RenameRule& rule, filelist::RenameHooks hooks)
+void Form1::renameSelected(const QString& command, const filelist::RenameRule& rule)
 {
-    QProgressDialog progress(QStringLiteral("正在改名……"), QStringLiteral("停止"), 0, 100, this);
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoReset(false);
-    hooks.progress = [&progress](int walked, int count) {
-        progress.setMaximum(count);
-        progress.setValue(walked);
-        return !progress.wasCanceled();
-    };
-    filelist::RenameReport report;
-    {
-        BusyCursor busy;
-        report = filelist::runRename(*m_files, m_fs, rule, hooks);
-    }
-    progress.close();
+    m_runner->run(command, rule, chkPreview->isChecked());
+    updateUndo();
+}
 
-    QString text;
-    if (report.stopped)
-        text = QStringLiteral("改名已停止，已经改名的文件保留新名字。\n");
-    const auto failed = report.failures.size();
-    if (failed > 0) {
-        text += QStringLiteral("有 %1 个文件没有改名：\n").arg(failed);
-        constexpr std::size_t kShown = 20;
-        for (std::size_t i = 0; i < std::min(failed, kShown); ++i) {
-            const auto& f = report.failures[i];
-            text += QStringLiteral("\n“%1” → “%2”：%3").arg(f.oldName, f.newName, f.reason);
-        }
-        if (failed > kShown)
-            text += QStringLiteral("\n……另有 %1 个文件没有改名。").arg(failed - kShown);
-    }
-    if (!text.isEmpty())
-        warn(text);
+void Form1::cmdUndo_Click()
+{
+    if (!m_runner->canUndo())
+        return;
+    m_runner->undo();
+    updateUndo();
+}
+
+void Form1::updateUndo()
+{
+    cmdUndo->setEnabled(m_runner->canUndo());
+    cmdUndo->setToolTip(m_runner->undoDescription() + QStringLiteral("（Ctrl+Z）"));
 }
 
 void Form1::warn(const QString& text)

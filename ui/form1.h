@@ -1,7 +1,7 @@
 #pragma once
 
 #include "filelist/navigation.h"
-#include "filelist/renamerun.h"
+#include "filelist/renameplan.h"
 #include "platform/filesystem.h"
 #include "platform/volumes.h"
 #include "rules/convertcase.h"
@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,6 +34,7 @@ class FolderListModel;
 namespace ui {
 
 class MessagePresenter;
+class RenameRunner;
 
 // The program's one window. Controls carry the names the rest of the program and the tests
 // know them by (objectName "Option1(2)" for member 2 of the option array Option1); the event
@@ -81,6 +83,8 @@ public:
     void ShowListItemToolTipText(QListView* ListX, float iY);
     void Label6_Click();
     void cmdExit_Click();
+    // Takes back the latest run not taken back yet; Ctrl+Z does the same.
+    void cmdUndo_Click();
 
     // The case rule with the options page 0 shows now.
     [[nodiscard]] QString ConvertCase(const QString& fileName) const;
@@ -106,9 +110,11 @@ private:
     std::optional<QString> MakeCustomName(const QString& fileName, int step);
     void refreshCustomExample();
 
-    // Runs rule over the selected files, with a progress window on long runs, then reports the
-    // files that were not renamed in one message.
-    void renameSelected(const filelist::RenameRule& rule, filelist::RenameHooks hooks = {});
+    // Runs rule over the selected files as the command called command (the page's caption or
+    // the button's), shown first when 改名前预览 is checked.
+    void renameSelected(const QString& command, const filelist::RenameRule& rule);
+    // Enables 撤销 when there is a run to take back and says which in its tooltip.
+    void updateUndo();
     void warn(const QString& text);
 
     const platform::FileSystem& m_fs;
@@ -118,6 +124,7 @@ private:
     const QByteArray m_programFolder;
     filelist::FileListModel* m_files = nullptr;
     filelist::FolderListModel* m_folders = nullptr;
+    std::unique_ptr<RenameRunner> m_runner;
     std::vector<platform::Volume> m_volumes;
     filelist::VolumeFolders m_volumeFolders;
     // The folder whose path the path box was last given, so that an untouched path box means
@@ -177,6 +184,10 @@ private:
     QPushButton* cmdJ2F = nullptr;
     QPushButton* cmdF2J = nullptr;
     QLabel* Label9 = nullptr;
+
+    // Under the pages: every command's preview switch, and taking a run back.
+    QCheckBox* chkPreview = nullptr;
+    QPushButton* cmdUndo = nullptr;
 
     // Page 3, About.
     QLabel* Label5 = nullptr;

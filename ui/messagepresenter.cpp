@@ -1,5 +1,7 @@
 #include "ui/messagepresenter.h"
 
+#include "ui/previewdialog.h"
+
 #include <QMessageBox>
 
 namespace ui {
@@ -15,6 +17,11 @@ public:
     void warning(QWidget* parent, const QString& title, const QString& text) override
     {
         QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    }
+    bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) override
+    {
+        PreviewDialog dialog(plan, command, parent);
+        return dialog.exec() == QDialog::Accepted;
     }
 };
 

@@ -4,9 +4,14 @@
 
 class QWidget;
 
+namespace filelist {
+class RenamePlan;
+}
+
 namespace ui {
 
-// The one way the window shows a message box, so tests can answer it without a modal loop.
+// The one way the window shows a message box or asks the user, so tests can answer without a
+// modal loop.
 class MessagePresenter {
 public:
     virtual ~MessagePresenter() = default;
@@ -14,9 +19,12 @@ public:
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
     // A warning icon and an OK button.
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Shows what the run of command will do with every selected file; true when the user
+    // chooses to run it.
+    virtual bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) = 0;
 };
 
-// Shows real message boxes.
+// Shows real message boxes and the preview dialog.
 MessagePresenter& messageBoxPresenter();
 
 } // namespace ui

@@ -38,10 +38,31 @@ protected:
         }
     }
 
-    RenameReport run(const filelist::RenameRule& rule, const filelist::RenameHooks& hooks = {})
+    // A run as the window makes it: the plan, the custom-text command's messages, the renames,
+    // the plan's problems, a new listing.
+    RenameReport run(const filelist::RenameRule& rule, const filelist::Progress& progress = {})
     {
         m_before = m_folder.contentSet();
-        return filelist::runRename(m_list, m_fs, rule, hooks);
+        const auto plan = filelist::planRename(m_list, m_fs, rule);
+        for (qsizetype i = 0; i < plan.size(); ++i) {
+            if (plan.hasExistenceMessage(i))
+                m_told << plan.newText(i);
+        }
+        m_journal = {};
+        auto report = filelist::executePlan(plan, m_fs, progress, &m_journal);
+        filelist::addPlanProblems(plan, report, true);
+        m_list.refresh();
+        return report;
+    }
+
+    // Takes the last run back.
+    RenameReport undo()
+    {
+        const auto plan = filelist::planReturn(m_folder.path(), m_journal, m_fs);
+        auto report = filelist::executePlan(plan, m_fs);
+        filelist::addPlanProblems(plan, report, false);
+        m_list.refresh();
+        return report;
     }
 
     // Nothing lost, nothing written twice, whatever the run did.
@@ -53,6 +74,8 @@ protected:
     platform::FaultyFileSystem m_fs{platform::systemFileSystem()};
     FileListModel m_list{m_fs};
     std::multiset<QByteArray> m_before;
+    QStringList m_told;
+    filelist::RunJournal m_journal;
 };
 
 RenameDecision caseRule(const QString& name)
@@ -84,6 +107,7 @@ TEST_F(RenameRunTest, CaseOnlyChangeAndUnchangedNames)
     EXPECT_EQ(report.renamed, 1);
     EXPECT_EQ(report.unchanged, 1);
     EXPECT_TRUE(report.failures.empty());
+    EXPECT_EQ(m_fs.renameAttempts(), 1);
     const std::map<QByteArray, QByteArray> expected{
         {"Readme.txt", "README.TXT"}, {"Done.txt", "Done.txt"}, {"other.TXT", "other.TXT"}};
     EXPECT_EQ(contents(), expected);
@@ -105,13 +129,9 @@ TEST_F(RenameRunTest, ExistingNameLeavesTheFileAndTellsOnce)
     addFiles({"a.gif", "b.gif", "c.gif", "2.gif"});
     select({"a.gif", "b.gif", "c.gif"});
     int number = 0;
-    QStringList told;
-    filelist::RenameHooks hooks;
-    hooks.nameTaken = [&](const QString& name) { told << name; };
     const auto report = run(
-        [&](const QString&) { return RenameDecision::rename(QString::number(++number) + QStringLiteral(".gif"), true); },
-        hooks);
-    EXPECT_EQ(told, QStringList{QStringLiteral("2.gif")});
+        [&](const QString&) { return RenameDecision::rename(QString::number(++number) + QStringLiteral(".gif"), true); });
+    EXPECT_EQ(m_told, QStringList{QStringLiteral("2.gif")});
     EXPECT_EQ(report.renamed, 2);
     EXPECT_EQ(report.leftAlone, 1);
     EXPECT_TRUE(report.failures.empty());
@@ -120,20 +140,18 @@ TEST_F(RenameRunTest, ExistingNameLeavesTheFileAndTellsOnce)
     EXPECT_EQ(contents(), expected);
 }
 
-TEST_F(RenameRunTest, HiddenTargetIsMissedByTheLookupButNeverReplaced)
+TEST_F(RenameRunTest, HiddenTargetIsNotToldAsExistingButNeverReplaced)
 {
     addFiles({"a.gif"});
     m_folder.add(".h1.gif");
     select({"a.gif"});
-    bool told = false;
-    filelist::RenameHooks hooks;
-    hooks.nameTaken = [&](const QString&) { told = true; };
-    const auto report = run([](const QString&) { return RenameDecision::rename(QStringLiteral(".h1.gif"), true); }, hooks);
-    EXPECT_FALSE(told);
+    const auto report = run([](const QString&) { return RenameDecision::rename(QStringLiteral(".h1.gif"), true); });
+    EXPECT_TRUE(m_told.isEmpty());
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].oldName, QStringLiteral("a.gif"));
     EXPECT_EQ(report.failures[0].newName, QStringLiteral(".h1.gif"));
-    EXPECT_EQ(report.failures[0].reason, platform::describeError(EEXIST));
+    EXPECT_EQ(report.failures[0].reason, QStringLiteral("已有同名的隐藏文件"));
+    EXPECT_EQ(m_fs.renameAttempts(), 0);
     expectEveryFileKept();
 }
 
@@ -216,7 +234,7 @@ TEST_F(RenameRunTest, RefusedAndLeftFilesAreNotSubmitted)
                                           : RenameDecision::refuse(QString(), QStringLiteral("去掉后文件名为空"));
     });
     EXPECT_EQ(m_fs.renameAttempts(), 0);
-    EXPECT_EQ(report.leftAlone, 1);
+    EXPECT_EQ(report.unchanged, 1);
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].oldName, QStringLiteral("b"));
 }
@@ -236,20 +254,14 @@ TEST_F(RenameRunTest, NameThatIsNotUtf8KeepsTheBytesTheRuleDoesNotChange)
 
 TEST_F(RenameRunTest, StoppingKeepsWhatWasRenamed)
 {
-    std::vector<const char*> names;
-    std::vector<QByteArray> storage;
     for (int i = 0; i < 200; ++i)
-        storage.push_back("f" + QByteArray::number(1000 + i));
-    for (const auto& name : storage)
-        m_folder.add(name);
+        m_folder.add("f" + QByteArray::number(1000 + i));
     m_list.setFolder(m_folder.path());
     m_list.setAllSelected(true);
-    filelist::RenameHooks hooks;
-    hooks.progress = [](int walked, int count) {
-        EXPECT_EQ(count, 200);
-        return walked < 64;
-    };
-    const auto report = run(appendX, hooks);
+    const auto report = run(appendX, [](qsizetype done, qsizetype total) {
+        EXPECT_EQ(total, 200);
+        return done < 64;
+    });
     EXPECT_TRUE(report.stopped);
     EXPECT_EQ(report.renamed, 64);
     EXPECT_EQ(m_list.count(), 200);

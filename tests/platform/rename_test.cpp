@@ -46,7 +46,7 @@ TEST(RenameNoReplace, RefusesNamesThatAreNoFileName)
     EXPECT_EQ(folder.contents().size(), 1u);
 }
 
-TEST(VisibleFileExists, SeesOnlyFilesAUserSees)
+TEST(HolderOf, TellsWhatHoldsAName)
 {
     TempFolder folder;
     folder.add("plain");
@@ -54,16 +54,37 @@ TEST(VisibleFileExists, SeesOnlyFilesAUserSees)
     ASSERT_EQ(::mkdir(folder.file("folder").constData(), 0755), 0);
     ASSERT_EQ(::mkfifo(folder.file("pipe").constData(), 0644), 0);
     ASSERT_EQ(::symlink("plain", folder.file("link").constData()), 0);
+    ASSERT_EQ(::symlink("nowhere", folder.file("dangling").constData()), 0);
     folder.add("locked");
     ASSERT_EQ(::chmod(folder.file("locked").constData(), 0444), 0);
 
+    using platform::Holder;
     const struct {
         const char* name;
-        bool visible;
-    } rows[] = {{"plain", true}, {"locked", true}, {"link", true}, {".hidden", false},
-                {"folder", false}, {"pipe", false}, {"missing", false}, {"", false}};
+        Holder holder;
+    } rows[] = {{"plain", Holder::File},     {"locked", Holder::File},     {"link", Holder::File},
+                {".hidden", Holder::HiddenFile}, {"folder", Holder::Folder}, {"pipe", Holder::SystemFile},
+                {"dangling", Holder::SystemFile}, {"missing", Holder::None},  {"", Holder::None}};
     for (const auto& row : rows)
-        EXPECT_EQ(fs().visibleFileExists(folder.path(), row.name), row.visible) << row.name;
+        EXPECT_EQ(fs().holderOf(folder.path(), row.name), row.holder) << row.name;
+    EXPECT_FALSE(fs().sameFile(folder.path(), "plain", "link"));
+    EXPECT_FALSE(fs().nameLimitsOf(folder.path()).windowsNames);
+}
+
+TEST(NameLimits, FollowTheFileSystemType)
+{
+    const struct {
+        const char* type;
+        bool windows;
+        bool asciiOnly;
+    } rows[] = {{"ext4", false, false}, {"tmpfs", false, false}, {"vfat", true, false}, {"exfat", true, false},
+                {"ntfs3", true, false}, {"fuseblk", true, false}, {"cifs", true, false},
+                {"fuse.fusefat", true, true}, {"fuse.sshfs", false, false}};
+    for (const auto& row : rows) {
+        const auto limits = platform::nameLimitsOfType(row.type);
+        EXPECT_EQ(limits.windowsNames, row.windows) << row.type;
+        EXPECT_EQ(limits.plainAsciiOnly, row.asciiOnly) << row.type;
+    }
 }
 
 class FatRename : public testing::Test {
@@ -77,13 +98,17 @@ protected:
     testsupport::FatImage m_fat;
 };
 
-TEST_F(FatRename, ChangesOnlyTheLetterCaseOnAFileSystemThatIgnoresIt)
+TEST_F(FatRename, TellsAnotherSpellingOfTheSameFileApart)
 {
     const TempFolder folder(m_fat.path());
     folder.add("README.TXT");
-    const auto status = fs().renameNoReplace(folder.path(), "README.TXT", "Readme.txt");
-    EXPECT_TRUE(status.ok()) << status.error;
-    const std::map<QByteArray, QByteArray> expected{{"Readme.txt", "README.TXT"}};
+    folder.add("a.txt");
+    // The file system finds the file itself under its new spelling: never replaced, and told apart.
+    EXPECT_EQ(fs().renameNoReplace(folder.path(), "README.TXT", "Readme.txt").error, EEXIST);
+    EXPECT_TRUE(fs().sameFile(folder.path(), "README.TXT", "Readme.txt"));
+    EXPECT_FALSE(fs().sameFile(folder.path(), "a.txt", "README.TXT"));
+    EXPECT_TRUE(fs().nameLimitsOf(folder.path()).windowsNames);
+    const std::map<QByteArray, QByteArray> expected{{"README.TXT", "README.TXT"}, {"a.txt", "a.txt"}};
     EXPECT_EQ(folder.contents(), expected);
 }
 

@@ -71,17 +71,29 @@ public:
         return {};
     }
 
-    bool visibleFileExists(const QByteArray& folder, QByteArrayView name) const override
+    platform::Holder holderOf(const QByteArray& folder, QByteArrayView name) const override
     {
         const auto it = m_folders.find(folder);
         if (it == m_folders.end())
-            return false;
+            return platform::Holder::None;
         for (const Entry& e : it->second) {
-            if (e.name == name)
-                return e.kind == platform::EntryKind::File && !(e.attributes & (platform::Hidden | platform::System));
+            if (e.name != name)
+                continue;
+            if (e.kind == platform::EntryKind::Folder)
+                return platform::Holder::Folder;
+            if (e.attributes & platform::System)
+                return platform::Holder::SystemFile;
+            return (e.attributes & platform::Hidden) ? platform::Holder::HiddenFile : platform::Holder::File;
         }
-        return false;
+        return platform::Holder::None;
     }
+
+    bool sameFile(const QByteArray&, QByteArrayView name, QByteArrayView other) const override
+    {
+        return name == other;
+    }
+
+    platform::NameLimits nameLimitsOf(const QByteArray&) const override { return {}; }
 
     platform::Status checkFolder(const QByteArray& path) const override
     {

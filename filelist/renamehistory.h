@@ -1,0 +1,39 @@
+#pragma once
+
+#include "filelist/renamerun.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace filelist {
+
+// The runs of this session that can still be taken back, latest last. Nothing of it is
+// written to disk: it lives as long as its owner.
+class RenameHistory {
+public:
+    struct Run {
+        QString command;   // what the user clicked, as the user knows it
+        QByteArray folder;
+        RunJournal journal;
+    };
+
+    // Keeps a run that moved at least one file.
+    void record(const QString& command, const QByteArray& folder, RunJournal journal);
+
+    [[nodiscard]] bool canUndo() const { return !m_runs.empty(); }
+    // The run undoLatest() takes back; only while canUndo().
+    [[nodiscard]] const Run& latest() const { return m_runs.back(); }
+
+    // Takes back the latest run: every file it moved gets its name from before, through the
+    // same renames that never replace a file, latest move first. Files that can't go back (the
+    // name was taken since, the file is gone) are in the report; the run leaves the history
+    // either way.
+    RenameReport undoLatest(const platform::FileSystem& fs, const Progress& progress = {});
+
+private:
+    std::vector<Run> m_runs;
+};
+
+} // namespace filelist

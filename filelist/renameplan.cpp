@@ -1,0 +1,395 @@
+#include "filelist/renameplan.h"
+
+#include "platform/filename.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+namespace filelist {
+
+namespace {
+
+// New names longer than this are no file name anyway; only their start is kept, for showing.
+constexpr qsizetype kMaxStoredBytes = 1024;
+
+QString readable(QByteArrayView bytes)
+{
+    return platform::readableFileName(bytes);
+}
+
+// An open-addressing hash set of item numbers, keyed by a name that keyOf gives for each item:
+// four bytes a slot, so that indexing a million names costs megabytes, not tens of them.
+template <class KeyOf>
+class NameIndex {
+public:
+    NameIndex(std::size_t entries, KeyOf keyOf) : m_keyOf(keyOf)
+    {
+        std::size_t slots = 16;
+        while (slots < entries * 2)
+            slots <<= 1;
+        m_slots.assign(slots, kEmpty);
+        m_mask = slots - 1;
+    }
+
+    // Adds item unless its key is there already; returns the item that holds the key.
+    std::int32_t insert(std::int32_t item)
+    {
+        const std::string_view key = m_keyOf(item);
+        for (std::size_t i = hash(key) & m_mask;; i = (i + 1) & m_mask) {
+            if (m_slots[i] == kEmpty) {
+                m_slots[i] = item;
+                return item;
+            }
+            if (m_keyOf(m_slots[i]) == key)
+                return m_slots[i];
+        }
+    }
+
+    // The item whose key is key, or -1.
+    [[nodiscard]] std::int32_t find(std::string_view key) const
+    {
+        for (std::size_t i = hash(key) & m_mask;; i = (i + 1) & m_mask) {
+            if (m_slots[i] == kEmpty || m_keyOf(m_slots[i]) == key)
+                return m_slots[i];
+        }
+    }
+
+private:
+    static constexpr std::int32_t kEmpty = -1;
+    static std::size_t hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
+
+    KeyOf m_keyOf;
+    std::vector<std::int32_t> m_slots;
+    std::size_t m_mask = 0;
+};
+
+// The bytes a file system that ignores letter case compares names by.
+QByteArray foldedName(QByteArrayView name)
+{
+    return platform::encodeFileName(platform::decodeFileName(name).toCaseFolded()).value_or(name.toByteArray());
+}
+
+PlanReason holderReason(platform::Holder holder)
+{
+    switch (holder) {
+    case platform::Holder::File: return PlanReason::HeldByFile;
+    case platform::Holder::HiddenFile: return PlanReason::HeldByHiddenFile;
+    case platform::Holder::SystemFile: return PlanReason::HeldBySystemFile;
+    case platform::Holder::Folder: return PlanReason::HeldByFolder;
+    default: return PlanReason::HeldByUnknown;
+    }
+}
+
+} // namespace
+
+PlanReason checkFileName(QByteArrayView name, const platform::NameLimits& limits)
+{
+    if (name.isEmpty())
+        return PlanReason::EmptyName;
+    if (name == "." || name == "..")
+        return PlanReason::DotName;
+    if (name.contains('/'))
+        return PlanReason::Slash;
+    if (name.contains('\0'))
+        return PlanReason::Nul;
+    if (name.size() > kMaxNameBytes)
+        return PlanReason::TooLong;
+    if (limits.windowsNames) {
+        for (const char c : name) {
+            if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\:*?\"<>|").find(c) != std::string_view::npos)
+                return PlanReason::WindowsCharacter;
+        }
+        if (name.endsWith('.') || name.endsWith(' '))
+            return PlanReason::WindowsEnding;
+    }
+    if (limits.plainAsciiOnly) {
+        const bool unsafe = name.startsWith('.') || name.startsWith(' ') || name.contains('~')
+            || std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        if (unsafe)
+            return PlanReason::DriverUnsafe;
+    }
+    return PlanReason::None;
+}
+
+QByteArrayView RenamePlan::oldName(qsizetype i) const
+{
+    const Item& item = m_items[std::size_t(i)];
+    return {m_names.data() + item.oldOffset, qsizetype(item.oldSize)};
+}
+
+QByteArrayView RenamePlan::newName(qsizetype i) const
+{
+    const Item& item = m_items[std::size_t(i)];
+    return {m_names.data() + item.newOffset, qsizetype(item.newSize)};
+}
+
+QString RenamePlan::oldText(qsizetype i) const
+{
+    return readable(oldName(i));
+}
+
+QString RenamePlan::newText(qsizetype i) const
+{
+    return readable(newName(i));
+}
+
+QString RenamePlan::reasonText(qsizetype i) const
+{
+    const Item& item = m_items[std::size_t(i)];
+    const QString other = item.other >= 0 ? oldText(item.other) : QString();
+    switch (item.reason) {
+    case PlanReason::None: return {};
+    case PlanReason::RuleRefused: return m_ruleReasons[item.ruleReason];
+    case PlanReason::NotEncodable: return QStringLiteral("新文件名含有无法写入磁盘的字符");
+    case PlanReason::EmptyName: return QStringLiteral("新文件名为空");
+    case PlanReason::DotName: return QStringLiteral("文件名不能是“.”或“..”");
+    case PlanReason::Slash: return QStringLiteral("文件名不能含有“/”");
+    case PlanReason::Nul: return QStringLiteral("文件名不能含有空字符");
+    case PlanReason::TooLong: return QStringLiteral("文件名太长（超过 255 字节）");
+    case PlanReason::WindowsCharacter:
+        return QStringLiteral("这个磁盘是 Windows 格式，文件名不能含有 \\ : * ? \" < > | 和控制字符");
+    case PlanReason::WindowsEnding:
+        return QStringLiteral("这个磁盘是 Windows 格式，文件名不能以“.”或空格结尾");
+    case PlanReason::DriverUnsafe:
+        return QStringLiteral("这个磁盘的驱动程序（fusefat）只能安全地写入由英文字母、数字和常见符号组成、"
+                              "不含“~”、不以“.”或空格开头的文件名");
+    case PlanReason::SameName: return QStringLiteral("新文件名与原文件名相同");
+    case PlanReason::HeldByFile: return QStringLiteral("已有同名的文件");
+    case PlanReason::HeldByHiddenFile: return QStringLiteral("已有同名的隐藏文件");
+    case PlanReason::HeldBySystemFile: return QStringLiteral("已有同名的特殊文件（管道、设备或失效的链接）");
+    case PlanReason::HeldByFolder: return QStringLiteral("已有同名的文件夹");
+    case PlanReason::HeldByUnknown: return QStringLiteral("无法确认新文件名是否已被占用");
+    case PlanReason::HeldByStayingFile: return QStringLiteral("新文件名被“%1”占用，而它不改名").arg(other);
+    case PlanReason::WantedByEarlier: return QStringLiteral("排在前面的“%1”也要改成这个名字").arg(other);
+    case PlanReason::Gone: return QStringLiteral("找不到这个文件了，可能已被移动或删除");
+    }
+    return {};
+}
+
+bool RenamePlan::hasExistenceMessage(qsizetype i) const
+{
+    const Item& item = m_items[std::size_t(i)];
+    if (!item.existenceTest || item.state != PlanState::Taken)
+        return false;
+    switch (item.reason) {
+    case PlanReason::SameName:
+    case PlanReason::HeldByFile:
+    case PlanReason::HeldByStayingFile:
+    case PlanReason::WantedByEarlier: return true;
+    default: return false;
+    }
+}
+
+std::uint32_t RenamePlan::store(QByteArrayView bytes)
+{
+    if (m_names.size() + std::size_t(bytes.size()) > std::numeric_limits<std::uint32_t>::max())
+        throw std::bad_alloc();
+    const auto offset = std::uint32_t(m_names.size());
+    m_names.append(bytes.data(), std::size_t(bytes.size()));
+    return offset;
+}
+
+void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision)
+{
+    Item item;
+    item.oldOffset = store(oldName);
+    item.oldSize = std::uint32_t(oldName.size());
+    item.existenceTest = decision.leaveIfNameTaken;
+    if (decision.action == RenameDecision::Action::Leave) {
+        item.state = PlanState::Unchanged;
+        item.newOffset = item.oldOffset;
+        item.newSize = item.oldSize;
+        m_items.push_back(item);
+        return;
+    }
+    QByteArray bytes;
+    if (const auto encoded = platform::encodeFileName(decision.newName)) {
+        bytes = *encoded;
+    } else {
+        bytes = decision.newName.toUtf8();
+        item.state = PlanState::Invalid;
+        item.reason = PlanReason::NotEncodable;
+    }
+    if (bytes.size() > kMaxStoredBytes) {
+        bytes.truncate(kMaxStoredBytes);
+        if (item.reason == PlanReason::None) {
+            item.state = PlanState::Invalid;
+            item.reason = PlanReason::TooLong;
+        }
+    }
+    if (decision.action == RenameDecision::Action::Refuse) {
+        item.state = PlanState::Invalid;
+        item.reason = PlanReason::RuleRefused;
+        const auto known = std::find(m_ruleReasons.begin(), m_ruleReasons.end(), decision.reason);
+        item.ruleReason = std::uint16_t(known - m_ruleReasons.begin());
+        if (known == m_ruleReasons.end())
+            m_ruleReasons.push_back(decision.reason);
+    }
+    item.newOffset = store(bytes);
+    item.newSize = std::uint32_t(bytes.size());
+    m_items.push_back(item);
+}
+
+void RenamePlan::addReturn(QByteArrayView oldName, QByteArrayView newName)
+{
+    Item item;
+    item.oldOffset = store(oldName);
+    item.oldSize = std::uint32_t(oldName.size());
+    item.newOffset = store(newName);
+    item.newSize = std::uint32_t(newName.size());
+    item.mustExist = true;
+    m_items.push_back(item);
+}
+
+void RenamePlan::setProblem(Item& item, PlanState state, PlanReason reason, std::int32_t other)
+{
+    item.state = state;
+    item.reason = reason;
+    item.other = other;
+    item.blocker = -1;
+    item.viaTemporary = false;
+}
+
+void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress)
+{
+    const platform::NameLimits limits = fs.nameLimitsOf(m_folder);
+    for (Item& item : m_items) {
+        if (item.mustExist && fs.holderOf(m_folder, {m_names.data() + item.oldOffset, item.oldSize})
+                == platform::Holder::None) {
+            setProblem(item, PlanState::Invalid, PlanReason::Gone);
+            continue;
+        }
+        if (item.state != PlanState::Rename)
+            continue;
+        const QByteArrayView newBytes(m_names.data() + item.newOffset, item.newSize);
+        if (const PlanReason why = checkFileName(newBytes, limits); why != PlanReason::None)
+            setProblem(item, PlanState::Invalid, why);
+        else if (newBytes == QByteArrayView(m_names.data() + item.oldOffset, item.oldSize))
+            setProblem(item, item.existenceTest ? PlanState::Taken : PlanState::Unchanged,
+                       item.existenceTest ? PlanReason::SameName : PlanReason::None);
+    }
+    findHolders(fs, limits, progress);
+    if (m_stopped)
+        return;
+    blockBehindStayingFiles();
+    m_counts = {};
+    for (const Item& item : m_items)
+        ++m_counts[std::size_t(item.state)];
+}
+
+void RenamePlan::findHolders(const platform::FileSystem& fs, const platform::NameLimits& limits,
+                             const Progress& progress)
+{
+    const auto n = std::int32_t(m_items.size());
+    // File systems of the Windows family ignore letter case: names are compared folded there.
+    std::string folded;
+    std::vector<std::array<std::uint32_t, 4>> foldedAt; // old offset, old size, new offset, new size
+    if (limits.windowsNames) {
+        foldedAt.reserve(m_items.size());
+        for (std::int32_t i = 0; i < n; ++i) {
+            const QByteArray o = foldedName(oldName(i));
+            const QByteArray w = foldedName(newName(i));
+            const auto at = std::uint32_t(folded.size());
+            folded.append(o.constData(), std::size_t(o.size()));
+            folded.append(w.constData(), std::size_t(w.size()));
+            foldedAt.push_back({at, std::uint32_t(o.size()), at + std::uint32_t(o.size()), std::uint32_t(w.size())});
+        }
+    }
+    auto oldKey = [&](std::int32_t i) {
+        if (limits.windowsNames)
+            return std::string_view(folded.data() + foldedAt[std::size_t(i)][0], foldedAt[std::size_t(i)][1]);
+        const Item& item = m_items[std::size_t(i)];
+        return std::string_view(m_names.data() + item.oldOffset, item.oldSize);
+    };
+    auto newKey = [&](std::int32_t i) {
+        if (limits.windowsNames)
+            return std::string_view(folded.data() + foldedAt[std::size_t(i)][2], foldedAt[std::size_t(i)][3]);
+        const Item& item = m_items[std::size_t(i)];
+        return std::string_view(m_names.data() + item.newOffset, item.newSize);
+    };
+
+    // Every file of the run holds its name until it moves, whatever its state.
+    NameIndex oldNames(m_items.size(), oldKey);
+    for (std::int32_t i = 0; i < n; ++i) {
+        if (m_items[std::size_t(i)].reason != PlanReason::Gone)
+            oldNames.insert(i);
+    }
+    // Of the files wanting one name, the first in list order gets it.
+    NameIndex newNames(m_items.size(), newKey);
+    for (std::int32_t i = 0; i < n; ++i) {
+        Item& item = m_items[std::size_t(i)];
+        if (item.state != PlanState::Rename)
+            continue;
+        if (const std::int32_t first = newNames.insert(i); first != i)
+            setProblem(item, PlanState::Taken, PlanReason::WantedByEarlier, first);
+    }
+
+    for (std::int32_t i = 0; i < n; ++i) {
+        if (progress && !progress(i, n)) {
+            m_stopped = true;
+            return;
+        }
+        Item& item = m_items[std::size_t(i)];
+        if (item.state != PlanState::Rename)
+            continue;
+        const std::int32_t holder = oldNames.find(newKey(i));
+        if (holder == i) {
+            item.viaTemporary = true; // only the letter case changes, where case is ignored
+        } else if (holder >= 0) {
+            item.blocker = holder;
+        } else if (const auto outside = fs.holderOf(m_folder, newName(i)); outside != platform::Holder::None) {
+            if (fs.sameFile(m_folder, oldName(i), newName(i)))
+                item.viaTemporary = true;
+            else
+                setProblem(item, PlanState::Taken, holderReason(outside));
+        }
+    }
+    if (progress)
+        progress(n, n);
+}
+
+void RenamePlan::blockBehindStayingFiles()
+{
+    // Each name is wanted by one file at most, so every file holds up at most one other.
+    std::vector<std::int32_t> heldUp(m_items.size(), -1);
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].blocker >= 0)
+            heldUp[std::size_t(m_items[i].blocker)] = std::int32_t(i);
+    }
+    for (std::size_t j = 0; j < m_items.size(); ++j) {
+        if (m_items[j].state == PlanState::Rename)
+            continue;
+        for (std::int32_t i = heldUp[j], staying = std::int32_t(j); i >= 0; staying = i, i = heldUp[std::size_t(i)]) {
+            Item& item = m_items[std::size_t(i)];
+            if (item.state != PlanState::Rename)
+                break;
+            setProblem(item, PlanState::Taken, PlanReason::HeldByStayingFile, staying);
+        }
+    }
+}
+
+RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, const RenameRule& rule,
+                      const Progress& progress)
+{
+    RenamePlan plan(list.folder());
+    const int n = list.count();
+    // Asking the rule and looking at the folder take about as long each: half the way each.
+    for (int i = 0; i < n; ++i) {
+        if (progress && !progress(i, 2 * qsizetype(n))) {
+            plan.m_stopped = true;
+            return plan;
+        }
+        if (!list.isSelected(i))
+            continue;
+        const auto bytes = list.itemBytes(i);
+        plan.add(QByteArrayView(bytes.data(), qsizetype(bytes.size())), rule(list.item(i)));
+    }
+    const qsizetype files = plan.size();
+    plan.settle(fs, [&](qsizetype done, qsizetype) {
+        return !progress || progress(n + (files ? done * n / files : n), 2 * qsizetype(n));
+    });
+    return plan;
+}
+
+} // namespace filelist

@@ -1,0 +1,175 @@
+#pragma once
+
+#include "platform/filesystem.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace filelist {
+
+// What a rename run needs of the file list.
+class RenameSource {
+public:
+    virtual ~RenameSource() = default;
+    [[nodiscard]] virtual const QByteArray& folder() const = 0;
+    [[nodiscard]] virtual int count() const = 0;
+    [[nodiscard]] virtual std::string_view itemBytes(int index) const = 0;
+    [[nodiscard]] virtual QString item(int index) const = 0;
+    [[nodiscard]] virtual bool isSelected(int index) const = 0;
+    virtual void refresh() = 0;
+};
+
+// What a rule says about one selected file.
+struct RenameDecision {
+    enum class Action { Rename, Leave, Refuse };
+
+    Action action = Action::Leave;
+    QString newName;
+    QString reason; // why a refused file can't be renamed
+    // The custom-text command's existence test: a file the user can see under the new name,
+    // the file's own name included, leaves the file alone with a message naming the new name.
+    bool leaveIfNameTaken = false;
+
+    static RenameDecision rename(const QString& newName, bool leaveIfNameTaken = false)
+    {
+        return {Action::Rename, newName, {}, leaveIfNameTaken};
+    }
+    static RenameDecision leave() { return {}; }
+    static RenameDecision refuse(const QString& newName, const QString& reason)
+    {
+        return {Action::Refuse, newName, reason, false};
+    }
+};
+
+using RenameRule = std::function<RenameDecision(const QString& name)>;
+
+// Called now and then with the work done so far and all there is; false asks to stop.
+using Progress = std::function<bool(qsizetype done, qsizetype total)>;
+
+// Longest file name, in bytes, that Linux file systems take.
+inline constexpr qsizetype kMaxNameBytes = 255;
+
+// What the run will do with one file.
+enum class PlanState : std::uint8_t {
+    Rename,    // "改名"
+    Unchanged, // "不变": the new name is the old one, or the rule leaves the file alone
+    Taken,     // "已存在": another file has or gets the new name
+    Invalid,   // "无效": the new name can't be given to a file here
+};
+
+// Why a file is not renamed, or nothing for a file that is.
+enum class PlanReason : std::uint8_t {
+    None,
+    RuleRefused,       // the rule's own words
+    NotEncodable,
+    EmptyName,
+    DotName,
+    Slash,
+    Nul,
+    TooLong,
+    WindowsCharacter,  // \ : * ? " < > | or a control character on a Windows file system
+    WindowsEnding,     // a trailing dot or space on a Windows file system
+    DriverUnsafe,      // a name the FUSE FAT driver can't write safely
+    SameName,          // the existence test finds the file itself
+    HeldByFile,
+    HeldByHiddenFile,
+    HeldBySystemFile,
+    HeldByFolder,
+    HeldByUnknown,     // the lookup failed: taken, to be safe
+    HeldByStayingFile, // a file of the same run that keeps its name
+    WantedByEarlier,   // an earlier file of the same run gets the name
+    Gone,              // the file is no longer under the name to take back
+};
+
+// Every selected file with its new name and what will happen to it, worked out before anything
+// on disk changes, so that the user can see it first and the renames can be put in an order in
+// which every new name is free when its turn comes.
+//
+// Names are raw bytes in one buffer; a plan for a million files costs a few tens of megabytes.
+class RenamePlan {
+public:
+    RenamePlan() = default;
+    explicit RenamePlan(const QByteArray& folder) : m_folder(folder) {}
+
+    [[nodiscard]] const QByteArray& folder() const { return m_folder; }
+    [[nodiscard]] qsizetype size() const { return qsizetype(m_items.size()); }
+    [[nodiscard]] QByteArrayView oldName(qsizetype i) const;
+    [[nodiscard]] QByteArrayView newName(qsizetype i) const;
+    // The names as the user reads them.
+    [[nodiscard]] QString oldText(qsizetype i) const;
+    [[nodiscard]] QString newText(qsizetype i) const;
+    [[nodiscard]] PlanState state(qsizetype i) const { return m_items[std::size_t(i)].state; }
+    [[nodiscard]] PlanReason reason(qsizetype i) const { return m_items[std::size_t(i)].reason; }
+    // Plain words for reason(i), empty for a file that is renamed or unchanged.
+    [[nodiscard]] QString reasonText(qsizetype i) const;
+    // Whether the custom-text command tells the user of this file with "…文件已经存在！".
+    [[nodiscard]] bool hasExistenceMessage(qsizetype i) const;
+    // The file of this run that holds this file's new name now and moves away first, or -1.
+    [[nodiscard]] qsizetype blocker(qsizetype i) const { return m_items[std::size_t(i)].blocker; }
+    // Whether the new name is the old one spelled otherwise on a file system that ignores
+    // letter case, so the file goes through a temporary name.
+    [[nodiscard]] bool viaTemporary(qsizetype i) const { return m_items[std::size_t(i)].viaTemporary; }
+
+    [[nodiscard]] qsizetype count(PlanState state) const { return m_counts[std::size_t(state)]; }
+    // The planning was stopped before every file was looked at; such a plan is never run.
+    [[nodiscard]] bool stopped() const { return m_stopped; }
+
+    // Building a plan: add every file in the order the run meets it, then settle() once.
+    void add(QByteArrayView oldName, const RenameDecision& decision);
+    // A file to be given a name it had before: no rule, the names as bytes; a file no longer
+    // found under oldName is marked gone when the plan is settled.
+    void addReturn(QByteArrayView oldName, QByteArrayView newName);
+    // Looks at the folder once for every new name and sorts each file into its state.
+    void settle(const platform::FileSystem& fs, const Progress& progress = {});
+
+private:
+    friend RenamePlan planRename(const RenameSource&, const platform::FileSystem&, const RenameRule&,
+                                 const Progress&);
+
+    struct Item {
+        std::uint32_t oldOffset = 0;
+        std::uint32_t oldSize = 0;
+        std::uint32_t newOffset = 0;
+        std::uint32_t newSize = 0;
+        std::int32_t blocker = -1;
+        std::int32_t other = -1; // the file that holds or gets the name, for the reason's words
+        PlanState state = PlanState::Rename;
+        PlanReason reason = PlanReason::None;
+        std::uint16_t ruleReason = 0;
+        bool viaTemporary = false;
+        bool existenceTest = false;
+        bool mustExist = false;
+    };
+
+    std::uint32_t store(QByteArrayView bytes);
+    void setProblem(Item& item, PlanState state, PlanReason reason, std::int32_t other = -1);
+    void checkNames(const platform::NameLimits& limits);
+    void findHolders(const platform::FileSystem& fs, const platform::NameLimits& limits,
+                     const Progress& progress);
+    void blockBehindStayingFiles();
+
+    QByteArray m_folder;
+    std::string m_names;
+    std::vector<Item> m_items;
+    std::vector<QString> m_ruleReasons;
+    std::array<qsizetype, 4> m_counts{};
+    bool m_stopped = false;
+};
+
+// Asks rule for the new name of every selected file of list, in list order, and settles the
+// plan against the list's folder.
+RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, const RenameRule& rule,
+                      const Progress& progress = {});
+
+// Why name can't be given to a file on a file system with limits, or nothing when it can.
+PlanReason checkFileName(QByteArrayView name, const platform::NameLimits& limits);
+
+} // namespace filelist

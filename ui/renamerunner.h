@@ -1,0 +1,49 @@
+#pragma once
+
+#include "filelist/renamehistory.h"
+#include "filelist/renameplan.h"
+#include "platform/filesystem.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace filelist {
+class FileListModel;
+}
+
+namespace ui {
+
+class MessagePresenter;
+
+// Carries a command of the window through its run: works out the plan with a progress window,
+// shows it first when asked to (otherwise the custom-text command's messages for names that
+// exist), runs it with a progress window that never covers a message, refreshes the list and
+// tells in one message what went wrong. Keeps every run for 撤销.
+class RenameRunner final {
+public:
+    RenameRunner(QWidget& window, const platform::FileSystem& fs, MessagePresenter& messages,
+                 filelist::FileListModel& list);
+
+    // command names the run for the user ("繁体转简体"); with preview the plan is shown first.
+    void run(const QString& command, const filelist::RenameRule& rule, bool preview);
+
+    [[nodiscard]] bool canUndo() const { return m_history.canUndo(); }
+    // What undo() would take back, in words for a tooltip.
+    [[nodiscard]] QString undoDescription() const;
+    // Takes back the latest run not yet taken back.
+    void undo();
+
+private:
+    // One message for everything of a run the user has not been told yet: files not where they
+    // were, then the failures under heading, the first ones each on a line and tail for the rest.
+    void tell(const filelist::RenameReport& report, const QString& heading, const QString& tail);
+
+    QWidget& m_window;
+    const platform::FileSystem& m_fs;
+    MessagePresenter& m_messages;
+    filelist::FileListModel& m_list;
+    filelist::RenameHistory m_history;
+};
+
+} // namespace ui
