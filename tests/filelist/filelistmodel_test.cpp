@@ -129,6 +129,14 @@ TEST_F(FileListModelTest, RebuildKeepsTheSelectionOfNamesStillListed)
     m_fs.remove(kFolder, "d");
     m_list.setPattern(QStringLiteral("*.*"));
     EXPECT_EQ(selectedOf(m_list), (std::vector<int>{1}));
+
+    // The same names in another folder are other files: nothing is selected there.
+    const QByteArray other = QByteArrayLiteral("/other");
+    for (const char* name : {"a", "b", "c"})
+        m_fs.addFile(other, name);
+    m_list.setFolder(other);
+    EXPECT_TRUE(selectedOf(m_list).empty());
+    EXPECT_TRUE(selectedInView(m_list).empty());
 }
 
 TEST_F(FileListModelTest, SelectCommandsAndTheViewShareOneSelection)

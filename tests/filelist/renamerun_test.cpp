@@ -268,4 +268,146 @@ TEST_F(RenameRunTest, StoppingKeepsWhatWasRenamed)
     expectEveryFileKept();
 }
 
+
+// A rule that maps names as a table says and leaves the others.
+filelist::RenameRule mapping(std::map<QString, QString> table)
+{
+    return [table = std::move(table)](const QString& name) {
+        const auto it = table.find(name);
+        return it == table.end() ? RenameDecision::leave() : RenameDecision::rename(it->second);
+    };
+}
+
+std::map<QString, QString> pairs(std::initializer_list<std::pair<const char*, const char*>> list)
+{
+    std::map<QString, QString> out;
+    for (const auto& [from, to] : list)
+        out[QString::fromUtf8(from)] = QString::fromUtf8(to);
+    return out;
+}
+
+// Each file's new name after a run, by the content it was created with.
+std::map<QByteArray, QByteArray> whereEach(const std::map<QByteArray, QByteArray>& contents)
+{
+    std::map<QByteArray, QByteArray> out;
+    for (const auto& [name, content] : contents)
+        out[content] = name;
+    return out;
+}
+
+struct ReorderCase {
+    const char* label;
+    std::vector<std::pair<const char*, const char*>> moves;
+};
+
+class RenameRunOrder : public RenameRunTest, public testing::WithParamInterface<ReorderCase> {};
+
+TEST_P(RenameRunOrder, EveryFileReachesItsNameAndUndoBringsEveryNameBack)
+{
+    std::map<QString, QString> table;
+    for (const auto& [from, to] : GetParam().moves) {
+        m_folder.add(from);
+        table[QString::fromUtf8(from)] = QString::fromUtf8(to);
+    }
+    m_list.setFolder(m_folder.path());
+    m_list.setAllSelected(true);
+    const auto original = contents();
+    const auto report = run(mapping(table));
+    EXPECT_TRUE(report.failures.empty());
+    EXPECT_EQ(report.renamed, int(table.size()));
+    std::map<QByteArray, QByteArray> expected;
+    for (const auto& [from, to] : GetParam().moves)
+        expected[from] = to;
+    EXPECT_EQ(whereEach(contents()), expected); // also: no temporary name is left
+    expectEveryFileKept();
+
+    const auto back = undo();
+    EXPECT_TRUE(back.failures.empty());
+    EXPECT_EQ(contents(), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, RenameRunOrder,
+                         testing::Values(ReorderCase{"renumbering", {{"1.gif", "2.gif"}, {"2.gif", "4.gif"}, {"3.gif", "6.gif"}}},
+                                         ReorderCase{"shift_up", {{"a1", "a2"}, {"a2", "a3"}, {"a3", "a4"}}},
+                                         ReorderCase{"swap", {{"a", "b"}, {"b", "a"}}},
+                                         ReorderCase{"rotation", {{"a", "b"}, {"b", "c"}, {"c", "a"}}},
+                                         ReorderCase{"two_rings_and_a_chain",
+                                                     {{"p", "q"}, {"q", "p"}, {"x", "y"}, {"y", "z"}, {"z", "x"}, {"m", "n"}}}),
+                         [](const testing::TestParamInfo<ReorderCase>& info) { return std::string(info.param.label); });
+
+// A ring of three whose second move is refused: what moved stays moved, the file that stepped
+// aside is named in the report under its temporary name, and undo puts everything back.
+TEST_F(RenameRunTest, RefusalInsideARingLeavesNoFileUnaccountedFor)
+{
+    addFiles({"a", "b", "c"});
+    m_list.setAllSelected(true);
+    m_fs.refuseRenameOf("b", EACCES); // a steps aside, c takes a, b can't take c
+    const auto report = run(mapping(pairs({{"a", "b"}, {"b", "c"}, {"c", "a"}})));
+    expectEveryFileKept();
+    ASSERT_EQ(report.misplaced.size(), 1u);
+    EXPECT_EQ(report.misplaced[0].oldName, QStringLiteral("a"));
+    const QByteArray temporary = report.misplaced[0].nowName.toUtf8();
+    EXPECT_EQ(temporary.size(), 12);
+    const std::map<QByteArray, QByteArray> expected{{"a", "c"}, {"b", "b"}, {temporary, "a"}};
+    EXPECT_EQ(contents(), expected);
+    EXPECT_EQ(report.failures.size(), 2u);
+
+    const auto back = undo();
+    EXPECT_TRUE(back.failures.empty());
+    const std::map<QByteArray, QByteArray> original{{"a", "a"}, {"b", "b"}, {"c", "c"}};
+    EXPECT_EQ(contents(), original);
+}
+
+TEST_F(RenameRunTest, RefusalAtTheStartOfARingLeavesTheRingAsItWas)
+{
+    addFiles({"a", "b", "c"});
+    m_list.setAllSelected(true);
+    m_fs.refuseRenameOf("c", EIO); // a steps aside, c can't take a: a comes back
+    const auto report = run(mapping(pairs({{"a", "b"}, {"b", "c"}, {"c", "a"}})));
+    const std::map<QByteArray, QByteArray> original{{"a", "a"}, {"b", "b"}, {"c", "c"}};
+    EXPECT_EQ(contents(), original);
+    EXPECT_TRUE(report.misplaced.empty());
+    EXPECT_EQ(report.failures.size(), 3u);
+}
+
+// Where letter case is ignored a case-only change goes through a temporary name; when both its
+// second step and the way back fail, the report says which name the file is under.
+TEST_F(RenameRunTest, CaseOnlyChangeWhoseWayBackFailsIsReportedUnderItsTemporaryName)
+{
+    m_fs.pretendLimits({true, false});
+    addFiles({"ab.txt", "cd.txt"});
+    m_list.setAllSelected(true);
+    m_fs.refuseRenameTo("Ab.txt", EIO);
+    m_fs.refuseRenameTo("ab.txt", EIO);
+    const auto report = run(caseRule);
+    expectEveryFileKept();
+    EXPECT_EQ(report.renamed, 1); // cd.txt: Cd.txt through its own temporary name
+    ASSERT_EQ(report.misplaced.size(), 1u);
+    EXPECT_EQ(report.misplaced[0].oldName, QStringLiteral("ab.txt"));
+    EXPECT_TRUE(contents().count(report.misplaced[0].nowName.toUtf8()));
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_TRUE(report.failures[0].reason.contains(report.misplaced[0].nowName));
+}
+
+TEST_F(RenameRunTest, FileTheDiskRenamesOrLosesWhileRefusingIsFoundOrToldLost)
+{
+    addFiles({"a", "b"});
+    m_list.setAllSelected(true);
+    m_fs.setFault(platform::FaultyFileSystem::Fault::RenameAnyway);
+    m_fs.refuseRenameOf("a", EIO);
+    auto report = run(appendX);
+    EXPECT_EQ(report.renamed, 2); // a has its new name after all
+    EXPECT_TRUE(report.failures.empty());
+
+    m_fs.setFault(platform::FaultyFileSystem::Fault::LoseFile);
+    m_fs.refuseRenameOf("bx", EIO);
+    m_list.setAllSelected(true);
+    report = run(appendX);
+    ASSERT_EQ(report.misplaced.size(), 1u);
+    EXPECT_EQ(report.misplaced[0].oldName, QStringLiteral("bx"));
+    EXPECT_TRUE(report.misplaced[0].nowName.isEmpty());
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_TRUE(report.failures[0].reason.contains(QStringLiteral("找不到")));
+}
+
 } // namespace

@@ -6,8 +6,13 @@
 #include "tests/support/controls.h"
 #include "ui/application.h"
 #include "ui/form1.h"
+#include "ui/planmodel.h"
+#include "ui/previewdialog.h"
+#include "platform/filename.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QTreeView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,6 +50,10 @@ private Q_SLOTS:
     void refusedRenamesAreSummedUpInOneMessage();
     void scriptCommandsConvertTheSelectedNames();
     void startUpWithoutATableMakesAnEmptyOne();
+    void renumberingMovesFilesAlongTheirOwnNames();
+    void previewShowsThePlanAndRunsExactlyIt();
+    void previewDialogCountsAndFiltersTheFiles();
+    void undoTakesRunsBackOneByOne();
 
 private:
     // A new window on a new folder holding names; with table, the folder holds that F2J.txt.
@@ -231,6 +240,7 @@ void Form1RenameTest::customCommandReportsAnExistingName()
     QCOMPARE(m_messages.messages[0].text, QStringLiteral("2.gif文件已经存在！"));
     QCOMPARE(m_messages.messages[0].title, QStringLiteral("Quendra文件批量改名工具"));
     QVERIFY(!m_messages.messages[0].warning);
+    QVERIFY(!m_messages.messages[0].progressOpen); // nothing stands over the message
     QCOMPARE(m_folder->contents().at("2.gif"), QByteArray("2.gif"));
 }
 
@@ -427,6 +437,92 @@ void Form1RenameTest::startUpWithoutATableMakesAnEmptyOne()
     click("cmdF2J");
     QCOMPARE(names(), QStringList{QString::fromUtf8("中国.txt")});
     QCOMPARE(m_fs->renameAttempts(), 0);
+    QVERIFY(m_messages.messages.isEmpty());
+}
+
+void Form1RenameTest::renumberingMovesFilesAlongTheirOwnNames()
+{
+    open({"1.gif", "2.gif", "3.gif"});
+    select({"1.gif", "2.gif", "3.gif"});
+    type("txtStep", QStringLiteral("2"));
+    click("Command2");
+    QVERIFY(m_messages.messages.isEmpty());
+    const std::map<QByteArray, QByteArray> expected{{"2.gif", "1.gif"}, {"4.gif", "2.gif"}, {"6.gif", "3.gif"}};
+    auto contents = m_folder->contents();
+    contents.erase("F2J.txt");
+    QCOMPARE(contents, expected);
+}
+
+void Form1RenameTest::previewShowsThePlanAndRunsExactlyIt()
+{
+    open({"a.gif", "b.gif", "c.gif", "2.gif"});
+    select({"a.gif", "b.gif", "c.gif"});
+    click("chkPreview");
+    QStringList states;
+    m_messages.onPlan = [&](const filelist::RenamePlan& plan) {
+        for (qsizetype i = 0; i < plan.size(); ++i)
+            states << plan.oldText(i) + QLatin1Char('>') + plan.newText(i) + QLatin1Char(':') + ui::PlanModel::stateText(plan.state(i));
+    };
+    m_messages.runPlans = false;
+    click("Command2");
+    QCOMPARE(m_messages.previewed, QStringList{QStringLiteral("批量改名")});
+    QCOMPARE(states, (QStringList{QStringLiteral("a.gif>1.gif:改名"), QStringLiteral("b.gif>2.gif:已存在"),
+                                  QStringLiteral("c.gif>3.gif:改名")}));
+    QCOMPARE(m_fs->renameAttempts(), 0); // cancelled: nothing touched
+    QVERIFY(m_messages.messages.isEmpty());
+
+    m_messages.runPlans = true;
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("1.gif"), QStringLiteral("2.gif"), QStringLiteral("3.gif"),
+                                   QStringLiteral("b.gif")}));
+    QVERIFY(m_messages.messages.isEmpty()); // the preview already showed 2.gif as taken
+}
+
+void Form1RenameTest::previewDialogCountsAndFiltersTheFiles()
+{
+    open({"a", "b", "c", "d"});
+    select({"a", "b", "c", "d"});
+    std::map<QString, QString> table{{QStringLiteral("a"), QStringLiteral("b")}, {QStringLiteral("b"), QStringLiteral("a")},
+                                     {QStringLiteral("c"), QStringLiteral("x/y")}, {QStringLiteral("d"), QStringLiteral("d")}};
+    const auto plan = filelist::planRename(m_form->fileList(), *m_fs, [&](const QString& name) {
+        return filelist::RenameDecision::rename(table.at(name));
+    });
+    ui::PreviewDialog dialog(plan, QStringLiteral("批量改名"));
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblPlanCounts"))->text().section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("选中的 4 个文件：改名 2 个，不变 1 个，已存在 0 个，无效 1 个。"));
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("lstPlan"));
+    QCOMPARE(view->model()->rowCount(), 4);
+    QCOMPARE(view->model()->index(0, ui::PlanModel::OldNameColumn).data().toString(), QStringLiteral("c")); // problems first
+    QCOMPARE(view->model()->index(0, ui::PlanModel::ReasonColumn).data().toString(), QStringLiteral("文件名不能含有“/”"));
+    dialog.findChild<QComboBox*>(QStringLiteral("cboPlanFilter"))->setCurrentIndex(2);
+    QCOMPARE(view->model()->rowCount(), 2);
+    QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("cmdRunPlan"))->isEnabled());
+}
+
+void Form1RenameTest::undoTakesRunsBackOneByOne()
+{
+    open({"a.TXT", "b.TXT"});
+    auto* undo = control<QPushButton>("cmdUndo");
+    QVERIFY(!undo->isEnabled());
+    select({"a.TXT", "b.TXT"});
+    click("Command1");
+    select({"A.txt", "B.txt"});
+    type("Text1", QStringLiteral("n"));
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("n1.txt"), QStringLiteral("n2.txt")}));
+    QVERIFY(undo->isEnabled());
+    QVERIFY(undo->toolTip().contains(QStringLiteral("批量改名")));
+    QVERIFY(undo->toolTip().contains(QStringLiteral("2 个文件")));
+    QVERIFY(undo->toolTip().contains(platform::readableFileName(m_folder->path())));
+
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QTest::keyClick(m_form.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(names(), (QStringList{QStringLiteral("A.txt"), QStringLiteral("B.txt")}));
+    QVERIFY(undo->toolTip().contains(QStringLiteral("文件名转换")));
+    click("cmdUndo");
+    QCOMPARE(names(), (QStringList{QStringLiteral("a.TXT"), QStringLiteral("b.TXT")}));
+    QVERIFY(!undo->isEnabled());
     QVERIFY(m_messages.messages.isEmpty());
 }
 

@@ -1,0 +1,160 @@
+#include "filelist/renameplan.h"
+#include "filelist/renamerun.h"
+#include "platform/faultyfilesystem.h"
+#include "platform/filename.h"
+#include "tests/support/memoryfilesystem.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace {
+
+using filelist::PlanReason;
+using filelist::PlanState;
+using filelist::RenameDecision;
+
+const QByteArray kFolder = QByteArrayLiteral("/data");
+
+// Every name of a run, all selected, in the order given.
+class Selection final : public filelist::RenameSource {
+public:
+    explicit Selection(std::vector<QByteArray> names) : m_names(std::move(names)) {}
+    const QByteArray& folder() const override { return kFolder; }
+    int count() const override { return int(m_names.size()); }
+    std::string_view itemBytes(int i) const override
+    {
+        return {m_names[std::size_t(i)].constData(), std::size_t(m_names[std::size_t(i)].size())};
+    }
+    QString item(int i) const override { return platform::decodeFileName(m_names[std::size_t(i)]); }
+    bool isSelected(int) const override { return true; }
+    void refresh() override {}
+
+private:
+    std::vector<QByteArray> m_names;
+};
+
+struct Expect {
+    PlanState state;
+    PlanReason reason = PlanReason::None;
+    int blocker = -1;
+};
+
+struct PlanRow {
+    const char* label;
+    std::vector<const char*> others; // files outside the run; "name/" is a folder
+    // Each file of the run and the rule's answer: a new name, "=" to leave it, "!" to refuse it.
+    std::vector<std::pair<const char*, QByteArray>> run;
+    std::vector<Expect> expected;
+    bool existenceTest = false;
+    platform::NameLimits limits{};
+};
+
+void PrintTo(const PlanRow& row, std::ostream* os)
+{
+    *os << row.label;
+}
+
+class PlanClassification : public testing::TestWithParam<PlanRow> {};
+
+TEST_P(PlanClassification, SortsEachFileIntoItsState)
+{
+    const PlanRow& row = GetParam();
+    testsupport::MemoryFileSystem memory;
+    for (const char* other : row.others) {
+        const QByteArray name(other);
+        if (name.endsWith('/'))
+            memory.addFolder(kFolder, name.chopped(1));
+        else
+            memory.addFile(kFolder, name, name.startsWith('.') ? platform::Hidden : platform::NoAttributes);
+    }
+    std::vector<QByteArray> names;
+    std::map<QString, QByteArray> answers;
+    for (const auto& [name, answer] : row.run) {
+        memory.addFile(kFolder, name);
+        names.emplace_back(name);
+        answers[QString::fromUtf8(name)] = answer;
+    }
+    platform::FaultyFileSystem fs(memory);
+    fs.pretendLimits(row.limits);
+    const auto plan = filelist::planRename(Selection(names), fs, [&](const QString& name) {
+        const QByteArray& answer = answers.at(name);
+        if (answer == "=")
+            return RenameDecision::leave();
+        if (answer == "!")
+            return RenameDecision::refuse(QString(), QStringLiteral("规则的理由"));
+        return RenameDecision::rename(QString::fromUtf8(answer), row.existenceTest);
+    });
+    ASSERT_EQ(plan.size(), qsizetype(row.expected.size()));
+    for (qsizetype i = 0; i < plan.size(); ++i) {
+        const Expect& e = row.expected[std::size_t(i)];
+        EXPECT_EQ(int(plan.state(i)), int(e.state)) << "file " << i;
+        EXPECT_EQ(int(plan.reason(i)), int(e.reason)) << "file " << i;
+        EXPECT_EQ(plan.blocker(i), e.blocker) << "file " << i;
+        EXPECT_EQ(plan.reasonText(i).isEmpty(), e.reason == PlanReason::None) << "file " << i;
+    }
+    EXPECT_EQ(fs.renameAttempts(), 0);
+}
+
+const platform::NameLimits kWindows{true, false};
+const platform::NameLimits kFuseFat{true, true};
+
+INSTANTIATE_TEST_SUITE_P(
+    Situations, PlanClassification,
+    testing::Values(
+        PlanRow{"new_name_is_the_old_one", {}, {{"a", "a"}, {"b", "="}},
+                {{PlanState::Unchanged}, {PlanState::Unchanged}}},
+        PlanRow{"existence_test_finds_the_file_itself", {}, {{"a", "a"}}, {{PlanState::Taken, PlanReason::SameName}}, true},
+        PlanRow{"free_name", {}, {{"a", "b"}}, {{PlanState::Rename}}},
+        PlanRow{"held_by_an_unselected_file", {"b"}, {{"a", "b"}}, {{PlanState::Taken, PlanReason::HeldByFile}}},
+        PlanRow{"held_by_a_hidden_file", {".b"}, {{"a", ".b"}}, {{PlanState::Taken, PlanReason::HeldByHiddenFile}}},
+        PlanRow{"held_by_a_folder", {"d/"}, {{"a", "d"}}, {{PlanState::Taken, PlanReason::HeldByFolder}}},
+        PlanRow{"two_files_want_one_name", {}, {{"a", "x"}, {"b", "x"}},
+                {{PlanState::Rename}, {PlanState::Taken, PlanReason::WantedByEarlier}}},
+        PlanRow{"renumbering_through_the_run's_own_names", {}, {{"1.gif", "2.gif"}, {"2.gif", "4.gif"}, {"3.gif", "6.gif"}},
+                {{PlanState::Rename, PlanReason::None, 1}, {PlanState::Rename}, {PlanState::Rename}}},
+        PlanRow{"swap", {}, {{"a", "b"}, {"b", "a"}},
+                {{PlanState::Rename, PlanReason::None, 1}, {PlanState::Rename, PlanReason::None, 0}}},
+        PlanRow{"held_by_a_file_of_the_run_that_stays", {}, {{"a", "b"}, {"b", "b"}},
+                {{PlanState::Taken, PlanReason::HeldByStayingFile}, {PlanState::Unchanged}}},
+        PlanRow{"chain_behind_a_taken_name", {"z"}, {{"a", "b"}, {"b", "c"}, {"c", "z"}},
+                {{PlanState::Taken, PlanReason::HeldByStayingFile},
+                 {PlanState::Taken, PlanReason::HeldByStayingFile},
+                 {PlanState::Taken, PlanReason::HeldByFile}}},
+        PlanRow{"names_no_file_can_have", {}, {{"a", ""}, {"b", "x/y"}, {"c", QByteArray(256, 'x')}, {"d", "!"}},
+                {{PlanState::Invalid, PlanReason::EmptyName}, {PlanState::Invalid, PlanReason::Slash},
+                 {PlanState::Invalid, PlanReason::TooLong}, {PlanState::Invalid, PlanReason::RuleRefused}}},
+        PlanRow{"windows_names", {}, {{"a", "12:30"}, {"b", "x*"}, {"c", "x."}, {"d", "x "}, {"e", "照片"}},
+                {{PlanState::Invalid, PlanReason::WindowsCharacter}, {PlanState::Invalid, PlanReason::WindowsCharacter},
+                 {PlanState::Invalid, PlanReason::WindowsEnding}, {PlanState::Invalid, PlanReason::WindowsEnding},
+                 {PlanState::Rename}},
+                false, kWindows},
+        PlanRow{"names_the_fuse_fat_driver_loses", {}, {{"a", "照片"}, {"b", "~x"}, {"c", ".x"}, {"d", "X.TXT"}},
+                {{PlanState::Invalid, PlanReason::DriverUnsafe}, {PlanState::Invalid, PlanReason::DriverUnsafe},
+                 {PlanState::Invalid, PlanReason::DriverUnsafe}, {PlanState::Rename}},
+                false, kFuseFat},
+        PlanRow{"case_rotation_where_case_is_ignored", {}, {{"x", "Y"}, {"y", "X"}},
+                {{PlanState::Rename, PlanReason::None, 1}, {PlanState::Rename, PlanReason::None, 0}}, false, kWindows},
+        PlanRow{"names_equal_but_for_case_where_case_is_ignored", {}, {{"a", "X"}, {"b", "x"}},
+                {{PlanState::Rename}, {PlanState::Taken, PlanReason::WantedByEarlier}}, false, kWindows}),
+    [](const testing::TestParamInfo<PlanRow>& info) {
+        std::string name = info.param.label;
+        std::replace(name.begin(), name.end(), '\'', '_');
+        return name;
+    });
+
+TEST(PlanClassification, CaseOnlyChangeWhereCaseIsIgnoredGoesThroughATemporaryName)
+{
+    testsupport::MemoryFileSystem memory;
+    memory.addFile(kFolder, "ab.txt");
+    platform::FaultyFileSystem fs(memory);
+    fs.pretendLimits(kWindows);
+    const auto plan = filelist::planRename(Selection({"ab.txt"}), fs,
+                                           [](const QString&) { return RenameDecision::rename(QStringLiteral("AB.TXT")); });
+    EXPECT_EQ(plan.state(0), PlanState::Rename);
+    EXPECT_TRUE(plan.viaTemporary(0));
+    EXPECT_EQ(filelist::temporaryName().size(), 12); // an 8.3 name
+}
+
+} // namespace
