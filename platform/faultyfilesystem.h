@@ -46,6 +46,13 @@ public:
     // Answers nameLimitsOf() with limits instead of the real file system's.
     void pretendLimits(NameLimits limits) { m_limits = limits; }
 
+    // Where the file of the count-th fault goes when it is lost: a plain short name, which
+    // every file system takes.
+    static QByteArray lostName(int count)
+    {
+        return "LOST" + QByteArray::number(count % 10000).rightJustified(4, '0') + ".DAT";
+    }
+
     [[nodiscard]] int renameAttempts() const { return m_attempts; }
     [[nodiscard]] int faultsInjected() const { return m_faults; }
     // Opening the folder at path fails with errnum.
@@ -114,7 +121,7 @@ private:
         if (fault == Fault::RenameAnyway)
             m_inner.renameNoReplace(folder, oldName, newName);
         else if (fault == Fault::LoseFile) // out of sight of every name the caller knows
-            m_inner.renameNoReplace(folder, oldName, QByteArray(".lost-" + QByteArray::number(m_faults)));
+            m_inner.renameNoReplace(folder, oldName, lostName(m_faults));
         return Status::failure(errnum);
     }
 

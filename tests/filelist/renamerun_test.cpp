@@ -3,6 +3,8 @@
 #include "platform/faultyfilesystem.h"
 #include "platform/filename.h"
 #include "rules/convertcase.h"
+#include "rules/customname.h"
+#include "tests/support/fatimage.h"
 #include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -408,6 +410,92 @@ TEST_F(RenameRunTest, FileTheDiskRenamesOrLosesWhileRefusingIsFoundOrToldLost)
     EXPECT_TRUE(report.misplaced[0].nowName.isEmpty());
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_TRUE(report.failures[0].reason.contains(QStringLiteral("找不到")));
+}
+
+
+// Runs on a FAT file system through FUSE, which ignores letter case and whose driver loses a
+// file when it refuses a name.
+class FatRenameRun : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!m_fat.whyUnavailable().isEmpty())
+            GTEST_SKIP() << "FAT through FUSE is unavailable here: " << m_fat.whyUnavailable().toStdString();
+    }
+
+    RenameReport run(std::initializer_list<const char*> names, const filelist::RenameRule& rule)
+    {
+        m_list.setFolder(m_folder.path());
+        for (int i = 0; i < m_list.count(); ++i) {
+            for (const char* name : names) {
+                if (m_list.itemBytes(i) == name)
+                    m_list.setSelected(i, true);
+            }
+        }
+        const auto plan = filelist::planRename(m_list, m_fs, rule);
+        for (qsizetype i = 0; i < plan.size(); ++i)
+            m_told += plan.hasExistenceMessage(i) ? 1 : 0;
+        auto report = filelist::executePlan(plan, m_fs);
+        filelist::addPlanProblems(plan, report, true);
+        return report;
+    }
+
+    // A root folder of 16 entries, which a test can fill.
+    testsupport::FatImage m_fat{16};
+    TempFolder m_folder{m_fat.path()};
+    platform::FaultyFileSystem m_fs{platform::systemFileSystem()};
+    FileListModel m_list{m_fs};
+    int m_told = 0;
+};
+
+TEST_F(FatRenameRun, NamesTheDriverCantHoldNeverReachIt)
+{
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+        m_folder.add(name);
+    const auto before = m_folder.contents();
+    for (const char* text : {"12:30", "a*", "照片"}) {
+        int number = 0;
+        const auto report = run({"a.jpg", "b.jpg", "c.jpg"}, [&](const QString& name) {
+            return RenameDecision::rename(rules::MakeCustomName(name, QString::fromUtf8(text), ++number,
+                                                                rules::CustomPlace::ReplaceBase), true);
+        });
+        EXPECT_EQ(report.failures.size(), 3u) << text;
+    }
+    EXPECT_EQ(m_fs.renameAttempts(), 0);
+    EXPECT_EQ(m_folder.contents(), before);
+}
+
+TEST_F(FatRenameRun, TheFileItselfDoesNotHoldItsNewSpelling)
+{
+    m_folder.add("img1.gif");
+    const auto report = run({"img1.gif"}, [](const QString& name) {
+        return RenameDecision::rename(rules::MakeCustomName(name, QStringLiteral("IMG"), 1, rules::CustomPlace::ReplaceBase), true);
+    });
+    EXPECT_EQ(m_told, 0);
+    EXPECT_EQ(report.renamed, 1);
+    const std::map<QByteArray, QByteArray> expected{{"IMG1.gif", "img1.gif"}};
+    EXPECT_EQ(m_folder.contents(), expected);
+}
+
+TEST_F(FatRenameRun, CaseChangeInAFullFolderKeepsTheFile)
+{
+    m_folder.add("ab.txt");
+    // Fill the root folder's fixed table of entries.
+    for (int i = 0; i < 100; ++i) {
+        const QByteArray name = "F" + QByteArray::number(i).rightJustified(4, '0');
+        const int fd = ::open(m_folder.file(name).constData(), O_CREAT | O_WRONLY, 0644);
+        if (fd < 0)
+            break;
+        ::close(fd);
+    }
+    const auto before = m_folder.contentSet();
+    const auto report = run({"ab.txt"}, [](const QString& name) {
+        return RenameDecision::rename(rules::ConvertCase(name, {true, true, rules::CaseMode::Upper, rules::SpaceMode::Delete}));
+    });
+    EXPECT_EQ(m_folder.contentSet(), before);
+    const auto now = m_folder.contents();
+    EXPECT_TRUE(report.misplaced.empty());
+    EXPECT_TRUE(now.count("AB.TXT") ? report.renamed == 1 : now.count("ab.txt") && report.failures.size() == 1u);
 }
 
 } // namespace

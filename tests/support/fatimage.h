@@ -14,7 +14,8 @@ namespace testsupport {
 // Needs fusefat, mkfs.vfat and /dev/fuse; whyUnavailable() says what is missing.
 class FatImage {
 public:
-    FatImage()
+    // rootEntries, when given, is the size of the root folder's fixed table of entries.
+    explicit FatImage(int rootEntries = 0)
     {
         const QString mkfs = findTool(QStringLiteral("mkfs.vfat"));
         const QString fusefat = findTool(QStringLiteral("fusefat"));
@@ -34,7 +35,10 @@ public:
             return;
         }
         file.close();
-        if (!run(mkfs, {image}) || !QDir().mkpath(m_mountPoint)) {
+        QStringList mkfsArguments{image};
+        if (rootEntries > 0)
+            mkfsArguments = QStringList{QStringLiteral("-r"), QString::number(rootEntries), image};
+        if (!run(mkfs, mkfsArguments) || !QDir().mkpath(m_mountPoint)) {
             m_problem = QStringLiteral("mkfs.vfat failed");
             return;
         }
