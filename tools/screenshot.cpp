@@ -1,8 +1,12 @@
-// Saves a picture of each page of the window, for the README and for checking the layout by
-// eye: screenshot OUTPUT_PREFIX [FOLDER]. Run it with QT_QPA_PLATFORM=offscreen or under Xvfb;
+// Saves a picture of each page of the window, and of the preview of the case command over every
+// file of the folder, for the README and for checking the layout by eye:
+// screenshot OUTPUT_PREFIX [FOLDER]. Run it with QT_QPA_PLATFORM=offscreen or under Xvfb;
 // QT_SCALE_FACTOR=2 shows the window at double scale.
+#include "filelist/filelistmodel.h"
+#include "rules/convertcase.h"
 #include "ui/application.h"
 #include "ui/form1.h"
+#include "ui/previewdialog.h"
 
 #include <QApplication>
 #include <QFile>
@@ -32,5 +36,14 @@ int main(int argc, char* argv[])
             return 1;
         }
     }
+    window.fileList().setAllSelected(true);
+    const auto plan = filelist::planRename(window.fileList(), platform::systemFileSystem(), [](const QString& name) {
+        return filelist::RenameDecision::rename(rules::ConvertCase(name, {}));
+    });
+    ui::PreviewDialog preview(plan, QStringLiteral("文件名转换"), &window);
+    preview.show();
+    QApplication::processEvents();
+    if (!preview.grab().save(prefix + QStringLiteral("-preview.png")))
+        return 1;
     return 0;
 }
