@@ -135,7 +135,7 @@ std::string_view FileListModel::itemBytes(int index) const
 QString FileListModel::item(int index) const
 {
     const auto bytes = itemBytes(index);
-    return platform::decodeFileName(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return platform::readFileName(QByteArrayView(bytes.data(), qsizetype(bytes.size()))).text;
 }
 
 QString FileListModel::displayText(int index) const

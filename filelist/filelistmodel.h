@@ -50,8 +50,8 @@ public:
     [[nodiscard]] int count() const override { return int(m_items.size()); }
     // The name as the folder holds it.
     [[nodiscard]] std::string_view itemBytes(int index) const override;
-    // The name as text for the rules: every byte that isn't UTF-8 survives a round trip.
-    [[nodiscard]] QString item(int index) const override;
+    // The name as text for the rules, read as platform::readFileName() reads it.
+    [[nodiscard]] QString item(int index) const;
     // The name as the user reads it.
     [[nodiscard]] QString displayText(int index) const;
     [[nodiscard]] std::uint8_t itemAttributes(int index) const;

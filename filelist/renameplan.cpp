@@ -67,7 +67,8 @@ private:
 // The bytes a file system that ignores letter case compares names by.
 QByteArray foldedName(QByteArrayView name)
 {
-    return platform::encodeFileName(platform::decodeFileName(name).toCaseFolded()).value_or(name.toByteArray());
+    const platform::NameText text = platform::readFileName(name);
+    return platform::writeFileName(text.text.toCaseFolded(), text.encoding).value_or(name.toByteArray());
 }
 
 PlanReason holderReason(platform::Holder holder)
@@ -142,6 +143,8 @@ QString RenamePlan::reasonText(qsizetype i) const
     case PlanReason::None: return {};
     case PlanReason::RuleRefused: return m_ruleReasons[item.ruleReason];
     case PlanReason::NotEncodable: return QStringLiteral("新文件名含有无法写入磁盘的字符");
+    case PlanReason::NotInGbk:
+        return QStringLiteral("原文件名是 GBK 编码的，新文件名含有 GBK 编码无法表示的字符");
     case PlanReason::EmptyName: return QStringLiteral("新文件名为空");
     case PlanReason::DotName: return QStringLiteral("文件名不能是“.”或“..”");
     case PlanReason::Slash: return QStringLiteral("文件名不能含有“/”");
@@ -190,7 +193,7 @@ std::uint32_t RenamePlan::store(QByteArrayView bytes)
     return offset;
 }
 
-void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision)
+void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, platform::NameEncoding encoding)
 {
     Item item;
     item.oldOffset = store(oldName);
@@ -204,12 +207,12 @@ void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision)
         return;
     }
     QByteArray bytes;
-    if (const auto encoded = platform::encodeFileName(decision.newName)) {
+    if (const auto encoded = platform::writeFileName(decision.newName, encoding)) {
         bytes = *encoded;
     } else {
         bytes = decision.newName.toUtf8();
         item.state = PlanState::Invalid;
-        item.reason = PlanReason::NotEncodable;
+        item.reason = encoding == platform::NameEncoding::Gbk ? PlanReason::NotInGbk : PlanReason::NotEncodable;
     }
     if (bytes.size() > kMaxStoredBytes) {
         bytes.truncate(kMaxStoredBytes);
@@ -382,8 +385,10 @@ RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, 
         }
         if (!list.isSelected(i))
             continue;
-        const auto bytes = list.itemBytes(i);
-        plan.add(QByteArrayView(bytes.data(), qsizetype(bytes.size())), rule(list.item(i)));
+        const auto item = list.itemBytes(i);
+        const QByteArrayView bytes(item.data(), qsizetype(item.size()));
+        const platform::NameText name = platform::readFileName(bytes);
+        plan.add(bytes, rule(name.text), name.encoding);
     }
     const qsizetype files = plan.size();
     plan.settle(fs, [&](qsizetype done, qsizetype) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/filename.h"
 #include "platform/filesystem.h"
 
 #include <QByteArray>
@@ -22,7 +23,6 @@ public:
     [[nodiscard]] virtual const QByteArray& folder() const = 0;
     [[nodiscard]] virtual int count() const = 0;
     [[nodiscard]] virtual std::string_view itemBytes(int index) const = 0;
-    [[nodiscard]] virtual QString item(int index) const = 0;
     [[nodiscard]] virtual bool isSelected(int index) const = 0;
     virtual void refresh() = 0;
 };
@@ -70,6 +70,7 @@ enum class PlanReason : std::uint8_t {
     None,
     RuleRefused,       // the rule's own words
     NotEncodable,
+    NotInGbk,          // the old name is stored in GBK, which can't hold a character of the new
     EmptyName,
     DotName,
     Slash,
@@ -122,8 +123,10 @@ public:
     // The planning was stopped before every file was looked at; such a plan is never run.
     [[nodiscard]] bool stopped() const { return m_stopped; }
 
-    // Building a plan: add every file in the order the run meets it, then settle() once.
-    void add(QByteArrayView oldName, const RenameDecision& decision);
+    // Building a plan: add every file in the order the run meets it, then settle() once. The
+    // new name is written in encoding, the one the old name was read in.
+    void add(QByteArrayView oldName, const RenameDecision& decision,
+             platform::NameEncoding encoding = platform::NameEncoding::Utf8);
     // A file to be given a name it had before: no rule, the names as bytes; a file no longer
     // found under oldName is marked gone when the plan is settled.
     void addReturn(QByteArrayView oldName, QByteArrayView newName);
@@ -164,8 +167,8 @@ private:
     bool m_stopped = false;
 };
 
-// Asks rule for the new name of every selected file of list, in list order, and settles the
-// plan against the list's folder.
+// Asks rule for the new name of every selected file of list, in list order, with the name as
+// readFileName() reads it, and settles the plan against the list's folder.
 RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, const RenameRule& rule,
                       const Progress& progress = {});
 

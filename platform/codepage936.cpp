@@ -16,19 +16,43 @@ bool isPrivateUse(QChar c)
 
 std::optional<QString> decodeCodePage936(QByteArrayView bytes)
 {
-    QStringDecoder decoder("GBK", QStringDecoder::Flag::Stateless);
-    if (!decoder.isValid())
-        return std::nullopt;
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    // Code page 936 gives the bytes it has no character for (a lone 0xFF, user-defined areas)
-    // private-use code points; those are no more readable than the raw bytes.
-    for (const QChar c : text) {
-        if (isPrivateUse(c))
+    const CodePage936& codePage = CodePage936::instance();
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            text.append(QChar(char16_t(lead)));
+            continue;
+        }
+        if (i + 1 == bytes.size())
             return std::nullopt;
+        // The tables hold only characters that convert both ways, never private-use ones.
+        const char16_t c = codePage.characterOf(std::uint16_t(lead << 8 | static_cast<unsigned char>(bytes[++i])));
+        if (c == 0)
+            return std::nullopt;
+        text.append(QChar(c));
     }
     return text;
+}
+
+std::optional<QByteArray> encodeCodePage936(QStringView text)
+{
+    const CodePage936& codePage = CodePage936::instance();
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            bytes.append(char(c.unicode()));
+            continue;
+        }
+        const std::uint16_t code = codePage.codeOf(c.unicode());
+        if (code == 0)
+            return std::nullopt;
+        bytes.append(char(code >> 8));
+        bytes.append(char(code & 0xFF));
+    }
+    return bytes;
 }
 
 const CodePage936& CodePage936::instance()

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <cstdint>
@@ -11,8 +13,13 @@
 namespace platform {
 
 // Decodes bytes as code page 936 (GBK). Returns nothing unless every byte is part of a valid,
-// readable character, so that a UTF-8 name or random bytes are never mistaken for GBK text.
+// readable character whose code converts back to the same bytes, so that a UTF-8 name or random
+// bytes are never mistaken for GBK text, and encodeCodePage936() gives back exactly these bytes.
 std::optional<QString> decodeCodePage936(QByteArrayView bytes);
+
+// The code page 936 bytes of text: ASCII as it is, every other character as its double-byte
+// code. Nothing when text holds a character code page 936 has no code for.
+std::optional<QByteArray> encodeCodePage936(QStringView text);
 
 // The double-byte characters of code page 936 (lead byte 0x81-0xFE, trail byte 0x40-0xFE
 // except 0x7F), looked up both ways in tables built once from the system's codec, so that

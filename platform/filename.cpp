@@ -115,20 +115,31 @@ std::optional<QByteArray> encodeFileName(QStringView name)
     return out;
 }
 
-QString readableFileName(QByteArrayView bytes)
+NameText readFileName(QByteArrayView bytes)
 {
     QString text = decodeFileName(bytes);
     const bool escaped = std::any_of(text.cbegin(), text.cend(),
                                      [](QChar c) { return isEscapedByte(c.unicode()); });
-    if (!escaped)
-        return text;
-    if (auto gbk = decodeCodePage936(bytes))
-        return *gbk;
-    for (QChar& c : text) {
+    if (escaped) {
+        if (auto gbk = decodeCodePage936(bytes))
+            return {std::move(*gbk), NameEncoding::Gbk};
+    }
+    return {std::move(text), NameEncoding::Utf8};
+}
+
+std::optional<QByteArray> writeFileName(QStringView text, NameEncoding encoding)
+{
+    return encoding == NameEncoding::Gbk ? encodeCodePage936(text) : encodeFileName(text);
+}
+
+QString readableFileName(QByteArrayView bytes)
+{
+    NameText name = readFileName(bytes);
+    for (QChar& c : name.text) {
         if (isEscapedByte(c.unicode()))
             c = QChar::ReplacementCharacter;
     }
-    return text;
+    return name.text;
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
 #include <optional>
 
 namespace platform {
@@ -33,9 +34,27 @@ constexpr bool isEscapedByte(char32_t c)
     return c >= 0xDC80 && c <= 0xDCFF;
 }
 
-// A name as the user should see it: UTF-8 names as they are; other names read as GBK when
-// they are valid GBK (common in archives from Chinese Windows); otherwise with U+FFFD in place
-// of each byte that can't be read.
+// How the bytes of a name are read as text, and written back.
+enum class NameEncoding : std::uint8_t {
+    Utf8, // valid UTF-8, or bytes that are neither UTF-8 nor GBK, kept as decodeFileName() does
+    Gbk,  // code page 936, as names from Chinese Windows archives and shares are stored
+};
+
+struct NameText {
+    QString text;
+    NameEncoding encoding = NameEncoding::Utf8;
+};
+
+// A name as the rules and the user read it: as UTF-8 when it is valid UTF-8; otherwise as code
+// page 936 (GBK) when every byte belongs to a GBK character; otherwise as decodeFileName() does.
+NameText readFileName(QByteArrayView bytes);
+
+// The bytes of text written in encoding, so that a character no rule changed keeps its bytes.
+// Nothing when text holds a character encoding can't hold.
+std::optional<QByteArray> writeFileName(QStringView text, NameEncoding encoding);
+
+// A name as the user should see it: readFileName(), with U+FFFD in place of each byte that
+// can't be read.
 QString readableFileName(QByteArrayView bytes);
 
 } // namespace platform

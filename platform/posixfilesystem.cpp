@@ -96,7 +96,7 @@ bool folderHasEntryNamed(int dirfd, QByteArrayView name)
 // that differ otherwise are separate names, not spellings.
 bool isSameFile(int dirfd, const QByteArray& oldName, const QByteArray& newName)
 {
-    if (decodeFileName(oldName).compare(decodeFileName(newName), Qt::CaseInsensitive) != 0)
+    if (readFileName(oldName).text.compare(readFileName(newName).text, Qt::CaseInsensitive) != 0)
         return false;
     struct stat a, b;
     if (::fstatat(dirfd, oldName.constData(), &a, AT_SYMLINK_NOFOLLOW) != 0

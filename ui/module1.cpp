@@ -19,11 +19,14 @@ const rules::ScriptTable& F2JTable()
 
 void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolder)
 {
-    QByteArray bytes;
-    const QByteArray path = programFolder + (programFolder.endsWith('/') ? "" : "/") + "F2J.txt";
-    if (!fs.readFile(path, bytes, true, kMaxTableBytes).ok())
-        bytes.clear();
-    table() = rules::ScriptTable(std::move(bytes));
+    const QByteArray folder = programFolder + (programFolder.endsWith('/') ? "" : "/");
+    QByteArray f2j;
+    if (!fs.readFile(folder + "F2J.txt", f2j, true, kMaxTableBytes).ok())
+        f2j.clear();
+    QByteArray j2f;
+    if (!fs.readFile(folder + "J2F.txt", j2f, false, kMaxTableBytes).ok())
+        j2f.clear();
+    table() = rules::ScriptTable(std::move(f2j), std::move(j2f));
 }
 
 QString F2J(const QString& text)

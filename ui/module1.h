@@ -6,16 +6,18 @@
 #include <QByteArray>
 #include <QString>
 
-// The script conversion module: the table read from F2J.txt beside the program at start-up,
-// and the two conversions that use it.
+// The script conversion module: the tables read from F2J.txt and J2F.txt beside the program at
+// start-up, and the two conversions that use them.
 namespace Module1 {
 
 // The table as loaded; empty until LoadF2JTable() has run, or when F2J.txt was missing,
 // unreadable or empty.
 const rules::ScriptTable& F2JTable();
 
-// Reads programFolder/F2J.txt into the table. A missing file is created empty where the folder
-// is writable. Nothing is ever shown: whatever goes wrong leaves the table empty.
+// Reads programFolder/F2J.txt into the table, and programFolder/J2F.txt when there is one. A
+// missing F2J.txt is created empty where the folder is writable; J2F.txt is never created.
+// Nothing is ever shown: whatever goes wrong leaves the table empty, and a J2F.txt that can't be
+// read is as if there were none.
 void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolder);
 
 // Traditional to simplified, and simplified to traditional, through the loaded table.

@@ -27,7 +27,6 @@ public:
     {
         return {m_names[std::size_t(i)].constData(), std::size_t(m_names[std::size_t(i)].size())};
     }
-    QString item(int i) const override { return platform::decodeFileName(m_names[std::size_t(i)]); }
     bool isSelected(int) const override { return true; }
     void refresh() override {}
 

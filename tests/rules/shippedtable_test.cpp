@@ -6,42 +6,52 @@
 
 namespace {
 
-rules::ScriptTable shippedTable()
+QByteArray shipped(const char* path)
 {
-    QFile file(QStringLiteral(QUENDRA_SHIPPED_TABLE));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << QUENDRA_SHIPPED_TABLE;
-    return rules::ScriptTable(file.readAll());
+    QFile file(QString::fromUtf8(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    return file.readAll();
 }
 
-TEST(ShippedTable, CoversEveryDoubleByteCode)
+TEST(ShippedTables, CoverEveryDoubleByteCode)
 {
-    const auto size = shippedTable().bytes().size();
-    EXPECT_GE(size, 64510);
-    EXPECT_LE(size, 65024);
+    for (const char* path : {QUENDRA_SHIPPED_TABLE, QUENDRA_SHIPPED_J2F})
+        EXPECT_EQ(shipped(path).size(), 65024) << path;
 }
 
-TEST(ShippedTable, ConvertsCommonCharactersBothWays)
+// Each direction with its own table, and simplified to traditional with F2J.txt alone, read
+// backwards: the lowest-coded traditional form wins there, which is why J2F.txt exists.
+TEST(ShippedTables, ConvertBothWaysWithAndWithoutJ2F)
 {
-    const auto table = shippedTable();
+    const rules::ScriptTable both(shipped(QUENDRA_SHIPPED_TABLE), shipped(QUENDRA_SHIPPED_J2F));
+    const rules::ScriptTable f2jAlone(shipped(QUENDRA_SHIPPED_TABLE));
     const struct {
         const char* traditional;
         const char* simplified;
-    } pairs[] = {{"中國", "中国"}, {"發", "发"}, {"後", "后"}, {"臺", "台"}, {"幹", "干"}, {"鐘", "钟"}, {"書", "书"},
-                 {"電腦", "电脑"}, {"圖片", "图片"}, {"檔案", "档案"}};
-    for (const auto& pair : pairs) {
-        EXPECT_EQ(table.F2J(QString::fromUtf8(pair.traditional)), QString::fromUtf8(pair.simplified))
-            << pair.traditional;
-        EXPECT_EQ(table.J2F(QString::fromUtf8(pair.simplified)), QString::fromUtf8(pair.traditional))
-            << pair.simplified;
+        const char* j2f;      // simplified to traditional with J2F.txt
+        const char* reversed; // the same with F2J.txt alone
+    } rows[] = {
+        {"中國", "中国", "中國", "中國"}, {"發", "发", "發", "發"},       {"製作", "制作", "制作", "製作"},
+        {"關係", "关系", "關系", "關係"}, {"註冊", "注册", "注冊", "註冊"}, {"迴", "回", "回", "迴"},
+        {"昇", "升", "升", "昇"},         {"發佈", "发布", "發布", "發佈"}, {"鐘", "钟", "鐘", "鈡"},
+        {"電腦", "电脑", "電腦", "電腦"}, {"圖片", "图片", "圖片", "圖片"}, {"家", "家", "家", "傢"},
+    };
+    for (const auto& row : rows) {
+        const QString traditional = QString::fromUtf8(row.traditional);
+        const QString simplified = QString::fromUtf8(row.simplified);
+        EXPECT_EQ(both.F2J(traditional), simplified) << row.traditional;
+        EXPECT_EQ(f2jAlone.F2J(traditional), simplified) << row.traditional;
+        EXPECT_EQ(both.J2F(simplified), QString::fromUtf8(row.j2f)) << row.simplified;
+        EXPECT_EQ(f2jAlone.J2F(simplified), QString::fromUtf8(row.reversed)) << row.simplified;
     }
-    EXPECT_EQ(table.F2J(QStringLiteral("髮")), QStringLiteral("发"));
+    EXPECT_EQ(both.F2J(QStringLiteral("髮")), QStringLiteral("发"));
 }
 
 // Characters written the same in both scripts, which a careless table turns into rare variants.
-TEST(ShippedTable, LeavesCharactersThatAreTheSameInBothScripts)
+TEST(ShippedTables, LeaveCharactersThatAreTheSameInBothScripts)
 {
-    const auto table = shippedTable();
-    for (const char* same : {"中", "家", "才", "面", "系", "出", "制", "人", "大", "Example.exe"}) {
+    const rules::ScriptTable table(shipped(QUENDRA_SHIPPED_TABLE), shipped(QUENDRA_SHIPPED_J2F));
+    for (const char* same : {"中", "家", "才", "面", "系", "出", "制", "注", "布", "人", "大", "Example.exe"}) {
         EXPECT_EQ(table.J2F(QString::fromUtf8(same)), QString::fromUtf8(same)) << same;
         EXPECT_EQ(table.F2J(QString::fromUtf8(same)), QString::fromUtf8(same)) << same;
     }

@@ -1,3 +1,4 @@
+#include "tests/support/scripttables.h"
 #include "tests/support/tempfolder.h"
 #include "ui/module1.h"
 
@@ -22,6 +23,7 @@ TEST(LoadF2JTable, MissingTableIsCreatedEmptyAndChangesNothing)
     const auto contents = folder.contents();
     ASSERT_EQ(contents.count("F2J.txt"), 1u);
     EXPECT_TRUE(contents.at("F2J.txt").isEmpty());
+    EXPECT_EQ(contents.count("J2F.txt"), 0u); // only F2J.txt is ever created
     EXPECT_TRUE(Module1::F2JTable().bytes().isEmpty());
     EXPECT_EQ(Module1::J2F(QStringLiteral("中国.txt")), QStringLiteral("中国.txt"));
     EXPECT_EQ(Module1::F2J(QStringLiteral("中國.txt")), QStringLiteral("中國.txt"));
@@ -39,6 +41,20 @@ TEST(LoadF2JTable, KeepsTheFileBytesExactly)
     EXPECT_EQ(Module1::F2JTable().bytes(), bytes);
     EXPECT_EQ(Module1::F2J(QStringLiteral("中國")), QStringLiteral("中国"));
     EXPECT_EQ(Module1::J2F(QStringLiteral("中国")), QStringLiteral("中國"));
+}
+
+TEST(LoadF2JTable, J2FTableBesideItTakesOverSimplifiedToTraditional)
+{
+    TempFolder folder;
+    folder.write("F2J.txt", testsupport::makeScriptTable({{u'製', u'制'}, {u'發', u'发'}}));
+    folder.write("J2F.txt", testsupport::makeScriptTable({{u'发', u'發'}}));
+    Module1::LoadF2JTable(fs(), folder.path());
+    EXPECT_EQ(Module1::F2J(QStringLiteral("製發")), QStringLiteral("制发"));
+    EXPECT_EQ(Module1::J2F(QStringLiteral("制发")), QStringLiteral("制發"));
+
+    folder.write("J2F.txt", {}); // an empty J2F.txt is as if there were none
+    Module1::LoadF2JTable(fs(), folder.path());
+    EXPECT_EQ(Module1::J2F(QStringLiteral("制发")), QStringLiteral("製發"));
 }
 
 TEST(LoadF2JTable, AnyContentLoadsWithoutHarm)

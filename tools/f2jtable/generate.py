@@ -1,28 +1,34 @@
 #!/usr/bin/env python3
-"""Generate data/F2J.txt, the traditional -> simplified character table.
+"""Generate data/F2J.txt and data/J2F.txt, the Chinese script tables.
 
-Table layout: raw bytes, no header, one 2-byte entry per code-page-936
-(GBK) code from 0x8100 to 0xFFFF, entry k describing code 0x8100 + k
-(65,024 bytes in total).  An entry is either two spaces ("leave the
-character alone") or the GBK bytes of the simplified character that
-replaces the traditional character at that code.
+F2J.txt converts traditional to simplified characters, J2F.txt simplified
+to traditional.
 
-The same table drives both directions in the application:
-  F2J  every character whose code has a non-blank entry is replaced by it;
-  J2F  a character S is replaced by the LOWEST-coded character whose entry
-       is S (or left alone when no entry points at S).
-Because of the J2F rule, putting every traditional -> simplified pair from
-the dictionary into the table makes J2F pick rare variants (家 -> 傢,
-才 -> 纔 ...).  The generator therefore chooses, for every simplified
-character S, which of its traditional sources to keep, minimising the
-expected number of wrong characters in both directions, weighted by how
-often each character occurs in real text.
+Both tables have the same layout: raw bytes, no header, one 2-byte entry
+per code-page-936 (GBK) code from 0x8100 to 0xFFFF, entry k describing code
+0x8100 + k (65,024 bytes in total).  An entry is either two spaces ("leave
+the character alone") or the GBK bytes of the character that replaces the
+character at that code.
+
+  F2J.txt  traditional -> simplified: the entry of a traditional character T
+           is the simplified character T becomes.  Every first-candidate
+           pair of OpenCC's TSCharacters with both characters in GBK.
+  J2F.txt  simplified -> traditional: the entry of a simplified character S
+           is the traditional character S becomes.  For every S the
+           generator picks the candidate (S itself included) that matches
+           the reference conversion most often in real text.
+
+The application reads J2F.txt for simplified -> traditional when it is there
+and not empty; otherwise it reads F2J.txt backwards (S becomes the
+LOWEST-coded character whose F2J entry is S), which the report shows as
+"reversed" for comparison.
 
 Inputs (all from Debian packages; nothing is downloaded):
   opencc, libopencc1.1 / libopencc-data
       TSCharacters.ocd2 and STCharacters.ocd2 (character dictionaries,
-      Apache License 2.0), the `opencc_dict` tool to dump them and the
-      `opencc` tool with t2s.json / s2t.json as the reference converter.
+      Apache License 2.0), TWVariants.ocd2 (Taiwan forms, report only), the
+      `opencc_dict` tool to dump them and the `opencc` tool with t2s.json /
+      s2t.json as the reference converter.
   icu-devtools
       `uconv`, to check every code against ICU's windows-936-2000 mapping.
   rime-essay
@@ -38,13 +44,13 @@ How the text is used: every document of the three documentation packages
 is put in one of two halves by a hash of its name (a page and its
 translation in the other script share the name, so they share the half);
 the message catalogues always go to the held-out half, because which ones
-exist depends on the machine.  The decisions use the word list plus the
+exist depends on the machine.  The J2F choices use the word list plus the
 "tuning" half, each scaled to the same weight; the report shows accuracy on
-the "held-out" half, which the decisions never saw, next to the rest.
---essay-only leaves the documentation text out of the decisions entirely.
+the "held-out" half, which the choices never saw, next to the rest.
+--essay-only leaves the documentation text out of the choices entirely.
 
-Usage:  python3 tools/f2jtable/generate.py [--out data/F2J.txt] [--list]
-                                            [--essay-only] [--top N]
+Usage:  python3 tools/f2jtable/generate.py [--out-f2j FILE] [--out-j2f FILE]
+            [--keep-weight W] [--essay-only] [--list] [--top N]
 """
 
 import argparse
@@ -73,9 +79,11 @@ MASS = 1e6
 # A pseudo-count that only breaks ties for characters no source saw: such
 # characters follow the dictionary defaults.
 PRIOR = 1e-6
-# What it costs when J2F yields the Taiwan form of the expected traditional
-# character (為 where the reference has 爲), relative to a wrong character.
-VARIANT_COST = 0.25
+# J2F: how much worse it is to change a character that should have stayed
+# than to leave one that should have changed.  1 picks, for every simplified
+# character, the candidate that is right most often; above 1 leans towards
+# leaving characters alone.
+KEEP_WEIGHT = 1.0
 
 
 def run(cmd, data=None):
@@ -142,6 +150,8 @@ def build_gbk_maps():
 # ------------------------------------------------------------ OpenCC -------
 
 def load_ocd2(name, workdir):
+    """The single-character entries of an OpenCC dictionary: char -> list of
+    single-character candidates, the dictionary default first."""
     out = os.path.join(workdir, name + ".txt")
     run(["opencc_dict", "-i", os.path.join(OPENCC_DIR, name + ".ocd2"),
          "-o", out, "-f", "ocd2", "-t", "text"])
@@ -151,7 +161,7 @@ def load_ocd2(name, workdir):
             key, _, vals = line.rstrip("\n").partition("\t")
             vals = vals.split(" ")
             if len(key) == 1 and vals and len(vals[0]) == 1:
-                table[key] = vals[0]
+                table[key] = [v for v in vals if len(v) == 1]
     return table
 
 
@@ -272,13 +282,12 @@ def aligned_counts(pairs, counts, weight=1):
 
 
 def essay_counts(workdir):
-    """Character statistics from the word frequency list.
+    """Character statistics from the word frequency list, for J2F.
 
-    trad[T][X]: weight of traditional character T that the reference
-                traditional -> simplified conversion turns into X.
     simp[S][Y]: weight of simplified character S (the list converted to
                 simplified) that the reference simplified -> traditional
                 conversion turns into Y.
+    Returns (simp, number of words).
     """
     words, weights = [], []
     with open(ESSAY, encoding="utf-8") as f:
@@ -289,20 +298,11 @@ def essay_counts(workdir):
                 weights.append(int(parts[1]))
     simp_words = opencc_lines("t2s.json", words, workdir)
     back_words = opencc_lines("s2t.json", simp_words, workdir)
-    # The list is written in OpenCC's own traditional forms (爲, 衆, 僞 ...),
-    # while most traditional text around uses the Taiwan forms (為, 眾,
-    # 偽 ...).  Count the list once as it is and once in Taiwan forms, so
-    # that both spellings carry weight.
-    tw_words = opencc_lines("t2tw.json", words, workdir)
-    tw_simp = opencc_lines("t2s.json", tw_words, workdir)
 
-    trad = collections.defaultdict(collections.Counter)
     simp = collections.defaultdict(collections.Counter)
-    for w, s, b, tw, tws, n in zip(words, simp_words, back_words,
-                                   tw_words, tw_simp, weights):
-        aligned_counts(((w, s), (tw, tws)), trad, n)
+    for s, b, n in zip(simp_words, back_words, weights):
         aligned_counts(((s, b),), simp, n)
-    return trad, simp, len(words)
+    return simp, len(words)
 
 
 def normalised(counts, mass):
@@ -322,117 +322,127 @@ def mix(*tables):
 
 # ------------------------------------------------------------ choosing -----
 
-def choose_entries(ts, st, twv, ch2code, trad, simp):
-    """Pick the table entries.
-
-    ts, st: the dictionaries' default traditional->simplified and
-    simplified->traditional characters; twv: OpenCC form -> Taiwan form;
-    trad, simp: the character statistics (see essay_counts).
-    Returns (naive, ours, trimmed, skipped): naive and ours map traditional
-    char -> simplified char; trimmed lists the groups that lost entries.
-    """
-    groups = collections.defaultdict(list)
-    skipped = 0
-    for t, s in ts.items():
+def f2j_entries(ts, ch2code):
+    """Every default pair T -> S of TSCharacters with T != S and both
+    characters usable GBK characters.  Returns (entries, skipped)."""
+    entries, skipped = {}, 0
+    for t, cands in ts.items():
+        s = cands[0]
         if t == s:
             continue
         if t not in ch2code or s not in ch2code:
             skipped += 1
             continue
-        groups[s].append(t)
+        entries[t] = s
+    return entries, skipped
 
-    naive, ours, trimmed = {}, {}, []
-    for s, sources in groups.items():
-        sources.sort(key=lambda c: ch2code[c])
-        for t in sources:
-            naive[t] = s
 
-        # F2J: expected wrong characters for T with / without its entry.
-        def f2j_cost(t, keep):
-            row = trad.get(t, {})
-            out = s if keep else t
-            good = row.get(out, 0) + (PRIOR if out == ts[t] else 0)
-            return sum(row.values()) + PRIOR - good
+def j2f_candidates(ts, st, ch2code):
+    """simplified char -> set of traditional chars it may become: every
+    candidate STCharacters lists for it and every character TSCharacters
+    simplifies to it, as far as they are usable GBK characters."""
+    cands = collections.defaultdict(set)
+    for s, vals in st.items():
+        if s in ch2code:
+            cands[s].update(v for v in vals if v in ch2code and v != s)
+    for t, vals in ts.items():
+        s = vals[0]
+        if t != s and t in ch2code and s in ch2code:
+            cands[s].add(t)
+    return {s: c for s, c in cands.items() if c}
 
-        # J2F: expected wrong characters for S when J2F(S) gives y.  Giving
-        # the Taiwan form of the expected character (為 for 爲) is still a
-        # miss, but a lesser one than a wrong character.
-        row = simp.get(s, {})
-        s_default = st.get(s, s)
 
-        def j2f_cost(y):
-            cost = 0.0
-            for want, n in list(row.items()) + [(s_default, PRIOR)]:
-                if y != want:
-                    cost += n * (VARIANT_COST if twv.get(want) == y else 1.0)
-            return cost
+def choose_j2f(ts, st, ch2code, simp, keep_weight):
+    """Pick the J2F entry of every simplified character.
 
-        # Option i: sources[i] is the lowest-coded entry kept (those below it
-        # dropped, those above it kept wherever that helps F2J); the last
-        # option keeps none, so J2F leaves S alone.
-        best = None
-        for i in range(len(sources) + 1):
-            cost, keep = 0.0, []
-            for j, t in enumerate(sources):
-                if j < i:
-                    cost += f2j_cost(t, False)
-                elif j == i:
-                    cost += f2j_cost(t, True)
-                    keep.append(t)
-                else:
-                    k, d = f2j_cost(t, True), f2j_cost(t, False)
-                    if k <= d:
-                        keep.append(t)
-                    cost += min(k, d)
-            cost += j2f_cost(sources[i] if i < len(sources) else s)
-            # Strictly better only: on a tie the option with more entries,
-            # which comes first, stays.
-            if best is None or cost < best[0] - 1e-9:
-                best = (cost, keep)
-        keep = best[1]
-        for t in keep:
-            ours[t] = s
-        if len(keep) != len(sources):
-            trimmed.append((s, sources, keep))
-    return naive, ours, trimmed, skipped
+    simp[S][Y] is the weight of S in simplified text where the reference
+    gives Y.  For each S the candidates are S itself (leave it alone) and
+    its traditional forms; the one with the lowest expected number of wrong
+    characters wins.  A change where the reference keeps S counts
+    keep_weight times; the dictionary default gets a tiny pseudo-count so
+    characters no text shows follow the dictionary.
+    Returns (entries, decisions): entries maps S -> Y for Y != S;
+    decisions lists (S, default, choice, candidates) in code order.
+    """
+    entries, decisions = {}, []
+    for s, cands in sorted(j2f_candidates(ts, st, ch2code).items(),
+                           key=lambda x: ch2code[x[0]]):
+        default = st[s][0] if s in st and st[s][0] in ch2code else s
+        row = dict(simp.get(s, {}))
+        row[default] = row.get(default, 0) + PRIOR
+        total = sum(row.values())
+
+        def cost(y):
+            c = total - row.get(y, 0)
+            if y != s:
+                c += (keep_weight - 1.0) * row.get(s, 0)
+            return c
+
+        # Fixed order, strict improvement only: on a tie the dictionary
+        # default wins, then leaving S alone, then the lowest code.
+        options = sorted(cands | {s}, key=lambda c: (c != default, c != s,
+                                                     ch2code[c]))
+        best = options[0]
+        for y in options[1:]:
+            if cost(y) < cost(best) - 1e-9:
+                best = y
+        if best != s:
+            entries[s] = best
+        decisions.append((s, default, best, options))
+    return entries, decisions
 
 
 def build_table(entries, ch2code):
     table = bytearray(BLANK * (TABLE_SIZE // 2))
-    for t, s in entries.items():
-        k = ch2code[t] - FIRST_CODE
-        sc = ch2code[s]
-        table[2 * k] = sc >> 8
-        table[2 * k + 1] = sc & 0xFF
+    for a, b in entries.items():
+        k = ch2code[a] - FIRST_CODE
+        bc = ch2code[b]
+        table[2 * k] = bc >> 8
+        table[2 * k + 1] = bc & 0xFF
     return bytes(table)
 
 
-# ------------------------------------------------- table as the app uses ---
+# ------------------------------------------------- tables as the app uses --
 
-class TableConverter:
-    """Applies a table byte image exactly the way the application does."""
+def read_table(table, code2ch):
+    """The entries of a table byte image as the application sees them:
+    char -> char, in rising code order."""
+    out = {}
+    for k in range(len(table) // 2):
+        code = FIRST_CODE + k
+        e = table[2 * k:2 * k + 2]
+        if e == BLANK or code not in code2ch:
+            continue
+        val = (e[0] << 8) | e[1]
+        if not valid_shape(val) or val not in code2ch:
+            continue
+        out[code2ch[code]] = code2ch[val]
+    return out
 
-    def __init__(self, table, code2ch, ch2code):
-        self.f2j = {}
-        self.j2f = {}
-        for k in range(len(table) // 2):
-            code = FIRST_CODE + k
-            e = table[2 * k:2 * k + 2]
-            if e == BLANK or code not in code2ch:
-                continue
-            val = (e[0] << 8) | e[1]
-            if not valid_shape(val) or val not in code2ch:
-                continue
-            self.f2j[code2ch[code]] = code2ch[val]
-            # Codes are visited in rising order: the lowest one wins.
-            self.j2f.setdefault(code2ch[val], code2ch[code])
+
+class Converter:
+    """One direction of the application's conversion, from a table image."""
+
+    def __init__(self, mapping, ch2code):
+        self.mapping = mapping
         self.ch2code = ch2code
 
-    def to_simplified(self, ch):
-        return self.f2j.get(ch, ch) if ch in self.ch2code else ch
+    def __call__(self, ch):
+        return self.mapping.get(ch, ch) if ch in self.ch2code else ch
 
-    def to_traditional(self, ch):
-        return self.j2f.get(ch, ch) if ch in self.ch2code else ch
+
+def forward(table, code2ch, ch2code):
+    """A table read forwards: each character becomes its entry."""
+    return Converter(read_table(table, code2ch), ch2code)
+
+
+def reversed_f2j(table, code2ch, ch2code):
+    """F2J.txt read backwards, what the application does without J2F.txt:
+    S becomes the lowest-coded character whose entry is S."""
+    back = {}
+    for t, s in read_table(table, code2ch).items():
+        back.setdefault(s, t)           # rising code order: lowest wins
+    return Converter(back, ch2code)
 
 
 # -------------------------------------------------------- evaluation -------
@@ -447,13 +457,22 @@ class Score:
         self.variant = 0                # wrong only by being the Taiwan form
         self.errors = collections.Counter()
 
+    @property
+    def kept(self):
+        """Han characters the reference leaves unchanged."""
+        return self.han - self.chg
+
+    @property
+    def kept_ok(self):
+        return self.kept - self.spurious
+
     def add(self, ch, got, want, twv):
         self.han += 1
         if got == want:
             self.ok += 1
         else:
             self.errors[(ch, got, want)] += 1
-            if twv.get(want) == got:
+            if twv.get(want, [None])[0] == got:
                 self.variant += 1
         if want != ch:
             self.chg += 1
@@ -461,27 +480,27 @@ class Score:
         elif got != ch:
             self.spurious += 1
 
-    def merge(self, other):
-        for f in self.FIELDS:
-            setattr(self, f, getattr(self, f) + getattr(other, f))
-        self.errors.update(other.errors)
-
 
 def evaluate(docs, convert, twv):
-    sc, skipped = Score(), 0
+    sc = Score()
     for d in docs:
         for line, ref in zip(d.lines, d.refs):
             if len(line) != len(ref):
-                skipped += 1
                 continue
             for ch, want in zip(line, ref):
                 if is_han(ch):
                     sc.add(ch, convert(ch), want, twv)
-    return sc, skipped
+    return sc
 
 
 def pct(a, b):
     return "%7.3f%%" % (100.0 * a / b) if b else "    n/a "
+
+
+def write_table(path, table):
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(table)
 
 
 # ------------------------------------------------------------- main --------
@@ -490,12 +509,25 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     repo = os.path.dirname(os.path.dirname(here))
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    ap.add_argument("--out", default=os.path.join(repo, "data", "F2J.txt"))
+    ap.add_argument("--out-f2j", "--out", dest="out_f2j", metavar="FILE",
+                    default=os.path.join(repo, "data", "F2J.txt"),
+                    help="where to write the traditional -> simplified "
+                         "table (default: data/F2J.txt)")
+    ap.add_argument("--out-j2f", dest="out_j2f", metavar="FILE",
+                    default=os.path.join(repo, "data", "J2F.txt"),
+                    help="where to write the simplified -> traditional "
+                         "table (default: data/J2F.txt)")
+    ap.add_argument("--keep-weight", type=float, default=KEEP_WEIGHT,
+                    metavar="W",
+                    help="J2F: cost of changing a character the reference "
+                         "keeps, relative to missing a change (default %g)"
+                         % KEEP_WEIGHT)
     ap.add_argument("--essay-only", action="store_true",
-                    help="decide on the word frequency list alone, without "
+                    help="choose on the word frequency list alone, without "
                          "the tuning half of the documentation text")
     ap.add_argument("--list", action="store_true",
-                    help="print every simplified char whose sources were trimmed")
+                    help="list every simplified char whose J2F entry is not "
+                         "the dictionary default")
     ap.add_argument("--top", type=int, default=15,
                     help="how many of the most frequent errors to list")
     args = ap.parse_args()
@@ -510,111 +542,108 @@ def main():
         convert_documents(trad_docs, "t2s.json", workdir)
         convert_documents(simp_docs, "s2t.json", workdir)
 
-        e_trad, e_simp, nwords = essay_counts(workdir)
-        trad = normalised(e_trad, MASS)
+        e_simp, nwords = essay_counts(workdir)
         simp = normalised(e_simp, MASS)
         if not args.essay_only:
-            c_trad = collections.defaultdict(collections.Counter)
             c_simp = collections.defaultdict(collections.Counter)
-            for docs, counts in ((trad_docs, c_trad), (simp_docs, c_simp)):
-                for d in docs:
-                    if d.half == 0:
-                        aligned_counts(zip(d.lines, d.refs), counts)
-            trad = mix(trad, normalised(c_trad, MASS))
+            for d in simp_docs:
+                if d.half == 0:
+                    aligned_counts(zip(d.lines, d.refs), c_simp)
             simp = mix(simp, normalised(c_simp, MASS))
 
-        naive, ours, trimmed, skipped = choose_entries(ts, st, twv, ch2code,
-                                                       trad, simp)
-        naive_tab = build_table(naive, ch2code)
-        table = build_table(ours, ch2code)
-        os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
-        with open(args.out, "wb") as f:
-            f.write(table)
+        f2j, skipped = f2j_entries(ts, ch2code)
+        j2f, decisions = choose_j2f(ts, st, ch2code, simp, args.keep_weight)
+        f2j_tab = build_table(f2j, ch2code)
+        j2f_tab = build_table(j2f, ch2code)
+        if read_table(f2j_tab, code2ch) != f2j or \
+                read_table(j2f_tab, code2ch) != j2f:
+            sys.exit("a table does not read back as written")
+        write_table(args.out_f2j, f2j_tab)
+        write_table(args.out_j2f, j2f_tab)
 
-        conv = {"naive": TableConverter(naive_tab, code2ch, ch2code),
-                "ours": TableConverter(table, code2ch, ch2code)}
+        f2j_conv = forward(f2j_tab, code2ch, ch2code)
+        j2f_conv = {"J2F.txt": forward(j2f_tab, code2ch, ch2code),
+                    "reversed": reversed_f2j(f2j_tab, code2ch, ch2code)}
 
         print("GBK double-byte characters usable (Python gbk == ICU %s, no PUA): %d"
               % (ICU_CODEPAGE, len(code2ch)))
-        print("dictionary pairs T->S with T != S: %d; with T or S outside GBK: %d"
-              % (sum(1 for t, s in ts.items() if t != s), skipped))
-        print("decided on: %s (%d words)%s" % (
-            ESSAY, nwords, "" if args.essay_only else
-            " + tuning half of the documentation text, equal weight"))
-        print("naive table entries: %d" % len(naive))
-        print("our table entries:   %d  (dropped %d; %d simplified chars affected)"
-              % (len(ours), len(naive) - len(ours), len(trimmed)))
-        print("written %s: %d bytes (codes 0x%04X..0x%04X)"
-              % (args.out, len(table), FIRST_CODE, LAST_CODE))
-        targets = set(naive.values())
-        for name in ("naive", "ours"):
-            n = sum(1 for s in targets
-                    if conv[name].to_traditional(s) != st.get(s, s))
-            print("simplified chars whose J2F is not the dictionary default, %s: %d"
-                  % (name, n))
+        print("TSCharacters pairs T->S with T != S: %d; with T or S outside GBK: %d"
+              % (sum(1 for t, v in ts.items() if t != v[0]), skipped))
+        print("F2J entries: %d, written %s (%d bytes, codes 0x%04X..0x%04X)"
+              % (len(f2j), args.out_f2j, len(f2j_tab), FIRST_CODE, LAST_CODE))
+        print("J2F chosen on: %s (%d words)%s; keep weight %g"
+              % (ESSAY, nwords, "" if args.essay_only else
+                 " + tuning half of the documentation text, equal weight",
+                 args.keep_weight))
+        left = [d for d in decisions if d[2] == d[0] and d[1] != d[0]]
+        other = [d for d in decisions if d[2] != d[0] and d[2] != d[1]]
+        print("J2F entries: %d of %d simplified chars with a traditional form;"
+              " left alone against the dictionary default: %d; another form"
+              " than the default: %d"
+              % (len(j2f), len(decisions), len(left), len(other)))
+        print("written %s (%d bytes)" % (args.out_j2f, len(j2f_tab)))
 
         if args.list:
-            print("\ntrimmed groups:  S  [all sources] -> [kept]   J2F naive -> ours")
-            for s, src, keep in sorted(trimmed, key=lambda x: ch2code[x[0]]):
-                print("  %s  [%s] -> [%s]   %s -> %s"
-                      % (s, "".join(src), "".join(keep),
-                         conv["naive"].to_traditional(s),
-                         conv["ours"].to_traditional(s)))
+            print("\nJ2F choices that are not the dictionary default:"
+                  "  S  default -> chosen   [candidates: weight]")
+            for s, default, best, options in decisions:
+                if best == default:
+                    continue
+                row = simp.get(s, {})
+                print("  %s  %s -> %s   [%s]" % (s, default, best, "  ".join(
+                    "%s:%.1f" % (y, row.get(y, 0)) for y in options)))
 
-        print("\nspot checks (ours; naive in brackets where different):")
-        for way, chars in (("F2J", "國中發髮後麵麪鐘鍾係繫齣乾幹臺颱檯裡裏製為爲誌註"),
-                           ("J2F", "国中家才发后面钟系出干台里制为志注")):
-            out = []
-            for ch in chars:
-                fn = "to_simplified" if way == "F2J" else "to_traditional"
-                a = getattr(conv["ours"], fn)(ch)
-                b = getattr(conv["naive"], fn)(ch)
-                out.append("%s>%s%s" % (ch, a, "" if a == b else "[%s]" % b))
-            print("  %s: %s" % (way, "  ".join(out)))
+        print("\nspot checks:")
+        print("  F2J: " + "  ".join("%s>%s" % (c, f2j_conv(c)) for c in
+                                    "國中發髮後麵麪鐘鍾係繫齣乾幹臺颱檯裡裏製為爲誌註迴昇佈"))
+        for name, conv in j2f_conv.items():
+            print("  J2F (%s): " % name + "  ".join(
+                "%s>%s" % (c, conv(c)) for c in
+                "国中家才发后面钟系出干台里制为志注回升布复只"))
 
         print("\nAccuracy against the opencc converters (t2s.json for F2J on "
               "zh_TW text, s2t.json for J2F on zh_CN text).")
         print("Documents are split in two halves by name; the tuning half %s."
               % ("is NOT used (--essay-only)" if args.essay_only
-                 else "fed the decisions, the held-out half did not"))
+                 else "fed the J2F choices, the held-out half did not"))
         results = {}
-        for kind, docs, fn in (("F2J", trad_docs, "to_simplified"),
-                               ("J2F", simp_docs, "to_traditional")):
+        for kind, docs, convs in (("F2J", trad_docs, {"F2J.txt": f2j_conv}),
+                                  ("J2F", simp_docs, j2f_conv)):
             print("\n%s   %d documents, %d lines with Han characters"
                   % (kind, len(docs), sum(len(d.lines) for d in docs)))
-            print("  %-26s %-6s %10s %9s %9s %9s %8s %9s"
+            print("  %-22s %-8s %9s %8s %8s %8s %8s %8s %8s %8s"
                   % ("text", "table", "Han chars", "correct", "changed*",
-                     "correct", "spurious", "+variant"))
+                     "correct", "kept*", "correct", "spurious", "+variant"))
             subsets = [("held-out half", [d for d in docs if d.half == 1]),
                        ("tuning half", [d for d in docs if d.half == 0])]
             for src in sorted({d.source for d in docs}):
                 subsets.append(("  " + src, [d for d in docs if d.source == src]))
             subsets.append(("ALL", docs))
             for label, sub in subsets:
-                for name in ("naive", "ours"):
-                    sc, skip = evaluate(sub, getattr(conv[name], fn), twv)
+                for name, conv in convs.items():
+                    sc = evaluate(sub, conv, twv)
                     results[(kind, label, name)] = sc
-                    print("  %-26s %-6s %10d %9s %9s %9s %8d %9s"
+                    print("  %-22s %-8s %9d %s %8d %s %8d %s %8d %s"
                           % (label, name, sc.han, pct(sc.ok, sc.han),
-                             sc.chg, pct(sc.chg_ok, sc.chg), sc.spurious,
+                             sc.chg, pct(sc.chg_ok, sc.chg),
+                             sc.kept, pct(sc.kept_ok, sc.kept), sc.spurious,
                              pct(sc.ok + sc.variant, sc.han)))
-            for name in ("naive", "ours"):
+            for name in convs:
                 top = results[(kind, "ALL", name)].errors.most_common(args.top)
                 print("  most frequent misses, %s: %s" % (name, "  ".join(
                     "%s>%s(ref %s)x%d" % (c, g, w, n) for (c, g, w), n in top)))
-        print("\n  * changed: Han chars the reference converts; spurious: chars"
-              " the table changes that the reference leaves alone;\n"
-              "    +variant: accuracy when the Taiwan form of the reference"
-              " char (為 for 爲) also counts as right")
+        print("\n  * changed: Han chars the reference converts; kept: Han chars"
+              " it leaves alone;\n"
+              "    spurious: kept chars the table changes; +variant: accuracy"
+              " when the Taiwan form of the\n"
+              "    reference char (為 for 爲) also counts as right")
 
-        print("\nOVERALL (F2J and J2F pooled, all Han chars):")
-        for label in ("held-out half", "ALL"):
-            for name in ("naive", "ours"):
-                f = results[("F2J", label, name)]
-                j = results[("J2F", label, name)]
-                print("  %-14s %-6s %s   (F2J %s, J2F %s)"
-                      % (label, name, pct(f.ok + j.ok, f.han + j.han),
-                         pct(f.ok, f.han), pct(j.ok, j.han)))
+        f = results[("F2J", "held-out half", "F2J.txt")]
+        j = results[("J2F", "held-out half", "J2F.txt")]
+        print("\nHELD-OUT HALF: F2J %s of all chars;  J2F %s of all chars,"
+              " %s of kept chars, %s of changed chars"
+              % (pct(f.ok, f.han).strip(), pct(j.ok, j.han).strip(),
+                 pct(j.kept_ok, j.kept).strip(), pct(j.chg_ok, j.chg).strip()))
 
 
 if __name__ == "__main__":
