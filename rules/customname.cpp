@@ -4,10 +4,11 @@
 
 namespace rules {
 
-QString MakeCustomName(const QString& fileName, const QString& text, int number, CustomPlace place)
+QString MakeCustomName(const QString& fileName, const QString& text, int number, CustomPlace place, int width)
 {
     const NameParts parts = NameParts::split(fileName);
-    const QString inserted = text + QString::number(number);
+    const QString digits = QString::number(qAbs(qint64(number))).rightJustified(width, QLatin1Char('0'));
+    const QString inserted = text + (number < 0 ? QStringLiteral("-") : QString()) + digits;
     const QString dot = parts.hasDot ? QStringLiteral(".") : QString();
     switch (place) {
     case CustomPlace::ReplaceBase: return inserted + dot + parts.extension;
@@ -42,7 +43,7 @@ std::optional<int> parseStep(const QString& text)
     }
     if (negative)
         value = -value;
-    if (value < kMinNumber || value > kMaxNumber)
+    if (value < kMinStep || value > kMaxStep)
         return std::nullopt;
     return int(value);
 }

@@ -16,17 +16,23 @@ enum class CustomPlace {
     AfterExtension,      // "在后缀的后面"
 };
 
-// The new name of fileName with text followed directly by number written in at place. The
-// caller trims the text and advances the running number.
-QString MakeCustomName(const QString& fileName, const QString& text, int number, CustomPlace place);
+// The new name of fileName with text followed directly by number written in at place. With a
+// width above 0 the number has at least that many digits, zeros in front (a minus sign before
+// them). The caller trims the text and advances the running number.
+QString MakeCustomName(const QString& fileName, const QString& text, int number, CustomPlace place, int width = 0);
 
-// The running number is a 16-bit signed integer.
-inline constexpr int kMinNumber = -32768;
-inline constexpr int kMaxNumber = 32767;
+// The running number is a 32-bit signed integer, so a folder of many thousand files can be
+// numbered in one run; the step keeps a 16-bit range.
+inline constexpr int kMinNumber = -2147483647 - 1;
+inline constexpr int kMaxNumber = 2147483647;
+inline constexpr int kMinStep = -32768;
+inline constexpr int kMaxStep = 32767;
+// The widths the number can be padded to.
+inline constexpr int kMaxWidth = 9;
 
 // The step typed into the step box: an optional sign and decimal digits, spaces around them
-// allowed, within the running number's range. Nothing while the text is anything else, such as
-// empty or a lone "-" while the user is typing.
+// allowed, within the step's range. Nothing while the text is anything else, such as empty or a
+// lone "-" while the user is typing.
 std::optional<int> parseStep(const QString& text);
 
 // Whether numbering count files with step stays within the running number's range.

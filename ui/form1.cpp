@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -317,11 +318,17 @@ void Form1::createPage1(QWidget* page)
     Frame6 = createFrame(page, "Frame6", QStringLiteral("自定义文本"));
     Frame6->setGeometry(8, 6, 304, 52);
     Text1 = makeControl<QLineEdit>(Frame6, "Text1");
-    Text1->setGeometry(12, 22, 164, 22);
+    Text1->setGeometry(12, 22, 104, 22);
     Label3[0] = makeControl<QLabel>(Frame6, arrayName("Label3", 0), QStringLiteral("增量："));
-    Label3[0]->setGeometry(186, 22, 44, 22);
+    Label3[0]->setGeometry(120, 22, 40, 22);
     txtStep = makeControl<QLineEdit>(Frame6, "txtStep", QStringLiteral("1"));
-    txtStep->setGeometry(232, 22, 60, 22);
+    txtStep->setGeometry(158, 22, 50, 22);
+    Label3[1] = makeControl<QLabel>(Frame6, arrayName("Label3", 1), QStringLiteral("位数："));
+    Label3[1]->setGeometry(214, 22, 40, 22);
+    spnDigits = makeControl<QSpinBox>(Frame6, "spnDigits");
+    spnDigits->setRange(0, rules::kMaxWidth);
+    spnDigits->setToolTip(QStringLiteral("编号至少写成这么多位，前面补 0（0 表示不补）"));
+    spnDigits->setGeometry(252, 22, 42, 22);
 
     Frame7 = createFrame(page, "Frame7", QStringLiteral("自定义文本位置"));
     Frame7->setGeometry(8, 62, 304, 74);
@@ -431,6 +438,7 @@ void Form1::connectHandlers()
 
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(txtStep, &QLineEdit::textChanged, this, [this] { txtStep_Change(); });
+    connect(spnDigits, &QSpinBox::valueChanged, this, [this] { spnDigits_Change(); });
     for (int i = 0; i < 6; ++i)
         connect(Option3[i], &QRadioButton::clicked, this, [this, i] { Option3_Click(i); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -551,11 +559,12 @@ rules::CustomPlace Form1::customPlace() const
 
 std::optional<QString> Form1::MakeCustomName(const QString& fileName, int step)
 {
-    const int next = iCounter + step;
+    const qint64 next = qint64(iCounter) + step;
     if (next < rules::kMinNumber || next > rules::kMaxNumber)
         return std::nullopt;
-    iCounter = std::int16_t(next);
-    return rules::MakeCustomName(fileName, rules::trimSpaces(Text1->text()), iCounter, customPlace());
+    iCounter = std::int32_t(next);
+    return rules::MakeCustomName(fileName, rules::trimSpaces(Text1->text()), iCounter, customPlace(),
+                                 spnDigits->value());
 }
 
 void Form1::refreshCustomExample()
@@ -573,7 +582,7 @@ void Form1::refreshCustomExample()
             lblTarget[i]->setText(*name);
         } else {
             lblTarget[i]->setText(QStringLiteral("编号超出范围"));
-            Label4[1]->setText(QStringLiteral("编号不能超出 -32768 到 32767"));
+            Label4[1]->setText(QStringLiteral("编号不能超出 -2147483648 到 2147483647"));
         }
     }
 }
@@ -593,6 +602,11 @@ void Form1::Option3_Click(int)
     refreshCustomExample();
 }
 
+void Form1::spnDigits_Change()
+{
+    refreshCustomExample();
+}
+
 void Form1::Command2_Click()
 {
     const auto step = rules::parseStep(txtStep->text());
@@ -602,7 +616,7 @@ void Form1::Command2_Click()
     }
     const int selected = m_files->selectedCount();
     if (!rules::numbersFit(selected, *step)) {
-        warn(QStringLiteral("选中了 %1 个文件，增量是 %2，最后的编号会是 %3，超出了 -32768 到 32767 的范围，"
+        warn(QStringLiteral("选中了 %1 个文件，增量是 %2，最后的编号会是 %3，超出了 -2147483648 到 2147483647 的范围，"
                             "所以没有改名。\n请少选一些文件，或者减小增量。")
                  .arg(selected)
                  .arg(*step)

@@ -24,6 +24,7 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QTabWidget;
 
 namespace filelist {
@@ -65,6 +66,8 @@ public:
     void Text1_Change();
     void txtStep_Change();
     void Option3_Click(int index);
+    // The number width "位数" changed.
+    void spnDigits_Change();
     void Command2_Click();
     void cmdRemoveStr_Click();
     void cmdChangeExt_Click();
@@ -119,8 +122,8 @@ private:
 
     const platform::FileSystem& m_fs;
     MessagePresenter& m_messages;
-    // The running number of the custom-text page: 16 bits, like the numbers it writes.
-    std::int16_t iCounter = 0;
+    // The running number of the custom-text page: 32 bits, like the numbers it writes.
+    std::int32_t iCounter = 0;
     const QByteArray m_programFolder;
     filelist::FileListModel* m_files = nullptr;
     filelist::FolderListModel* m_folders = nullptr;
@@ -161,8 +164,9 @@ private:
     // Page 1, custom text and numbering. Label4 has members 0, 1 and 4 only.
     QGroupBox* Frame6 = nullptr;
     QLineEdit* Text1 = nullptr;
-    std::array<QLabel*, 1> Label3{};
+    std::array<QLabel*, 2> Label3{};
     QLineEdit* txtStep = nullptr;
+    QSpinBox* spnDigits = nullptr;
     QGroupBox* Frame7 = nullptr;
     std::array<QRadioButton*, 6> Option3{};
     QGroupBox* Frame8 = nullptr;

@@ -4,6 +4,10 @@
 #include "platform/filename.h"
 #include "rules/convertcase.h"
 #include "rules/customname.h"
+#include "rules/extension.h"
+#include "rules/removematch.h"
+#include "rules/scripttable.h"
+#include "tests/support/scripttables.h"
 #include "tests/support/fatimage.h"
 #include "tests/support/tempfolder.h"
 
@@ -496,6 +500,81 @@ TEST_F(FatRenameRun, CaseChangeInAFullFolderKeepsTheFile)
     const auto now = m_folder.contents();
     EXPECT_TRUE(report.misplaced.empty());
     EXPECT_TRUE(now.count("AB.TXT") ? report.renamed == 1 : now.count("ab.txt") && report.failures.size() == 1u);
+}
+
+
+// Names stored in GBK, chosen to trip a byte-by-byte reading: 長 is E9 4C, whose trail byte is
+// the letter L; 點無發說 have trail bytes c, o, l, f; 袊 is D0 87, valid UTF-8 for U+0407.
+struct GbkCase {
+    const char* label;
+    QByteArray name;
+    filelist::RenameRule rule;
+    QByteArray expected; // the bytes on disk afterwards
+};
+
+const rules::ScriptTable& gbkTestTable()
+{
+    static const rules::ScriptTable table(testsupport::makeScriptTable({{u'國', u'国'}}));
+    return table;
+}
+
+RenameDecision upper(const QString& name)
+{
+    return RenameDecision::rename(rules::ConvertCase(name, {true, true, rules::CaseMode::Upper, rules::SpaceMode::Delete}));
+}
+
+class GbkNames : public RenameRunTest, public testing::WithParamInterface<GbkCase> {};
+
+TEST_P(GbkNames, EveryRuleReadsAndWritesTheTextTheListShows)
+{
+    m_folder.add(GetParam().name);
+    m_list.setFolder(m_folder.path());
+    m_list.setAllSelected(true);
+    const auto report = run(GetParam().rule);
+    EXPECT_TRUE(report.failures.empty()) << report.failures[0].reason.toStdString();
+    const std::map<QByteArray, QByteArray> expected{{GetParam().expected, GetParam().name}};
+    EXPECT_EQ(contents(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, GbkNames,
+    testing::Values(
+        GbkCase{"first_letter_upper", "\xd6\xd0\x87\xf8.TXT", caseRule, "\xd6\xd0\x87\xf8.txt"},
+        GbkCase{"trail_byte_that_is_a_letter", "\xe9\x4c\xb3\xc7.JPG", caseRule, "\xe9\x4c\xb3\xc7.jpg"},
+        GbkCase{"upper_case_leaves_trail_bytes", "\xfc\x63\x9f\x6f\xb0\x6c\xd5\x66.txt", upper,
+                "\xfc\x63\x9f\x6f\xb0\x6c\xd5\x66.TXT"},
+        GbkCase{"pair_that_reads_as_utf8", "\xd6\xd0\xd0\x87.txt", upper, "\xd6\xd0\xd0\x87.TXT"},
+        GbkCase{"traditional_to_simplified", "\xd6\xd0\x87\xf8.txt",
+                [](const QString& name) { return RenameDecision::rename(gbkTestTable().F2J(name)); },
+                "\xd6\xd0\xb9\xfa.txt"},
+        GbkCase{"simplified_to_traditional", "\xd6\xd0\xb9\xfa.txt",
+                [](const QString& name) { return RenameDecision::rename(gbkTestTable().J2F(name)); },
+                "\xd6\xd0\x87\xf8.txt"},
+        GbkCase{"removal", "\xd6\xd0\x87\xf8.txt",
+                [](const QString& name) {
+                    return RenameDecision::rename(*rules::RemoveFirstMatch(name, QString::fromUtf8("國")));
+                },
+                "\xd6\xd0.txt"},
+        GbkCase{"custom_text", "\xd6\xd0\x87\xf8.txt",
+                [](const QString& name) {
+                    return RenameDecision::rename(rules::MakeCustomName(name, QString::fromUtf8("照片"), 1,
+                                                                        rules::CustomPlace::ReplaceBase));
+                },
+                "\xd5\xd5\xc6\xac" "1.txt"},
+        GbkCase{"extension", "\xe9\x4c\xb3\xc7.JPG",
+                [](const QString& name) { return RenameDecision::rename(rules::ChangeFileExt(name, QStringLiteral("jpg"))); },
+                "\xe9\x4c\xb3\xc7.jpg"}),
+    [](const testing::TestParamInfo<GbkCase>& info) { return std::string(info.param.label); });
+
+TEST_F(RenameRunTest, CharacterGbkCantHoldIsRefusedForAGbkName)
+{
+    addFiles({"\xd6\xd0\x87\xf8.txt"});
+    m_list.setAllSelected(true);
+    const auto report = run([](const QString& name) { return RenameDecision::rename(QString::fromUtf8("😀") + name); });
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].oldName, QString::fromUtf8("中國.txt"));
+    EXPECT_TRUE(report.failures[0].reason.contains(QStringLiteral("GBK")));
+    EXPECT_EQ(m_fs.renameAttempts(), 0);
 }
 
 } // namespace

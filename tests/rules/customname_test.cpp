@@ -13,6 +13,7 @@ struct PlaceRow {
     int number;
     CustomPlace place;
     const char* expected;
+    int width = 0;
 };
 
 void PrintTo(const PlaceRow& c, std::ostream* os)
@@ -25,7 +26,7 @@ class MakeCustomNameTable : public testing::TestWithParam<PlaceRow> {};
 TEST_P(MakeCustomNameTable, WritesTextAndNumberAtThePlace)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(rules::MakeCustomName(QString::fromUtf8(c.name), QString::fromUtf8(c.text), c.number, c.place),
+    EXPECT_EQ(rules::MakeCustomName(QString::fromUtf8(c.name), QString::fromUtf8(c.text), c.number, c.place, c.width),
               QString::fromUtf8(c.expected));
 }
 
@@ -55,8 +56,14 @@ INSTANTIATE_TEST_SUITE_P(
                     PlaceRow{"empty_text_number_alone", "example.gif", "", 1, CustomPlace::ReplaceBase, "1.gif"},
                     PlaceRow{"negative_number", "a.jpg", "img", -1, CustomPlace::ReplaceBase, "img-1.jpg"},
                     PlaceRow{"zero", "a.jpg", "x", 0, CustomPlace::ReplaceBase, "x0.jpg"},
-                    PlaceRow{"largest_number", "a.jpg", "", 32767, CustomPlace::ReplaceBase, "32767.jpg"},
-                    PlaceRow{"smallest_number", "a.jpg", "", -32768, CustomPlace::ReplaceBase, "-32768.jpg"},
+                    PlaceRow{"past_sixteen_bits", "a.jpg", "", 100000, CustomPlace::ReplaceBase, "100000.jpg"},
+                    PlaceRow{"largest_number", "a.jpg", "", 2147483647, CustomPlace::ReplaceBase, "2147483647.jpg"},
+                    PlaceRow{"smallest_number", "a.jpg", "", -2147483647 - 1, CustomPlace::ReplaceBase,
+                             "-2147483648.jpg"},
+                    PlaceRow{"width_pads_with_zeros", "a.jpg", "img", 7, CustomPlace::ReplaceBase, "img007.jpg", 3},
+                    PlaceRow{"width_after_the_minus_sign", "a.jpg", "img", -7, CustomPlace::ReplaceBase, "img-07.jpg", 2},
+                    PlaceRow{"width_below_the_digits", "a.jpg", "", 12345, CustomPlace::AfterExtension, "a.jpg12345", 3},
+                    PlaceRow{"width_nine", "a", "", 0, CustomPlace::AfterBase, "a000000000", 9},
                     PlaceRow{"inner_space_stays", "a.jpg", "my img", 7, CustomPlace::ReplaceBase, "my img7.jpg"}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -95,13 +102,11 @@ TEST(ParseStep, AcceptsWholeNumbersInTheCounterRangeOnly)
 
 TEST(NumbersFit, LastNumberMustStayInRange)
 {
-    EXPECT_TRUE(rules::numbersFit(0, 32767));
-    EXPECT_TRUE(rules::numbersFit(32767, 1));
-    EXPECT_FALSE(rules::numbersFit(32768, 1));
-    EXPECT_TRUE(rules::numbersFit(32768, -1));
-    EXPECT_FALSE(rules::numbersFit(32769, -1));
-    EXPECT_TRUE(rules::numbersFit(2, 16383));
-    EXPECT_FALSE(rules::numbersFit(2, 16384));
+    EXPECT_TRUE(rules::numbersFit(100000, 1));
+    EXPECT_TRUE(rules::numbersFit(65538, 32767)); // 2,147,483,646
+    EXPECT_FALSE(rules::numbersFit(65539, 32767));
+    EXPECT_TRUE(rules::numbersFit(65536, -32768));
+    EXPECT_FALSE(rules::numbersFit(65537, -32768));
     EXPECT_TRUE(rules::numbersFit(1000000, 0));
 }
 
