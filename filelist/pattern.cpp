@@ -93,3 +93,20 @@ std::optional<QString> patternFromChoice(const QString& choice)
 }
 
 } // namespace filelist
+
+namespace filelist {
+
+std::optional<QString> patternFromTyped(const QString& typed)
+{
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    const qsizetype open = text.indexOf(QLatin1Char('('));
+    if (open >= 0 && text.endsWith(QLatin1Char(')'))) {
+        const QString inside = text.mid(open + 1, text.size() - open - 2).trimmed();
+        return inside.isEmpty() ? std::nullopt : std::optional<QString>(inside);
+    }
+    return text;
+}
+
+} // namespace filelist

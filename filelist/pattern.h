@@ -32,4 +32,9 @@ private:
 // Returns nothing when a longer text has no "(", which leaves the pattern as it was.
 std::optional<QString> patternFromChoice(const QString& choice);
 
+// The pattern a typed text sets when Enter is pressed in the pattern box: what lies between the
+// first "(" and a closing ")" at the end, as in the items of the list ("说明(*.pdf)"); otherwise
+// the text itself ("*.pdf;*.gz"). Nothing for a blank text.
+std::optional<QString> patternFromTyped(const QString& typed);
+
 } // namespace filelist

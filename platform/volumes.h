@@ -1,8 +1,14 @@
 #pragma once
 
+#include "platform/filesystem.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
+#include <chrono>
+#include <future>
+#include <map>
 #include <vector>
 
 namespace platform {
@@ -14,11 +20,22 @@ struct Volume {
     QString displayText() const;
 };
 
-// The mounted volumes that are valid, ready and have a size; "/" first, then by mount point.
+// The volumes of a mount table in the form of /proc/self/mountinfo, without touching any of
+// them: pseudo file systems and system mount points are left out; "/" is always there, first,
+// also when the table does not hold it (a chroot, a container); the others by mount point.
+// labels maps a device path ("/dev/sdb1") to its volume label.
+std::vector<Volume> volumesFromMountInfo(QByteArrayView mountInfo, const std::map<QByteArray, QString>& labels = {});
+
+// The volumes mounted now, from /proc/self/mountinfo and the labels under /dev/disk/by-label.
+// Reads no mounted file system, so a hung network or FUSE mount can't stall it.
 std::vector<Volume> mountedVolumes();
 
 // Index in volumes of the volume holding path: the one whose mount point is the longest
 // prefix of it, or -1.
 int volumeIndexOf(const std::vector<Volume>& volumes, const QByteArray& path);
+
+// Checks the folder at path with fs.checkFolder() on a thread of its own, so that a volume
+// that does not answer stalls that thread only. fs must outlive the check.
+std::shared_future<Status> checkFolderAside(const FileSystem& fs, const QByteArray& path);
 
 } // namespace platform

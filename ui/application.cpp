@@ -1,15 +1,65 @@
 #include "ui/application.h"
 
+#include "filelist/startup.h"
+#include "ui/form1.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
 #include <QStyleFactory>
+#include <QTranslator>
+
+#include <cstdio>
+#include <vector>
 
 namespace ui {
+
+namespace {
+
+const char* const kUsage =
+    "用法：quendra-rename [文件夹 | 文件...]\n"
+    "Usage: quendra-rename [FOLDER | FILE...]\n"
+    "\n"
+    "批量改名工具。打开文件夹；给出文件时，打开它们所在的文件夹并选中这些文件。\n"
+    "不给参数时，安装后的程序打开主文件夹，否则打开程序所在的文件夹。\n"
+    "Renames many files at once. Opens FOLDER, or the folder of the FILEs with them selected.\n"
+    "Without arguments an installed program opens the home folder, a portable one its own folder.\n"
+    "\n"
+    "  -h, --help      显示此帮助 / show this help\n"
+    "  -v, --version   显示版本 / show the version\n";
+
+void printLine(std::FILE* stream, const QString& text)
+{
+    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+}
+
+// Whether a window can be shown at all; without a display Qt would abort.
+bool haveDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// Qt's own words (确定, 取消 ...) in Chinese, where Debian's translations are installed.
+void loadQtTranslation(QApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}
+
+} // namespace
 
 void configureApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Quendra文件批量改名工具"));
+    QApplication::setApplicationVersion(QStringLiteral(QUENDRA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral(QUENDRA_APP_ID));
     if (auto* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
     // The window is laid out for a 9-point CJK sans-serif font; families are tried in order.
@@ -17,6 +67,41 @@ void configureApplication()
                            QStringLiteral("Microsoft YaHei"), QStringLiteral("sans-serif")},
                9);
     QApplication::setFont(font);
+}
+
+int runApplication(int argc, char* argv[])
+{
+    const std::vector<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
+    const auto line = filelist::parseCommandLine(arguments, QFile::encodeName(QDir::currentPath()),
+                                                 platform::systemFileSystem());
+    switch (line.action) {
+    case filelist::CommandLine::Action::Help: std::fputs(kUsage, stdout); return 0;
+    case filelist::CommandLine::Action::Version: std::printf("quendra-rename %s\n", QUENDRA_VERSION); return 0;
+    case filelist::CommandLine::Action::Refuse: printLine(stderr, QStringLiteral("quendra-rename: ") + line.problem); return 2;
+    case filelist::CommandLine::Action::Open: break;
+    }
+    if (!haveDisplay()) {
+        printLine(stderr, QStringLiteral("quendra-rename: 没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都没有设置），无法打开窗口。"));
+        return 1;
+    }
+    if (!line.note.isEmpty())
+        printLine(stderr, QStringLiteral("quendra-rename: ") + line.note);
+
+    QApplication app(argc, argv);
+    configureApplication();
+    loadQtTranslation(app);
+    const QByteArray programFolder = QFile::encodeName(QCoreApplication::applicationDirPath());
+    Form1::StartUp startUp;
+    startUp.programFolder = programFolder;
+    startUp.startFolder = line.folder.isEmpty()
+        ? filelist::defaultStartFolder(programFolder, QFile::encodeName(QDir::homePath()))
+        : line.folder;
+    startUp.dataFolder = QByteArray(QUENDRA_DATA_DIR);
+    Form1 window(startUp);
+    if (!line.files.empty())
+        window.showSelected(line.files);
+    window.show();
+    return QApplication::exec();
 }
 
 } // namespace ui

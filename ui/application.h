@@ -6,4 +6,8 @@ namespace ui {
 // Call after the QApplication exists.
 void configureApplication();
 
+// The whole program: reads the command line, answers --help and --version without a display,
+// opens the window on the folder asked for and runs it. Returns the exit status.
+int runApplication(int argc, char* argv[]);
+
 } // namespace ui

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -26,6 +27,7 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -36,6 +38,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 
 namespace ui {
@@ -84,7 +87,8 @@ QGroupBox* createFrame(QWidget* parent, const char* name, const QString& title)
 void makeRed(QLabel* label)
 {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::red);
+    // A deep red: more than 4.5:1 against the page, where pure red reaches 3.8:1.
+    palette.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
     label->setPalette(palette);
 }
 
@@ -155,10 +159,16 @@ public:
 
 Form1::Form1(const QByteArray& programFolder, const platform::FileSystem& fs, MessagePresenter* messages,
              QWidget* parent)
+    : Form1(StartUp{programFolder, programFolder, {}}, fs, messages, parent)
+{
+}
+
+Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePresenter* messages, QWidget* parent)
     : QWidget(parent),
       m_fs(fs),
       m_messages(messages ? *messages : messageBoxPresenter()),
-      m_programFolder(filelist::withoutTrailingSlash(programFolder))
+      m_startUp{filelist::withoutTrailingSlash(startUp.programFolder), filelist::withoutTrailingSlash(startUp.startFolder),
+                startUp.dataFolder}
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
@@ -183,7 +193,6 @@ void Form1::createControls()
     m_volumes = platform::mountedVolumes();
     for (const auto& volume : m_volumes)
         Drive1->addItem(volume.displayText());
-    Drive1->setCurrentIndex(platform::volumeIndexOf(m_volumes, QFile::encodeName(QDir::currentPath())));
 
     // The label's drawn height of 180 twips clips CJK text; it takes the few pixels it needs.
     Label1 = makeControl<QLabel>(this, "Label1", QStringLiteral("文件扩展名过滤："));
@@ -237,13 +246,6 @@ void Form1::createControls()
         placeTwips(cmdSelect[i], selectPlaces[i][0], 4800, selectPlaces[i][1], 375);
     }
 
-    Frame12 = createFrame(this, "Frame12", QStringLiteral("快速转到要修改文件名的路径"));
-    placeTwips(Frame12, 120, 5280, 10575, 735);
-    txtPath = makeControl<QLineEdit>(Frame12, "txtPath");
-    placeTwips(txtPath, 120, 240, 9375, 375);
-    cmdGoPath = makeControl<QPushButton>(Frame12, "cmdGoPath", QStringLiteral("转到"));
-    placeTwips(cmdGoPath, 9600, 240, 735, 375);
-
     SSTab1 = makeControl<QTabWidget>(this, "SSTab1");
     placeTwips(SSTab1, 5760, 120, 4935, 4575);
     const std::array<QString, 4> pageCaptions{QStringLiteral("文件名转换"), QStringLiteral("批量改名"),
@@ -265,6 +267,45 @@ void Form1::createControls()
     cmdUndo = makeControl<QPushButton>(this, "cmdUndo", QStringLiteral("撤销"));
     cmdUndo->setGeometry(633, 320, 80, 25);
     updateUndo();
+
+    // Made last, so that the Tab key goes through the columns left to right, then down here.
+    Frame12 = createFrame(this, "Frame12", QStringLiteral("快速转到要修改文件名的路径"));
+    placeTwips(Frame12, 120, 5280, 10575, 735);
+    txtPath = makeControl<QLineEdit>(Frame12, "txtPath");
+    placeTwips(txtPath, 120, 240, 9375, 375);
+    cmdGoPath = makeControl<QPushButton>(Frame12, "cmdGoPath", QStringLiteral("转到"));
+    placeTwips(cmdGoPath, 9600, 240, 735, 375);
+    describeControls();
+}
+
+void Form1::describeControls()
+{
+    // A screen reader names an input by the label beside it (its buddy) or, where there is no
+    // label, by what its frame or list is for. The names go on the inputs, so that the labels'
+    // own text stays readable.
+    Drive1->setAccessibleName(QStringLiteral("磁盘"));
+    Label1->setBuddy(Combo1);
+    Combo1->setAccessibleName(QStringLiteral("文件扩展名过滤"));
+    Dir1->setAccessibleName(QStringLiteral("文件夹"));
+    File1->setAccessibleName(QStringLiteral("文件列表"));
+    Text1->setAccessibleName(QStringLiteral("自定义文本"));
+    Label3[0]->setBuddy(txtStep);
+    txtStep->setAccessibleName(QStringLiteral("增量"));
+    Label3[1]->setBuddy(spnDigits);
+    spnDigits->setAccessibleName(QStringLiteral("位数"));
+    Label8->setBuddy(txtRemoveStr);
+    txtRemoveStr->setAccessibleName(QStringLiteral("需要去掉的字符串"));
+    Label7->setBuddy(txtNewExt);
+    txtNewExt->setAccessibleName(QStringLiteral("新扩展名"));
+    txtPath->setAccessibleName(QStringLiteral("快速转到要修改文件名的路径"));
+    Command1->setAccessibleDescription(QStringLiteral("按“文件名转换”页的选项转换选中文件名的大小写和空格"));
+    Command2->setAccessibleDescription(QStringLiteral("用自定义文本和编号给选中的文件改名"));
+    cmdRemoveStr->setAccessibleDescription(QStringLiteral("从选中文件的名字里去掉需要去掉的字符串"));
+    cmdChangeExt->setAccessibleDescription(QStringLiteral("把选中文件的扩展名改成新扩展名"));
+    // The caption's line breaks are for the eye; a screen reader reads three plain lines.
+    Label9->setAccessibleName(Label9->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Label6->setAccessibleName(Label6->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    Label6->setAccessibleDescription(QStringLiteral("打开主页"));
 }
 
 void Form1::createPage0(QWidget* page)
@@ -415,6 +456,9 @@ void Form1::createPage3(QWidget* page)
     Label6->setAlignment(Qt::AlignCenter);
     Label6->setCursor(Qt::PointingHandCursor);
     Label6->setToolTip(QStringLiteral("打开主页"));
+    // Reachable from the keyboard like any link, and drawn so when it has the focus.
+    Label6->setFocusPolicy(Qt::StrongFocus);
+    Label6->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted palette(text); }"));
     Label6->setGeometry(4, 110, 313, 44);
 
     cmdExit = makeControl<QPushButton>(page, "cmdExit", QStringLiteral("退出"));
@@ -448,7 +492,8 @@ void Form1::connectHandlers()
     connect(cmdF2J, &QPushButton::clicked, this, [this] { cmdF2J_Click(); });
     connect(cmdJ2F, &QPushButton::clicked, this, [this] { cmdJ2F_Click(); });
 
-    connect(Drive1, &QComboBox::currentIndexChanged, this, [this] { Drive1_Change(); });
+    // A pick of the user's, also of the volume shown already; the list following the folder is none.
+    connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
     connect(Dir1, &QListView::activated, this,
             [this](const QModelIndex& index) { setDir1Path(m_folders->pathAt(index.row())); });
     connect(cmdGoPath, &QPushButton::clicked, this, [this] { cmdGoPath_Click(); });
@@ -462,20 +507,31 @@ void Form1::connectHandlers()
     // Text boxes keep Ctrl+Z for their own text: they take the key before the window does.
     auto* undoKey = new QShortcut(QKeySequence::Undo, this);
     connect(undoKey, &QShortcut::activated, this, [this] { cmdUndo_Click(); });
+    auto* refreshKey = new QShortcut(QKeySequence::Refresh, this);
+    connect(refreshKey, &QShortcut::activated, this, [this] { cmdSelect_Click(3); });
+    connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, [this] { Combo1_KeyEnter(); });
 }
 
 void Form1::Form_Load()
 {
     Combo1->setCurrentIndex(0);
     Combo1_Click();
-    setDir1Path(m_programFolder);
-    Module1::LoadF2JTable(m_fs, m_programFolder);
+    setDir1Path(m_startUp.startFolder);
+    Module1::LoadF2JTable(m_fs, m_startUp.programFolder, m_startUp.dataFolder);
     SSTab1->setCurrentIndex(0);
 }
 
 void Form1::Combo1_Click()
 {
     if (const auto pattern = filelist::patternFromChoice(Combo1->currentText())) {
+        BusyCursor busy;
+        m_files->setPattern(*pattern);
+    }
+}
+
+void Form1::Combo1_KeyEnter()
+{
+    if (const auto pattern = filelist::patternFromTyped(Combo1->currentText())) {
         BusyCursor busy;
         m_files->setPattern(*pattern);
     }
@@ -669,14 +725,29 @@ void Form1::cmdChangeExt_Click()
 
 void Form1::cmdF2J_Click()
 {
+    if (!Module1::CanF2J()) {
+        tellTableMissing(QStringLiteral("繁体转简体"));
+        return;
+    }
     renameSelected(QStringLiteral("繁体转简体"),
                    [](const QString& name) { return filelist::RenameDecision::rename(Module1::F2J(name)); });
 }
 
 void Form1::cmdJ2F_Click()
 {
+    if (!Module1::CanJ2F()) {
+        tellTableMissing(QStringLiteral("简体转繁体"));
+        return;
+    }
     renameSelected(QStringLiteral("简体转繁体"),
                    [](const QString& name) { return filelist::RenameDecision::rename(Module1::J2F(name)); });
+}
+
+void Form1::tellTableMissing(const QString& command)
+{
+    warn(QStringLiteral("没有找到可用的繁简对照表 F2J.txt（文件不存在或是空的），所以“%1”没有改名。\n"
+                        "查找过的位置：\n%2")
+             .arg(command, Module1::TablePaths().join(QLatin1Char('\n'))));
 }
 
 // The rename run shared by every command.
@@ -685,6 +756,25 @@ void Form1::renameSelected(const QString& command, const filelist::RenameRule& r
 {
     m_runner->run(command, rule, chkPreview->isChecked());
     updateUndo();
+}
+
+void Form1::showSelected(const std::vector<QByteArray>& names)
+{
+    m_files->setAllSelected(false);
+    int first = -1;
+    for (int i = 0; i < m_files->count(); ++i) {
+        const auto bytes = m_files->itemBytes(i);
+        const QByteArrayView name(bytes.data(), qsizetype(bytes.size()));
+        if (std::find(names.begin(), names.end(), name) != names.end()) {
+            m_files->setSelected(i, true);
+            if (first < 0)
+                first = i;
+        }
+    }
+    if (first >= 0) {
+        File1->selectionModel()->setCurrentIndex(m_files->index(first), QItemSelectionModel::NoUpdate);
+        File1->scrollTo(m_files->index(first));
+    }
 }
 
 void Form1::cmdUndo_Click()
@@ -746,11 +836,44 @@ void Form1::Drive1_Change()
     const int index = Drive1->currentIndex();
     if (index < 0 || index >= int(m_volumes.size()))
         return;
-    const QByteArray& mountPoint = m_volumes[std::size_t(index)].mountPoint;
-    QByteArray folder = m_volumeFolders.folderOn(mountPoint);
-    if (!m_fs.checkFolder(folder).ok())
-        folder = mountPoint; // the folder has gone since it was shown
+    const platform::Volume volume = m_volumes[std::size_t(index)];
+    QByteArray folder = m_volumeFolders.folderOn(volume.mountPoint);
+    const auto status = checkFolderPatiently(folder);
+    if (!status) {
+        warn(QStringLiteral("磁盘“%1”没有响应，所以没有打开它。\n它可能是断开的网络磁盘或卡住的外接设备。")
+                 .arg(volume.displayText()));
+        showVolumeOf(m_folders->folder());
+        return;
+    }
+    if (!status->ok())
+        folder = volume.mountPoint; // the folder has gone since it was shown
     setDir1Path(folder);
+}
+
+std::optional<platform::Status> Form1::checkFolderPatiently(const QByteArray& folder)
+{
+    using namespace std::chrono_literals;
+    const auto answer = platform::checkFolderAside(m_fs, folder);
+    if (answer.wait_for(100ms) == std::future_status::ready)
+        return answer.get();
+    // The window keeps drawing and can be told to give up while the volume is asked.
+    QProgressDialog waiting(QStringLiteral("正在读取磁盘……"), QStringLiteral("取消"), 0, 0, this);
+    waiting.setWindowTitle(windowTitle());
+    waiting.setWindowModality(Qt::WindowModal);
+    waiting.setMinimumDuration(0);
+    QElapsedTimer clock;
+    clock.start();
+    while (answer.wait_for(20ms) != std::future_status::ready) {
+        QApplication::processEvents(QEventLoop::AllEvents, 30);
+        if (waiting.wasCanceled() || clock.elapsed() > kVolumePatienceMs)
+            return std::nullopt;
+    }
+    return answer.get();
+}
+
+void Form1::showVolumeOf(const QByteArray& folder)
+{
+    Drive1->setCurrentIndex(platform::volumeIndexOf(m_volumes, folder));
 }
 
 void Form1::Dir1_Change()
@@ -762,6 +885,8 @@ void Form1::Dir1_Change()
     }
     m_pathBoxFolder = folder;
     txtPath->setText(platform::readableFileName(folder));
+    // Above a mount point the folder lies on another volume, which the volume list then shows.
+    showVolumeOf(folder);
     if (const int volume = platform::volumeIndexOf(m_volumes, folder); volume >= 0)
         m_volumeFolders.remember(m_volumes[std::size_t(volume)].mountPoint, folder);
 }
@@ -781,14 +906,15 @@ void Form1::cmdGoPath_Click()
         return;
     }
     refreshVolumes(); // the path may lie on a volume mounted since the list was filled
-    const int volume = platform::volumeIndexOf(m_volumes, path.folder);
-    if (volume >= 0 && volume != Drive1->currentIndex())
-        Drive1->setCurrentIndex(volume);
     setDir1Path(path.folder);
     if (m_files->folder() != path.folder) {
         BusyCursor busy;
         m_files->setFolder(path.folder);
     }
+    // Also when it was the folder shown already: the box shows the folder's own path again.
+    m_pathBoxFolder = path.folder;
+    txtPath->setText(platform::readableFileName(path.folder));
+    showVolumeOf(path.folder);
 }
 
 void Form1::txtPath_KeyPress(int& KeyAscii)
@@ -875,6 +1001,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     } else if (watched == Label6 && event->type() == QEvent::MouseButtonRelease) {
         Label6_Click();
         return true;
+    } else if (watched == Label6 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            Label6_Click();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -44,19 +44,32 @@ class Form1 final : public QWidget {
     Q_OBJECT
 
 public:
-    // programFolder is the folder the program runs from, which the window opens on.
+    // Where the window starts.
+    struct StartUp {
+        QByteArray programFolder; // the folder the program runs from, where its tables lie
+        QByteArray startFolder;   // the folder the window opens on
+        QByteArray dataFolder;    // the installed data folder, looked in for the tables after the program's
+    };
+
     // Messages go through messages; nullptr shows real message boxes.
+    explicit Form1(const StartUp& startUp, const platform::FileSystem& fs = platform::systemFileSystem(),
+                   MessagePresenter* messages = nullptr, QWidget* parent = nullptr);
+    // Opens on programFolder, the folder the program runs from, with no data folder.
     explicit Form1(const QByteArray& programFolder,
                    const platform::FileSystem& fs = platform::systemFileSystem(),
                    MessagePresenter* messages = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
     [[nodiscard]] filelist::FileListModel& fileList() { return *m_files; }
+    // Selects exactly the listed files called names and scrolls the first of them into view.
+    void showSelected(const std::vector<QByteArray>& names);
 
     // Event handlers, each run by its control's event; public so tests can drive them as the
     // toolkit would.
     void Form_Load();
     void Combo1_Click();
+    // Enter in the pattern box: the typed pattern list applies, as a chosen item would.
+    void Combo1_KeyEnter();
     void Check1_Click(int index);
     void cmdSelect_Click(int index);
     void Check2_Click(int index);
@@ -99,11 +112,19 @@ private:
     void createPage2(QWidget* page);
     void createPage3(QWidget* page);
     void connectHandlers();
+    // Names and descriptions for screen readers.
+    void describeControls();
 
     // Points the folder list at folder; a change of folder runs Dir1_Change.
     void setDir1Path(const QByteArray& folder);
     // Reads the mounted volumes again into the volume list, keeping the picked one.
     void refreshVolumes();
+    // Puts the volume list on the volume holding folder, without going anywhere.
+    void showVolumeOf(const QByteArray& folder);
+    // Checks folder off the window's thread, the window answering meanwhile; nothing when the
+    // volume does not answer in time or the user gives up waiting.
+    std::optional<platform::Status> checkFolderPatiently(const QByteArray& folder);
+    static constexpr int kVolumePatienceMs = 5000;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     [[nodiscard]] rules::CaseOptions caseOptions() const;
@@ -116,6 +137,8 @@ private:
     // Runs rule over the selected files as the command called command (the page's caption or
     // the button's), shown first when 改名前预览 is checked.
     void renameSelected(const QString& command, const filelist::RenameRule& rule);
+    // Tells that command found no table to convert with, and where it looked.
+    void tellTableMissing(const QString& command);
     // Enables 撤销 when there is a run to take back and says which in its tooltip.
     void updateUndo();
     void warn(const QString& text);
@@ -124,7 +147,7 @@ private:
     MessagePresenter& m_messages;
     // The running number of the custom-text page: 32 bits, like the numbers it writes.
     std::int32_t iCounter = 0;
-    const QByteArray m_programFolder;
+    const StartUp m_startUp;
     filelist::FileListModel* m_files = nullptr;
     filelist::FolderListModel* m_folders = nullptr;
     std::unique_ptr<RenameRunner> m_runner;

@@ -1,5 +1,8 @@
 #include "ui/module1.h"
 
+#include "filelist/startup.h"
+#include "platform/filename.h"
+
 namespace Module1 {
 
 namespace {
@@ -10,6 +13,17 @@ rules::ScriptTable& table()
     return loaded;
 }
 
+QStringList& lookedFor()
+{
+    static QStringList paths;
+    return paths;
+}
+
+QByteArray inFolder(const QByteArray& folder, const char* name)
+{
+    return folder + (folder.endsWith('/') ? "" : "/") + name;
+}
+
 } // namespace
 
 const rules::ScriptTable& F2JTable()
@@ -17,16 +31,43 @@ const rules::ScriptTable& F2JTable()
     return table();
 }
 
-void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolder)
+void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolder, const QByteArray& dataFolder)
 {
-    const QByteArray folder = programFolder + (programFolder.endsWith('/') ? "" : "/");
-    QByteArray f2j;
-    if (!fs.readFile(folder + "F2J.txt", f2j, true, kMaxTableBytes).ok())
-        f2j.clear();
-    QByteArray j2f;
-    if (!fs.readFile(folder + "J2F.txt", j2f, false, kMaxTableBytes).ok())
-        j2f.clear();
-    table() = rules::ScriptTable(std::move(f2j), std::move(j2f));
+    table() = {};
+    lookedFor().clear();
+    for (const QByteArray& folder : {programFolder, dataFolder}) {
+        if (folder.isEmpty())
+            continue;
+        lookedFor() << platform::readableFileName(inFolder(folder, "F2J.txt"));
+        QByteArray f2j;
+        if (!fs.readFile(inFolder(folder, "F2J.txt"), f2j, false, kMaxTableBytes).ok() || f2j.isEmpty())
+            continue;
+        QByteArray j2f;
+        if (!fs.readFile(inFolder(folder, "J2F.txt"), j2f, false, kMaxTableBytes).ok())
+            j2f.clear();
+        table() = rules::ScriptTable(std::move(f2j), std::move(j2f));
+        return;
+    }
+    // An empty table in a system folder would hide the installed one for good.
+    if (!filelist::isInstalledLocation(programFolder)) {
+        QByteArray created;
+        fs.readFile(inFolder(programFolder, "F2J.txt"), created, true, kMaxTableBytes);
+    }
+}
+
+QStringList TablePaths()
+{
+    return lookedFor();
+}
+
+bool CanF2J()
+{
+    return table().bytes().size() >= 2;
+}
+
+bool CanJ2F()
+{
+    return table().bytes().size() >= 2 || table().j2fBytes().size() >= 2;
 }
 
 QString F2J(const QString& text)

@@ -5,20 +5,29 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
-// The script conversion module: the tables read from F2J.txt and J2F.txt beside the program at
-// start-up, and the two conversions that use them.
+// The script conversion module: the tables read from F2J.txt and J2F.txt at start-up, and the
+// two conversions that use them.
 namespace Module1 {
 
-// The table as loaded; empty until LoadF2JTable() has run, or when F2J.txt was missing,
-// unreadable or empty.
+// The table as loaded; empty until LoadF2JTable() has run, or when no F2J.txt was found,
+// readable and not empty.
 const rules::ScriptTable& F2JTable();
 
-// Reads programFolder/F2J.txt into the table, and programFolder/J2F.txt when there is one. A
-// missing F2J.txt is created empty where the folder is writable; J2F.txt is never created.
-// Nothing is ever shown: whatever goes wrong leaves the table empty, and a J2F.txt that can't be
-// read is as if there were none.
-void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolder);
+// Looks for F2J.txt beside the program, then in dataFolder (the installed data folder; empty for
+// none), and takes the first one that is there and not empty, with J2F.txt from the same folder
+// when there is one. When there is none anywhere, an empty F2J.txt is created beside the
+// program, unless the program is installed or that folder can't be written; J2F.txt is never
+// created. Nothing is ever shown: whatever goes wrong leaves the table empty.
+void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolder, const QByteArray& dataFolder = {});
+
+// The F2J.txt files LoadF2JTable() looked for, as the user reads them, in the order it did.
+QStringList TablePaths();
+
+// Whether each direction has a table to work with.
+bool CanF2J();
+bool CanJ2F();
 
 // Traditional to simplified, and simplified to traditional, through the loaded table.
 QString F2J(const QString& text);

@@ -442,7 +442,10 @@ void Form1RenameTest::startUpWithoutATableMakesAnEmptyOne()
     click("cmdF2J");
     QCOMPARE(names(), QStringList{QString::fromUtf8("中国.txt")});
     QCOMPARE(m_fs->renameAttempts(), 0);
-    QVERIFY(m_messages.messages.isEmpty());
+    // Each click says, once, which table it looked for.
+    QCOMPARE(m_messages.messages.size(), 2);
+    QVERIFY(m_messages.messages[0].text.contains(QStringLiteral("简体转繁体")));
+    QVERIFY(m_messages.messages[1].text.contains(QString::fromUtf8(m_folder->file("F2J.txt"))));
 }
 
 void Form1RenameTest::renumberingMovesFilesAlongTheirOwnNames()

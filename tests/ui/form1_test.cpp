@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -395,10 +397,23 @@ void Form1Test::selectButtonsSelectNoneAllInvertAndRefresh()
     QCOMPARE(list.selectedCount(), 7);
 }
 
+// Relative luminance and contrast ratio as the WCAG define them.
+double luminance(const QColor& c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
 void Form1Test::resultLabelsAreRed()
 {
-    for (const char* name : {"lblT1", "lblTarget(0)", "lblTarget(1)"})
-        QCOMPARE(control<QLabel>(name)->palette().color(QPalette::WindowText), QColor(Qt::red));
+    for (const char* name : {"lblT1", "lblTarget(0)", "lblTarget(1)"}) {
+        const QPalette palette = control<QLabel>(name)->palette();
+        const QColor text = palette.color(QPalette::WindowText);
+        QVERIFY(text.red() > 150 && text.green() == 0 && text.blue() == 0);
+        const double a = luminance(text) + 0.05;
+        const double b = luminance(palette.color(QPalette::Window)) + 0.05;
+        QVERIFY2(std::max(a, b) / std::min(a, b) >= 4.5, name);
+    }
     QCOMPARE(control<QLineEdit>("txtNewExt")->toolTip(), QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
 }
 

@@ -1,0 +1,103 @@
+#include "filelist/startup.h"
+
+#include "filelist/navigation.h"
+#include "platform/filename.h"
+
+#include <QDir>
+
+#include <cerrno>
+
+namespace filelist {
+
+namespace {
+
+// path made absolute and cleaned of ".", ".." and doubled "/", whatever its bytes.
+QByteArray absolutePath(const QByteArray& path, const QByteArray& workingFolder)
+{
+    const QByteArray joined = path.startsWith('/') ? path : workingFolder + '/' + path;
+    const QString clean = QDir::cleanPath(platform::decodeFileName(joined));
+    return withoutTrailingSlash(platform::encodeFileName(clean).value_or(joined));
+}
+
+QString shown(const QByteArray& argument)
+{
+    return platform::readableFileName(argument);
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder,
+                             const platform::FileSystem& fs)
+{
+    CommandLine line;
+    auto refuse = [&](const QString& problem) {
+        line = {};
+        line.action = CommandLine::Action::Refuse;
+        line.problem = problem;
+        return line;
+    };
+    std::vector<QByteArray> paths;
+    bool optionsEnd = false;
+    for (const QByteArray& argument : arguments) {
+        if (!optionsEnd && argument == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && (argument == "--help" || argument == "-h")) {
+            line.action = CommandLine::Action::Help;
+            return line;
+        } else if (!optionsEnd && (argument == "--version" || argument == "-v")) {
+            line.action = CommandLine::Action::Version;
+            return line;
+        } else if (!optionsEnd && argument.startsWith('-') && argument.size() > 1) {
+            return refuse(QStringLiteral("未知的选项“%1”（用 --help 查看用法）").arg(shown(argument)));
+        } else if (argument.isEmpty()) {
+            return refuse(QStringLiteral("路径是空的"));
+        } else {
+            paths.push_back(argument);
+        }
+    }
+    QStringList leftOut;
+    for (const QByteArray& argument : paths) {
+        const QByteArray path = absolutePath(argument, workingFolder);
+        const int error = fs.checkFolder(path).error;
+        if (error == 0) {
+            if (paths.size() > 1)
+                return refuse(QStringLiteral("“%1”是文件夹：只能给一个文件夹，或者同一个文件夹里的几个文件").arg(shown(argument)));
+            line.folder = path;
+            return line;
+        }
+        if (error == ENOENT)
+            return refuse(QStringLiteral("找不到“%1”").arg(shown(argument)));
+        if (error != ENOTDIR)
+            return refuse(QStringLiteral("无法打开“%1”：%2").arg(shown(argument), platform::describeError(error)));
+        const qsizetype slash = path.lastIndexOf('/');
+        const QByteArray folder = slash == 0 ? QByteArray("/") : path.left(slash);
+        const QByteArray name = path.mid(slash + 1);
+        if (fs.holderOf(folder, name) == platform::Holder::None)
+            return refuse(QStringLiteral("找不到“%1”").arg(shown(argument)));
+        if (line.folder.isEmpty())
+            line.folder = folder;
+        if (folder == line.folder)
+            line.files.push_back(name);
+        else
+            leftOut << shown(argument);
+    }
+    if (!leftOut.isEmpty())
+        line.note = QStringLiteral("这些文件不在“%1”里，没有选中：%2").arg(shown(line.folder), leftOut.join(QStringLiteral("、")));
+    return line;
+}
+
+bool isInstalledLocation(const QByteArray& programFolder)
+{
+    for (const char* prefix : {"/usr", "/opt"}) {
+        if (programFolder == prefix || programFolder.startsWith(QByteArray(QByteArray(prefix) + '/')))
+            return true;
+    }
+    return false;
+}
+
+QByteArray defaultStartFolder(const QByteArray& programFolder, const QByteArray& home)
+{
+    return isInstalledLocation(programFolder) && !home.isEmpty() ? home : programFolder;
+}
+
+} // namespace filelist

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/filesystem.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace filelist {
+
+// What the command line asks for: quendra-rename [FOLDER | FILE...].
+struct CommandLine {
+    enum class Action { Open, Help, Version, Refuse };
+
+    Action action = Action::Open;
+    QByteArray folder;             // the folder given, or the folder of the files given; empty for none
+    std::vector<QByteArray> files; // the names of the files given, in folder, to select
+    QString problem;               // one line for the terminal: why the command line is refused
+    QString note;                  // one line for the terminal about files left out, or empty
+};
+
+// Reads the arguments after the program's name, as the bytes the shell gave; relative paths are
+// taken from workingFolder. A folder opens that folder; files open their folder with those files
+// selected (files in other folders than the first one's are left out, with a note); --help and
+// --version ask for the text alone.
+CommandLine parseCommandLine(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder,
+                             const platform::FileSystem& fs);
+
+// Whether a program in programFolder is installed on the system (under /usr, /usr/local or
+// /opt), where its folder is no place for the user's files.
+bool isInstalledLocation(const QByteArray& programFolder);
+
+// The folder the window opens on without arguments: the program's own folder (a build tree, a
+// portable copy), or the home folder when the program is installed.
+QByteArray defaultStartFolder(const QByteArray& programFolder, const QByteArray& home);
+
+} // namespace filelist
