@@ -98,4 +98,21 @@ INSTANTIATE_TEST_SUITE_P(
                     ChoiceCase{"last_character_dropped", "文本(*.txt", "*.tx"}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.label); });
 
+TEST(PatternFromTyped, TakesThePatternListTypedIntoTheBox)
+{
+    const ChoiceCase rows[] = {
+        {"plain_list", "*.pdf;*.gz", "*.pdf;*.gz"},
+        {"like_an_item", "说明(*.pdf)", "*.pdf"},
+        {"spaces_around", "  *.txt ", "*.txt"},
+        {"parenthesis_not_at_the_end", "a(b)c", "a(b)c"},
+        {"empty_parentheses", "说明()", nullptr},
+        {"blank", "   ", nullptr},
+    };
+    for (const auto& row : rows) {
+        const auto pattern = filelist::patternFromTyped(QString::fromUtf8(row.choice));
+        EXPECT_EQ(pattern, row.pattern ? std::optional<QString>(QString::fromUtf8(row.pattern)) : std::nullopt)
+            << row.label;
+    }
+}
+
 } // namespace

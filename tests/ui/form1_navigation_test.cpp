@@ -7,6 +7,8 @@
 #include "ui/form1.h"
 #include "ui/module2.h"
 
+#include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSet>
 #include <QTabWidget>
 #include <QTest>
 
@@ -54,6 +57,9 @@ private Q_SLOTS:
     void anotherVolumeIsPickedAndRemembersItsFolder();
     void tooltipShowsNamesTooWideForTheList();
     void aboutPageOpensTheHomePageAndExitCloses();
+    void screenReaderHearsEveryInputByName();
+    void keyboardRefreshesSelectsAndAppliesATypedPattern();
+    void goToTheFolderShownPutsItsOwnPathInTheBox();
 
 private:
     template <class T>
@@ -246,7 +252,24 @@ void Form1NavigationTest::anotherVolumeIsPickedAndRemembersItsFolder()
     QCOMPARE(listed(), QByteArray(fat.path() + "/dcim"));
     QCOMPARE(pathBox(), QString::fromUtf8(fat.path() + "/dcim"));
 
-    // Picking the first volume again returns to the folder last shown on it.
+    // Climbing the folder list above the mount point moves the volume list along.
+    auto* dir = control<QListView>("Dir1");
+    const QByteArray above = fat.path().left(fat.path().lastIndexOf('/'));
+    for (int row = 0; row < dir->model()->rowCount(); ++row) {
+        const QModelIndex index = dir->model()->index(row, 0);
+        if (index.data(Qt::UserRole).toByteArray() == above)
+            Q_EMIT dir->activated(index);
+    }
+    QCOMPARE(listed(), above);
+    QCOMPARE(drive->currentIndex(), driveBefore);
+    // Picking the FAT volume returns to the folder last shown on it, and so does the first.
+    const int fatVolume = drive->findText(QString::fromUtf8(fat.path()));
+    drive->setCurrentIndex(fatVolume);
+    Q_EMIT drive->activated(fatVolume);
+    QCOMPARE(listed(), QByteArray(fat.path() + "/dcim"));
+    go(QString::fromUtf8(m_folder->path()));
+    drive->setCurrentIndex(fatVolume);
+    Q_EMIT drive->activated(fatVolume);
     drive->setCurrentIndex(driveBefore);
     Q_EMIT drive->activated(driveBefore);
     QCOMPARE(listed(), m_folder->path());
@@ -324,9 +347,79 @@ void Form1NavigationTest::aboutPageOpensTheHomePageAndExitCloses()
     QCOMPARE(catcher.opened[0].query(), QStringLiteral("gai"));
     QCOMPARE(catcher.opened[0], Module2::homePage());
 
+    // The link is reached with Tab and opened with Enter or Space.
+    catcher.opened.clear();
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    label->setFocus();
+    QTest::keyClick(label, Qt::Key_Return);
+    QTest::keyClick(label, Qt::Key_Space);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QCOMPARE(catcher.opened.size(), 2);
+
     QVERIFY(m_form->isVisible());
     QTest::mouseClick(control<QPushButton>("cmdExit"), Qt::LeftButton);
     QVERIFY(!m_form->isVisible());
+    QVERIFY(m_messages.messages.isEmpty());
+}
+
+void Form1NavigationTest::screenReaderHearsEveryInputByName()
+{
+    auto nameOf = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    QSet<QString> names;
+    const auto inputs = m_form->findChildren<QWidget*>();
+    for (QWidget* w : inputs) {
+        const bool isInput = qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)
+            || qobject_cast<QAbstractItemView*>(w) || qobject_cast<QAbstractSpinBox*>(w);
+        if (!isInput || w->objectName().isEmpty() || qobject_cast<QLineEdit*>(w->parentWidget()) || qobject_cast<QComboBox*>(w->parentWidget())
+            || qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
+            continue; // the parts of a combo or spin box speak through it
+        const QString name = nameOf(w);
+        QVERIFY2(!name.isEmpty(), qPrintable(w->objectName()));
+        QVERIFY2(!names.contains(name), qPrintable(name));
+        names.insert(name);
+    }
+    QCOMPARE(nameOf(control<QListView>("File1")), QStringLiteral("文件列表"));
+    QCOMPARE(nameOf(control<QLineEdit>("txtStep")), QStringLiteral("增量"));
+    for (QLabel* label : m_form->findChildren<QLabel*>())
+        QVERIFY2(!nameOf(label).contains(QLatin1Char('\r')), qPrintable(label->objectName()));
+    QSet<QString> descriptions;
+    for (const char* button : {"Command1", "Command2", "cmdRemoveStr", "cmdChangeExt"})
+        descriptions.insert(QAccessible::queryAccessibleInterface(control<QPushButton>(button))->text(QAccessible::Description));
+    QCOMPARE(descriptions.size(), 4);
+}
+
+void Form1NavigationTest::keyboardRefreshesSelectsAndAppliesATypedPattern()
+{
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    auto& list = m_form->fileList();
+    QCOMPARE(list.count(), 1);
+    m_folder->add("notes.pdf");
+    m_folder->add("backup.gz");
+    QTest::keyClick(m_form.get(), Qt::Key_F5);
+    QCOMPARE(list.count(), 4); // with the table start-up made
+
+    auto* files = control<QListView>("File1");
+    files->setFocus();
+    QTest::keyClick(files, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(list.selectedCount(), 4);
+
+    auto* pattern = control<QComboBox>("Combo1");
+    pattern->lineEdit()->selectAll();
+    QTest::keyClicks(pattern->lineEdit(), QStringLiteral("*.pdf;*.gz"));
+    QCOMPARE(list.count(), 4); // typing alone changes nothing
+    QTest::keyClick(pattern->lineEdit(), Qt::Key_Return);
+    QCOMPARE(list.count(), 2);
+    pattern->lineEdit()->setText(QString::fromUtf8("说明(*.pdf)"));
+    QTest::keyClick(pattern->lineEdit(), Qt::Key_Return);
+    QCOMPARE(list.count(), 1);
+}
+
+void Form1NavigationTest::goToTheFolderShownPutsItsOwnPathInTheBox()
+{
+    go(QStringLiteral("  ") + QString::fromUtf8(m_folder->path()) + QStringLiteral("/  "));
+    QCOMPARE(pathBox(), QString::fromUtf8(m_folder->path()));
+    QCOMPARE(listed(), m_folder->path());
     QVERIFY(m_messages.messages.isEmpty());
 }
 

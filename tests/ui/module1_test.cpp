@@ -57,6 +57,39 @@ TEST(LoadF2JTable, J2FTableBesideItTakesOverSimplifiedToTraditional)
     EXPECT_EQ(Module1::J2F(QStringLiteral("制发")), QStringLiteral("製發"));
 }
 
+// Beside the program first, then the installed data folder; J2F.txt from the folder F2J.txt
+// came from; an empty F2J.txt is no table.
+TEST(LoadF2JTable, LooksBesideTheProgramThenInTheDataFolder)
+{
+    TempFolder program;
+    TempFolder data;
+    const QByteArray own = testsupport::makeScriptTable({{u'國', u'国'}});
+    const QByteArray installed = testsupport::makeScriptTable({{u'發', u'发'}});
+    data.write("F2J.txt", installed);
+    data.write("J2F.txt", testsupport::makeScriptTable({{u'发', u'髮'}}));
+
+    Module1::LoadF2JTable(fs(), program.path(), data.path());
+    EXPECT_EQ(Module1::F2JTable().bytes(), installed);
+    EXPECT_EQ(Module1::J2F(QStringLiteral("发")), QStringLiteral("髮"));
+    EXPECT_EQ(program.contents().count("F2J.txt"), 0u); // found elsewhere: nothing made here
+    EXPECT_EQ(Module1::TablePaths(), (QStringList{QString::fromUtf8(program.file("F2J.txt")),
+                                                  QString::fromUtf8(data.file("F2J.txt"))}));
+
+    program.write("F2J.txt", {});
+    Module1::LoadF2JTable(fs(), program.path(), data.path());
+    EXPECT_EQ(Module1::F2JTable().bytes(), installed);
+
+    program.write("F2J.txt", own);
+    Module1::LoadF2JTable(fs(), program.path(), data.path());
+    EXPECT_EQ(Module1::F2JTable().bytes(), own);
+    EXPECT_EQ(Module1::J2F(QStringLiteral("国发")), QStringLiteral("國发")); // the own table alone, backwards
+
+    TempFolder empty;
+    Module1::LoadF2JTable(fs(), program.path() + "/no-such-folder", empty.path());
+    EXPECT_FALSE(Module1::CanF2J());
+    EXPECT_FALSE(Module1::CanJ2F());
+}
+
 TEST(LoadF2JTable, AnyContentLoadsWithoutHarm)
 {
     std::mt19937 random(3);

@@ -1,0 +1,70 @@
+#include "filelist/startup.h"
+#include "tests/support/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+using filelist::CommandLine;
+using testsupport::TempFolder;
+
+struct LineRow {
+    const char* label;
+    std::vector<QByteArray> arguments; // "@" stands for the test folder
+    CommandLine::Action action;
+    const char* folder;              // relative to the test folder; nullptr for none
+    std::vector<QByteArray> files;
+};
+
+TEST(CommandLine, OpensAFolderOrSelectsFilesOrRefuses)
+{
+    TempFolder folder;
+    folder.add("a.jpg");
+    folder.add("b.jpg");
+    ASSERT_EQ(::mkdir(folder.file("sub").constData(), 0755), 0);
+    folder.add("sub/c.jpg");
+    using Action = CommandLine::Action;
+    const LineRow rows[] = {
+        {"nothing", {}, Action::Open, nullptr, {}},
+        {"a_folder", {"@/sub"}, Action::Open, "/sub", {}},
+        {"a_folder_typed_loosely", {"@//sub/../sub/"}, Action::Open, "/sub", {}},
+        {"relative_to_the_working_folder", {"sub"}, Action::Open, "/sub", {}},
+        {"files", {"@/a.jpg", "b.jpg"}, Action::Open, "", {"a.jpg", "b.jpg"}},
+        {"files_of_two_folders", {"a.jpg", "sub/c.jpg"}, Action::Open, "", {"a.jpg"}},
+        {"help_wins_over_a_missing_path", {"@/missing", "--help"}, Action::Help, nullptr, {}},
+        {"help", {"--help"}, Action::Help, nullptr, {}},
+        {"version", {"-v"}, Action::Version, nullptr, {}},
+        {"unknown_option", {"--frobnicate"}, Action::Refuse, nullptr, {}},
+        {"dash_dash_ends_options", {"--", "-x"}, Action::Refuse, nullptr, {}},
+        {"missing", {"@/missing"}, Action::Refuse, nullptr, {}},
+        {"two_folders", {"@", "@/sub"}, Action::Refuse, nullptr, {}},
+    };
+    for (const auto& row : rows) {
+        std::vector<QByteArray> arguments;
+        for (QByteArray argument : row.arguments)
+            arguments.push_back(argument.replace('@', folder.path()));
+        const auto line = filelist::parseCommandLine(arguments, folder.path(), platform::systemFileSystem());
+        EXPECT_EQ(int(line.action), int(row.action)) << row.label;
+        EXPECT_EQ(line.problem.isEmpty(), row.action != Action::Refuse) << row.label;
+        if (row.folder) {
+            EXPECT_EQ(line.folder, folder.path() + row.folder) << row.label;
+        }
+        EXPECT_EQ(line.files, row.files) << row.label;
+    }
+}
+
+TEST(StartFolder, HomeForAnInstalledProgramItsOwnFolderOtherwise)
+{
+    const struct {
+        const char* program;
+        const char* start;
+    } rows[] = {{"/usr/bin", "/home/li"},     {"/usr/local/bin", "/home/li"}, {"/opt/quendra", "/home/li"},
+                {"/home/li/build", "/home/li/build"}, {"/usr2/bin", "/usr2/bin"},  {"/media/usb/quendra", "/media/usb/quendra"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(filelist::defaultStartFolder(row.program, "/home/li"), QByteArray(row.start)) << row.program;
+    EXPECT_EQ(filelist::defaultStartFolder("/usr/bin", "/root"), QByteArray("/root"));
+}
+
+} // namespace
