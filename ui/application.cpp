@@ -96,7 +96,8 @@ int runApplication(int argc, char* argv[])
     startUp.startFolder = line.folder.isEmpty()
         ? filelist::defaultStartFolder(programFolder, QFile::encodeName(QDir::homePath()))
         : line.folder;
-    startUp.dataFolder = QByteArray(QUENDRA_DATA_DIR);
+    startUp.dataFolder = QFile::encodeName(QDir::cleanPath(QCoreApplication::applicationDirPath()
+                                                             + QStringLiteral("/" QUENDRA_DATA_FROM_BIN)));
     Form1 window(startUp);
     if (!line.files.empty())
         window.showSelected(line.files);

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a finished build folder and checks it: every file in its place,
+# the program alone in bin/, the libraries it needs among the dependencies, the desktop entry and
+# the AppStream data valid where the validators are installed, and the packaged program
+# answering --version and --help without a display.
+#   check-package.sh BUILD_FOLDER
+set -euo pipefail
+build=$(cd "$1" && pwd)
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+fail() { echo "check-package: $*" >&2; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1) || { cat "$out/cpack.log" >&2; fail "cpack failed"; }
+deb=$(ls "$out"/quendra-rename_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || fail "no package was made"
+listing=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
+
+app=org.example.quendra
+for file in ./usr/bin/quendra-rename \
+    ./usr/share/quendra-rename/F2J.txt ./usr/share/quendra-rename/J2F.txt \
+    ./usr/share/doc/quendra-rename/F2J.NOTICE ./usr/share/doc/quendra-rename/README.md \
+    ./usr/share/doc/quendra-rename/LICENSE \
+    ./usr/share/applications/$app.desktop ./usr/share/metainfo/$app.metainfo.xml \
+    ./usr/share/icons/hicolor/scalable/apps/$app.svg ./usr/share/man/man1/quendra-rename.1; do
+    grep -qxF "$file" <<<"$listing" || fail "missing from the package: $file"
+done
+strays=$(grep -E '^\./usr/bin/.' <<<"$listing" | grep -vxF ./usr/bin/quendra-rename || true)
+[ -z "$strays" ] || fail "more than the program in bin/: $strays"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libqt6widgets6 libqt6core6 qt6-qpa-plugins; do
+    grep -q "$library" <<<"$depends" || fail "the package does not depend on $library: $depends"
+done
+
+dpkg-deb -x "$deb" "$out/root"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$out/root/usr/share/applications/$app.desktop" || fail "invalid desktop entry"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$out/root/usr/share/metainfo/$app.metainfo.xml" || fail "invalid AppStream data"
+fi
+program="$out/root/usr/bin/quendra-rename"
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version)
+grep -q '^quendra-rename [0-9]' <<<"$version" || fail "--version printed: $version"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -q 'quendra-rename' || fail "--help"
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>/dev/null || status=$?
+[ "$status" -eq 1 ] || fail "without a display the program ended with status $status, not 1"
+echo "check-package: $(basename "$deb") is complete"
