@@ -861,6 +861,7 @@ std::optional<platform::Status> Form1::checkFolderPatiently(const QByteArray& fo
     waiting.setWindowTitle(windowTitle());
     waiting.setWindowModality(Qt::WindowModal);
     waiting.setMinimumDuration(0);
+    waiting.setValue(0); // shows it now: the wait has already begun
     QElapsedTimer clock;
     clock.start();
     while (answer.wait_for(20ms) != std::future_status::ready) {
