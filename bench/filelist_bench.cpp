@@ -9,6 +9,7 @@
 
 #include "filelist/filelistmodel.h"
 #include "platform/filesystem.h"
+#include "bench/benchsupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,7 +40,7 @@ constexpr double ratioAim = 1.5;
 constexpr double heapAimMB = 250;
 constexpr std::size_t heapAimFiles = 1'000'000;
 constexpr int runs = 3;
-constexpr double bytesPerMB = 1024.0 * 1024.0;
+using namespace bench;
 
 struct Options {
     std::vector<std::size_t> sizes{100'000, 1'000'000};
@@ -84,100 +85,6 @@ std::optional<Options> parseArguments(const QStringList& args)
         }
     }
     return options;
-}
-
-// Names of the kinds a photo, music or office folder holds: upper and lower case, spaces,
-// numbers with and without leading zeros, and Chinese text. Each kind carries the index, so
-// every name is unique.
-void makeFileName(std::size_t index, char* buffer, std::size_t size)
-{
-    const auto n = static_cast<unsigned long long>(index);
-    switch (index % 6) {
-    case 0:
-        std::snprintf(buffer, size, "IMG_%07llu.JPG", n);
-        break;
-    case 1:
-        std::snprintf(buffer, size, "Report %llu final.docx", n);
-        break;
-    case 2:
-        std::snprintf(buffer, size, "%s%llu.jpg", reinterpret_cast<const char*>(u8"照片"), n);
-        break;
-    case 3:
-        std::snprintf(buffer, size, "dsc%05llu.jpeg", n);
-        break;
-    case 4:
-        std::snprintf(buffer, size, "Track %llu - Mix.MP3", n);
-        break;
-    default:
-        std::snprintf(buffer, size, "notes_v%llu.txt", n);
-        break;
-    }
-}
-
-// Creates count empty files in folder, as fast as the file system allows.
-bool createFiles(const QByteArray& folder, std::size_t count)
-{
-    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) {
-        std::perror("open folder");
-        return false;
-    }
-    char name[128];
-    for (std::size_t i = 0; i < count; ++i) {
-        makeFileName(i, name, sizeof name);
-        const int fd = ::openat(dirFd, name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            std::perror("create file");
-            ::close(dirFd);
-            return false;
-        }
-        ::close(fd);
-        if ((i + 1) % 50'000 == 0 || i + 1 == count)
-            std::fprintf(stderr, "\r  created %zu of %zu files", i + 1, count);
-    }
-    std::fprintf(stderr, "\n");
-    ::close(dirFd);
-    return true;
-}
-
-// The least any listing with attributes must do: read every entry and stat it.
-std::size_t baselineListing(const QByteArray& folder)
-{
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return 0;
-    const int fd = ::dirfd(dir);
-    std::size_t count = 0;
-    while (const dirent* e = ::readdir(dir)) {
-        const char* name = e->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
-        struct stat st;
-        if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
-            ++count;
-    }
-    ::closedir(dir);
-    return count;
-}
-
-// Bytes the program holds on the heap. Blocks above malloc's mmap threshold, such as the
-// model's item arrays for a large folder, are counted in hblkhd rather than uordblks.
-std::size_t heapInUse()
-{
-    const struct mallinfo2 info = ::mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
-double peakRssMB()
-{
-    struct rusage usage {};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) * 1024.0 / bytesPerMB; // ru_maxrss is in KiB
-}
-
-double secondsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Fills a folder with files, then times both listings and measures the model's heap.

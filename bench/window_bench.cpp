@@ -1,0 +1,328 @@
+// Measures what the user waits for, against C loops doing the same work on the same folder in
+// the same run, and prints each ratio next to its aim; missing an aim is reported, never a
+// failure.
+//   start-up:  from the start of the process to the first paint of the file list holding all N
+//              files, minus the same in an empty folder; against readdir + fstatat.
+//   rename run: from the command (case rule, numbering rule) to the repainted list; against a C
+//              loop of renameat2(RENAME_NOREPLACE) over the same names plus a re-listing.
+//   undo:      of that run; against the same C loop in reverse plus a re-listing.
+// It also reports the longest time the window went without handling events during a run, and
+// the peak memory of the process.
+//
+// Usage: window_bench [--sizes N,M,...] [--million] [--base DIR]
+//   --sizes    numbers of files (default 32767,100000)
+//   --million  also 1,000,000 files
+//   --base     a folder to measure in as well as the system temp folder (a real disk matters:
+//              tmpfs hides the cost of lookups)
+
+#include "bench/benchsupport.h"
+#include "filelist/filelistmodel.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "ui/messagepresenter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+namespace {
+
+using namespace bench;
+
+constexpr double kAim = 1.3;
+constexpr double kMemoryAimMB = 200;
+constexpr int kRuns = 3;
+
+// Answers every message and plan without a dialog.
+class SilentPresenter final : public ui::MessagePresenter {
+public:
+    void information(QWidget*, const QString&, const QString&) override { ++messages; }
+    void warning(QWidget*, const QString&, const QString& text) override
+    {
+        ++messages;
+        std::fprintf(stderr, "  message: %s\n", qPrintable(text.left(200)));
+    }
+    bool confirmPlan(QWidget*, const QString&, const filelist::RenamePlan&) override { return true; }
+    int messages = 0;
+};
+
+// The folder the program's tables lie in: the build folder, one above this benchmark.
+QByteArray programFolder()
+{
+    return QFile::encodeName(QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")));
+}
+
+// Watches a list view's paints: done() runs after each paint that showed expected rows.
+class PaintWatch final : public QObject {
+public:
+    PaintWatch(QListView* view, std::function<void()> done) : m_view(view), m_done(std::move(done))
+    {
+        view->viewport()->installEventFilter(this);
+    }
+    qsizetype expected = -1;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && m_view->model()->rowCount() == expected)
+            QTimer::singleShot(0, this, [this] { m_done(); }); // after the paint itself
+        return false;
+    }
+
+private:
+    QListView* m_view;
+    std::function<void()> m_done;
+};
+
+// The child process of the start-up measure: the program's start, telling the parent through
+// fd when the list has painted with expected rows.
+int runStartupChild(int argc, char** argv, const QByteArray& folder, int fd, qsizetype expected)
+{
+    QApplication app(argc, argv);
+    ui::configureApplication();
+    SilentPresenter presenter;
+    ui::Form1 window(ui::Form1::StartUp{programFolder(), folder, {}}, platform::systemFileSystem(), &presenter);
+    PaintWatch watch(window.findChild<QListView*>(QStringLiteral("File1")), [fd] {
+        [[maybe_unused]] auto written = ::write(fd, "1", 1);
+        ::_exit(0);
+    });
+    watch.expected = expected;
+    window.show();
+    return QApplication::exec();
+}
+
+// Seconds from the start of a child process to the first paint of its list of expected rows.
+double startupSeconds(const char* self, const QByteArray& folder, qsizetype expected)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return std::numeric_limits<double>::infinity();
+    const std::string fdText = std::to_string(pipeFds[1]);
+    const std::string rowsText = std::to_string(expected);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        ::execl(self, self, "--startup-child", folder.constData(), fdText.c_str(), rowsText.c_str(), nullptr);
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    char byte = 0;
+    const bool painted = ::read(pipeFds[0], &byte, 1) == 1;
+    const double seconds = secondsSince(start);
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return painted ? seconds : std::numeric_limits<double>::infinity();
+}
+
+// The case rule's new name for the ASCII letters of these names: first letter upper, the rest
+// lower, spaces gone.
+std::string caseName(const std::string& name)
+{
+    std::string out;
+    for (const char c : name) {
+        if (c != ' ')
+            out += char(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (!out.empty())
+        out[0] = char(std::toupper(static_cast<unsigned char>(out[0])));
+    return out;
+}
+
+std::string numberName(const std::string& name, std::size_t number)
+{
+    const auto dot = name.rfind('.');
+    return std::to_string(number) + (dot == std::string::npos ? std::string() : name.substr(dot));
+}
+
+std::vector<std::string> namesIn(const QByteArray& folder)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.constData());
+    while (const dirent* e = ::readdir(dir)) {
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+            names.emplace_back(e->d_name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// The C side of a run: work out the new names, rename without replacing, list again; then the
+// same back. Returns the seconds of the run and of its undo.
+std::pair<double, double> baselineRun(const QByteArray& folder, bool numbering)
+{
+    const std::vector<std::string> names = namesIn(folder);
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::vector<std::pair<std::string, std::string>> done;
+    auto start = std::chrono::steady_clock::now();
+    std::size_t number = 0;
+    for (const std::string& name : names) {
+        const std::string target = numbering ? numberName(name, ++number) : caseName(name);
+        if (target == name)
+            continue;
+        if (::renameat2(dirFd, name.c_str(), dirFd, target.c_str(), RENAME_NOREPLACE) == 0)
+            done.emplace_back(name, target);
+    }
+    baselineListing(folder);
+    const double run = secondsSince(start);
+    start = std::chrono::steady_clock::now();
+    for (auto it = done.rbegin(); it != done.rend(); ++it)
+        ::renameat2(dirFd, it->second.c_str(), dirFd, it->first.c_str(), RENAME_NOREPLACE);
+    baselineListing(folder);
+    const double undo = secondsSince(start);
+    ::close(dirFd);
+    return {run, undo};
+}
+
+struct Row {
+    std::size_t files;
+    const char* work;
+    double program = std::numeric_limits<double>::infinity();
+    double baseline = std::numeric_limits<double>::infinity();
+};
+
+// Runs one command of the window and waits until the list has painted again; returns the seconds
+// and records the longest time the window handled no event meanwhile.
+double timedCommand(QListView* list, const std::function<void()>& command, double& longestPause)
+{
+    bool painted = false;
+    PaintWatch watch(list, [&painted] { painted = true; });
+    QElapsedTimer sinceTick;
+    double pause = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
+        pause = std::max(pause, double(sinceTick.nsecsElapsed()) / 1e9);
+        sinceTick.restart();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    sinceTick.start();
+    ticker.start();
+    command();
+    pause = std::max(pause, double(sinceTick.nsecsElapsed()) / 1e9);
+    watch.expected = list->model()->rowCount();
+    list->viewport()->update();
+    while (!painted)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    const double seconds = secondsSince(start);
+    ticker.stop();
+    longestPause = std::max(longestPause, pause);
+    return seconds;
+}
+
+// Every figure for one folder of files.
+std::vector<Row> measure(const char* self, const QString& base, std::size_t files, double& longestPause)
+{
+    QTemporaryDir dir(base + QStringLiteral("/window_bench-XXXXXX"));
+    QTemporaryDir empty(base + QStringLiteral("/window_bench-empty-XXXXXX"));
+    if (!dir.isValid() || !empty.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder in %s\n", qPrintable(base));
+        return {};
+    }
+    const QByteArray folder = QFile::encodeName(dir.path());
+    std::printf("\n%zu files in %s\n", files, folder.constData());
+    std::fflush(stdout);
+    if (!createFiles(folder, files))
+        return {};
+    baselineListing(folder); // the folder's blocks and inodes in the cache for both sides
+
+    Row startup{files, "start-up"};
+    for (int run = 0; run < kRuns; ++run) {
+        auto start = std::chrono::steady_clock::now();
+        baselineListing(folder);
+        startup.baseline = std::min(startup.baseline, secondsSince(start));
+        const double full = startupSeconds(self, folder, qsizetype(files));
+        const double none = startupSeconds(self, QFile::encodeName(empty.path()), 0);
+        startup.program = std::min(startup.program, full - none);
+    }
+
+    Row caseRun{files, "case rule run"}, caseUndo{files, "case rule undo"};
+    Row numberRun{files, "numbering run"}, numberUndo{files, "numbering undo"};
+    SilentPresenter presenter;
+    ui::Form1 window(ui::Form1::StartUp{programFolder(), folder, {}}, platform::systemFileSystem(), &presenter);
+    window.show();
+    auto* list = window.findChild<QListView*>(QStringLiteral("File1"));
+    QApplication::processEvents();
+    for (int run = 0; run < kRuns; ++run) {
+        const auto [cRun, cUndo] = baselineRun(folder, false);
+        caseRun.baseline = std::min(caseRun.baseline, cRun);
+        caseUndo.baseline = std::min(caseUndo.baseline, cUndo);
+        const auto [nRun, nUndo] = baselineRun(folder, true);
+        numberRun.baseline = std::min(numberRun.baseline, nRun);
+        numberUndo.baseline = std::min(numberUndo.baseline, nUndo);
+
+        window.fileList().refresh();
+        window.fileList().setAllSelected(true);
+        caseRun.program = std::min(caseRun.program, timedCommand(list, [&] { window.Command1_Click(); }, longestPause));
+        caseUndo.program = std::min(caseUndo.program, timedCommand(list, [&] { window.cmdUndo_Click(); }, longestPause));
+        window.fileList().setAllSelected(true);
+        numberRun.program = std::min(numberRun.program, timedCommand(list, [&] { window.Command2_Click(); }, longestPause));
+        numberUndo.program = std::min(numberUndo.program, timedCommand(list, [&] { window.cmdUndo_Click(); }, longestPause));
+    }
+    std::fprintf(stderr, "  removing the files\n");
+    return {startup, caseRun, caseUndo, numberRun, numberUndo};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 5 && std::strcmp(argv[1], "--startup-child") == 0)
+        return runStartupChild(argc, argv, QByteArray(argv[2]), std::atoi(argv[3]), std::atoll(argv[4]));
+
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    ui::configureApplication();
+    std::vector<std::size_t> sizes{32'767, 100'000};
+    QStringList bases{QDir::tempPath()};
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--sizes") && i + 1 < args.size()) {
+            sizes.clear();
+            for (const QString& part : args[++i].split(QLatin1Char(','), Qt::SkipEmptyParts))
+                sizes.push_back(std::size_t(part.toULongLong()));
+        } else if (args[i] == QLatin1String("--million")) {
+            sizes.push_back(1'000'000);
+        } else if (args[i] == QLatin1String("--base") && i + 1 < args.size()) {
+            bases << args[++i];
+        } else {
+            std::fprintf(stderr, "usage: window_bench [--sizes N,M,...] [--million] [--base DIR]\n");
+            return 2;
+        }
+    }
+    double longestPause = 0;
+    std::vector<std::pair<QString, std::vector<Row>>> results;
+    for (const QString& base : bases) {
+        for (const std::size_t files : sizes) {
+            auto rows = measure(argv[0], base, files, longestPause);
+            if (rows.empty())
+                return 1;
+            results.emplace_back(base, std::move(rows));
+        }
+    }
+    std::printf("\nBest of %d runs, seconds; the program's start-up is less its start-up in an empty folder.\n", kRuns);
+    std::printf("%-24s %9s  %-16s %10s %10s %8s\n", "folder", "files", "work", "program", "baseline", "ratio");
+    for (const auto& [base, rows] : results) {
+        for (const Row& r : rows) {
+            const double ratio = r.program / r.baseline;
+            std::printf("%-24s %9zu  %-16s %10.3f %10.3f %7.2fx%s\n", qPrintable(base.left(24)), r.files, r.work,
+                        r.program, r.baseline, ratio, ratio <= kAim ? "" : "  MISSED (aim <= 1.3x)");
+        }
+    }
+    std::printf("longest time the window handled no event during a command: %.0f ms\n", longestPause * 1000);
+    std::printf("peak memory of this process: %.0f MB (aim <= %.0f MB with a million files)\n", peakRssMB(), kMemoryAimMB);
+    return 0;
+}
