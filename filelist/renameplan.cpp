@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <optional>
 
 namespace filelist {
 
@@ -70,6 +71,56 @@ QByteArray foldedName(QByteArrayView name)
     const platform::NameText text = platform::readFileName(name);
     return platform::writeFileName(text.text.toCaseFolded(), text.encoding).value_or(name.toByteArray());
 }
+
+} // namespace
+
+// What the folder holds besides the files of the run, found the cheaper way: one reading of every
+// name in the folder when the plan asks about many names, a lookup of each name otherwise.
+class FolderNames {
+public:
+    FolderNames(const platform::Folder& folder, bool folded, bool readAll) : m_folder(folder), m_folded(folded)
+    {
+        if (!readAll)
+            return;
+        const auto status = folder.listNames([this](QByteArrayView name) {
+            const QByteArray key = m_folded ? foldedName(name) : QByteArray();
+            const QByteArrayView stored = m_folded ? QByteArrayView(key) : name;
+            m_at.push_back({std::uint32_t(m_names.size()), std::uint32_t(stored.size())});
+            m_names.append(stored.data(), std::size_t(stored.size()));
+        });
+        if (!status.ok())
+            return; // can't tell: every name is looked up instead
+        m_index.emplace(m_at.size(), Key{this});
+        for (std::int32_t i = 0; i < std::int32_t(m_at.size()); ++i)
+            m_index->insert(i);
+    }
+
+    // What holds name, whose key (folded where case is ignored) is key.
+    platform::Holder holderOf(QByteArrayView name, std::string_view key) const
+    {
+        if (m_index && m_index->find(key) < 0)
+            return platform::Holder::None;
+        return m_folder.holderOf(name);
+    }
+
+private:
+    struct Key {
+        const FolderNames* names;
+        std::string_view operator()(std::int32_t i) const
+        {
+            const auto& at = names->m_at[std::size_t(i)];
+            return {names->m_names.data() + at.first, at.second};
+        }
+    };
+
+    const platform::Folder& m_folder;
+    bool m_folded;
+    std::string m_names;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_at;
+    std::optional<NameIndex<Key>> m_index;
+};
+
+namespace {
 
 PlanReason holderReason(platform::Holder holder)
 {
@@ -254,25 +305,36 @@ void RenamePlan::setProblem(Item& item, PlanState state, PlanReason reason, std:
     item.viaTemporary = false;
 }
 
-void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress)
+void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress, qsizetype folderSizeHint)
 {
+    if (!m_opened)
+        m_opened = fs.openFolder(m_folder);
     const platform::NameLimits limits = fs.nameLimitsOf(m_folder);
+    // Reading every name costs about a sixth of looking one up, per name of the folder.
+    const auto asked = std::count_if(m_items.begin(), m_items.end(),
+                                     [](const Item& item) { return item.mustExist || item.state == PlanState::Rename; });
+    const bool readAll = folderSizeHint >= 0 ? qsizetype(asked) * 6 > folderSizeHint : asked > 2000;
+    const FolderNames names(*m_opened, limits.windowsNames, readAll);
     for (Item& item : m_items) {
-        if (item.mustExist && fs.holderOf(m_folder, {m_names.data() + item.oldOffset, item.oldSize})
-                == platform::Holder::None) {
-            setProblem(item, PlanState::Invalid, PlanReason::Gone);
-            continue;
+        const QByteArrayView oldBytes(m_names.data() + item.oldOffset, item.oldSize);
+        if (item.mustExist) {
+            const QByteArray folded = limits.windowsNames ? foldedName(oldBytes) : QByteArray();
+            const QByteArrayView key = limits.windowsNames ? QByteArrayView(folded) : oldBytes;
+            if (names.holderOf(oldBytes, std::string_view(key.data(), std::size_t(key.size()))) == platform::Holder::None) {
+                setProblem(item, PlanState::Invalid, PlanReason::Gone);
+                continue;
+            }
         }
         if (item.state != PlanState::Rename)
             continue;
         const QByteArrayView newBytes(m_names.data() + item.newOffset, item.newSize);
         if (const PlanReason why = checkFileName(newBytes, limits); why != PlanReason::None)
             setProblem(item, PlanState::Invalid, why);
-        else if (newBytes == QByteArrayView(m_names.data() + item.oldOffset, item.oldSize))
+        else if (newBytes == oldBytes)
             setProblem(item, item.existenceTest ? PlanState::Taken : PlanState::Unchanged,
                        item.existenceTest ? PlanReason::SameName : PlanReason::None);
     }
-    findHolders(fs, limits, progress);
+    findHolders(names, limits, progress);
     if (m_stopped)
         return;
     blockBehindStayingFiles();
@@ -281,8 +343,7 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
         ++m_counts[std::size_t(item.state)];
 }
 
-void RenamePlan::findHolders(const platform::FileSystem& fs, const platform::NameLimits& limits,
-                             const Progress& progress)
+void RenamePlan::findHolders(const FolderNames& names, const platform::NameLimits& limits, const Progress& progress)
 {
     const auto n = std::int32_t(m_items.size());
     // File systems of the Windows family ignore letter case: names are compared folded there.
@@ -341,8 +402,8 @@ void RenamePlan::findHolders(const platform::FileSystem& fs, const platform::Nam
             item.viaTemporary = true; // only the letter case changes, where case is ignored
         } else if (holder >= 0) {
             item.blocker = holder;
-        } else if (const auto outside = fs.holderOf(m_folder, newName(i)); outside != platform::Holder::None) {
-            if (fs.sameFile(m_folder, oldName(i), newName(i)))
+        } else if (const auto outside = names.holderOf(newName(i), newKey(i)); outside != platform::Holder::None) {
+            if (m_opened->sameFile(oldName(i), newName(i)))
                 item.viaTemporary = true;
             else
                 setProblem(item, PlanState::Taken, holderReason(outside));
@@ -391,9 +452,12 @@ RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, 
         plan.add(bytes, rule(name.text), name.encoding);
     }
     const qsizetype files = plan.size();
-    plan.settle(fs, [&](qsizetype done, qsizetype) {
-        return !progress || progress(n + (files ? done * n / files : n), 2 * qsizetype(n));
-    });
+    plan.settle(
+        fs,
+        [&](qsizetype done, qsizetype) {
+            return !progress || progress(n + (files ? done * n / files : n), 2 * qsizetype(n));
+        },
+        n);
     return plan;
 }
 

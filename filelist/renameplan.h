@@ -10,11 +10,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace filelist {
+
+class FolderNames;
 
 // What a rename run needs of the file list.
 class RenameSource {
@@ -130,8 +133,12 @@ public:
     // A file to be given a name it had before: no rule, the names as bytes; a file no longer
     // found under oldName is marked gone when the plan is settled.
     void addReturn(QByteArrayView oldName, QByteArrayView newName);
-    // Looks at the folder once for every new name and sorts each file into its state.
-    void settle(const platform::FileSystem& fs, const Progress& progress = {});
+    // Opens the folder, looks in it for every new name and sorts each file into its state.
+    // folderSizeHint, the number of entries the folder is thought to hold, or -1, decides
+    // whether all its names are read at once or each new name is looked up.
+    void settle(const platform::FileSystem& fs, const Progress& progress = {}, qsizetype folderSizeHint = -1);
+    // The folder as opened for the plan, which the run uses too; null before settle().
+    [[nodiscard]] const platform::Folder* openedFolder() const { return m_opened.get(); }
 
 private:
     friend RenamePlan planRename(const RenameSource&, const platform::FileSystem&, const RenameRule&,
@@ -155,11 +162,11 @@ private:
     std::uint32_t store(QByteArrayView bytes);
     void setProblem(Item& item, PlanState state, PlanReason reason, std::int32_t other = -1);
     void checkNames(const platform::NameLimits& limits);
-    void findHolders(const platform::FileSystem& fs, const platform::NameLimits& limits,
-                     const Progress& progress);
+    void findHolders(const FolderNames& names, const platform::NameLimits& limits, const Progress& progress);
     void blockBehindStayingFiles();
 
     QByteArray m_folder;
+    std::shared_ptr<const platform::Folder> m_opened;
     std::string m_names;
     std::vector<Item> m_items;
     std::vector<QString> m_ruleReasons;

@@ -25,7 +25,8 @@ class Execution {
 public:
     Execution(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress,
               RunJournal* journal)
-        : m_plan(plan), m_fs(fs), m_folder(plan.folder()), m_progress(progress), m_journal(journal),
+        : m_plan(plan), m_owned(plan.openedFolder() ? nullptr : fs.openFolder(plan.folder())),
+          m_folder(plan.openedFolder() ? *plan.openedFolder() : *m_owned), m_progress(progress), m_journal(journal),
           m_heldUp(std::size_t(plan.size()), -1), m_outcome(std::size_t(plan.size()), Pending)
     {
         for (qsizetype i = 0; i < plan.size(); ++i) {
@@ -100,7 +101,7 @@ private:
         // The old name is free again unless the file after it in the ring has moved in.
         const bool oldNameFree = m_outcome[std::size_t(m_heldUp[std::size_t(first)])] != Moved;
         if (stuck < 0) {
-            error = m_fs.renameNoReplace(m_folder, temporary, m_plan.newName(first)).error;
+            error = m_folder.renameNoReplace(temporary, m_plan.newName(first)).error;
             if (error == 0) {
                 succeed(first, m_plan.newName(first));
                 return;
@@ -118,11 +119,11 @@ private:
         ++m_handled;
         if (m_plan.viaTemporary(i))
             return moveThroughTemporary(i);
-        const int error = m_fs.renameNoReplace(m_folder, m_plan.oldName(i), m_plan.newName(i)).error;
+        const int error = m_folder.renameNoReplace(m_plan.oldName(i), m_plan.newName(i)).error;
         if (error == 0)
             return succeed(i, m_plan.newName(i));
         // The file system took the new name for the file itself: a case it ignores.
-        if (error == EEXIST && m_fs.sameFile(m_folder, m_plan.oldName(i), m_plan.newName(i)))
+        if (error == EEXIST && m_folder.sameFile(m_plan.oldName(i), m_plan.newName(i)))
             return moveThroughTemporary(i);
         return settle(i, error, {}, true, error != EEXIST);
     }
@@ -133,7 +134,7 @@ private:
         int error = toTemporary(i, temporary);
         if (error != 0)
             return settle(i, error, temporary, true, false);
-        error = m_fs.renameNoReplace(m_folder, temporary, m_plan.newName(i)).error;
+        error = m_folder.renameNoReplace(temporary, m_plan.newName(i)).error;
         if (error == 0)
             return succeed(i, m_plan.newName(i));
         return backFromTemporary(i, error, temporary, true, error != EEXIST);
@@ -145,7 +146,7 @@ private:
         int error = EEXIST;
         for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
             temporary = temporaryName();
-            error = m_fs.renameNoReplace(m_folder, m_plan.oldName(i), temporary).error;
+            error = m_folder.renameNoReplace(m_plan.oldName(i), temporary).error;
         }
         return error;
     }
@@ -155,7 +156,7 @@ private:
     bool backFromTemporary(qsizetype i, int error, const QByteArray& temporary, bool oldNameFree,
                            bool newNameFree, const QString& reason = {})
     {
-        if (oldNameFree && m_fs.renameNoReplace(m_folder, temporary, m_plan.oldName(i)).ok())
+        if (oldNameFree && m_folder.renameNoReplace(temporary, m_plan.oldName(i)).ok())
             return settle(i, error, {}, true, false, reason);
         return settle(i, error, temporary, oldNameFree, newNameFree, reason);
     }
@@ -176,7 +177,7 @@ private:
     bool settle(qsizetype i, int error, const QByteArray& temporary, bool oldIsOurs, bool newIsOurs,
                 const QString& why = {})
     {
-        auto holds = [&](QByteArrayView name) { return m_fs.holderOf(m_folder, name) != platform::Holder::None; };
+        auto holds = [&](QByteArrayView name) { return m_folder.holderOf(name) != platform::Holder::None; };
         const bool atTemporary = !temporary.isEmpty() && holds(temporary);
         const bool atOld = !atTemporary && oldIsOurs && holds(m_plan.oldName(i));
         if (!atTemporary && !atOld && newIsOurs && holds(m_plan.newName(i)))
@@ -210,8 +211,9 @@ private:
     }
 
     const RenamePlan& m_plan;
-    const platform::FileSystem& m_fs;
-    const QByteArray m_folder;
+    // The folder the plan was made in, opened once for every step of the run.
+    std::unique_ptr<platform::Folder> m_owned;
+    const platform::Folder& m_folder;
     const Progress& m_progress;
     RunJournal* m_journal;
     // For each file, the file that waits for its old name, or -1.
@@ -268,12 +270,12 @@ void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApar
 }
 
 RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const platform::FileSystem& fs,
-                      const Progress& progress)
+                      const Progress& progress, qsizetype folderSizeHint)
 {
     RenamePlan plan(folder);
     for (qsizetype i = journal.size() - 1; i >= 0; --i)
         plan.addReturn(journal.now(i), journal.before(i));
-    plan.settle(fs, progress);
+    plan.settle(fs, progress, folderSizeHint);
     return plan;
 }
 

@@ -62,8 +62,9 @@ RenameReport executePlan(const RenamePlan& plan, const platform::FileSystem& fs,
 void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApart);
 
 // The plan that gives every file of journal its name from before, latest move first.
+// folderSizeHint as for RenamePlan::settle().
 RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const platform::FileSystem& fs,
-                      const Progress& progress = {});
+                      const Progress& progress = {}, qsizetype folderSizeHint = -1);
 
 // A temporary name for a file on its way to another name: eight letters or digits, a dot and
 // three letters, which any file system takes in no more room than any other name.

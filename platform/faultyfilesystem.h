@@ -64,35 +64,9 @@ public:
         return m_inner.listFolder(folder, visit, foldersOnly);
     }
 
-    Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName,
-                           QByteArrayView newName) const override
+    std::unique_ptr<Folder> openFolder(const QByteArray& path) const override
     {
-        ++m_attempts;
-        if (const auto it = m_refusals.find(oldName.toByteArray()); it != m_refusals.end())
-            return fail(folder, oldName, newName, it->second, m_fault);
-        if (const auto it = m_refusedTargets.find(newName.toByteArray()); it != m_refusedTargets.end())
-            return fail(folder, oldName, newName, it->second, m_fault);
-        if (m_renamesLeft >= 0) {
-            if (m_renamesLeft == 0)
-                return fail(folder, oldName, newName, m_exhaustedError, m_fault);
-            --m_renamesLeft;
-        }
-        if (m_chance > 0 && std::uniform_real_distribution<double>(0, 1)(m_random) < m_chance) {
-            const Fault fault = Fault(std::uniform_int_distribution<int>(0, 2)(m_random));
-            constexpr int errors[] = {EIO, EACCES, EBUSY, ENOSPC};
-            return fail(folder, oldName, newName, errors[std::uniform_int_distribution<int>(0, 3)(m_random)], fault);
-        }
-        return m_inner.renameNoReplace(folder, oldName, newName);
-    }
-
-    Holder holderOf(const QByteArray& folder, QByteArrayView name) const override
-    {
-        return m_inner.holderOf(folder, name);
-    }
-
-    bool sameFile(const QByteArray& folder, QByteArrayView name, QByteArrayView other) const override
-    {
-        return m_inner.sameFile(folder, name, other);
+        return std::make_unique<FaultyFolder>(*this, m_inner.openFolder(path));
     }
 
     NameLimits nameLimitsOf(const QByteArray& folder) const override
@@ -114,14 +88,56 @@ public:
     }
 
 private:
-    Status fail(const QByteArray& folder, QByteArrayView oldName, QByteArrayView newName, int errnum,
-                Fault fault) const
+    // The inner folder, with the renames refused as this file system was told.
+    class FaultyFolder final : public Folder {
+    public:
+        FaultyFolder(const FaultyFileSystem& fs, std::unique_ptr<Folder> inner) : m_fs(fs), m_inner(std::move(inner)) {}
+        const QByteArray& path() const override { return m_inner->path(); }
+        int openError() const override { return m_inner->openError(); }
+        FolderIdentity identity() const override { return m_inner->identity(); }
+        Status renameNoReplace(QByteArrayView oldName, QByteArrayView newName) const override
+        {
+            return m_fs.rename(*m_inner, oldName, newName);
+        }
+        Holder holderOf(QByteArrayView name) const override { return m_inner->holderOf(name); }
+        bool sameFile(QByteArrayView name, QByteArrayView other) const override { return m_inner->sameFile(name, other); }
+        Status listNames(const std::function<void(QByteArrayView)>& visit) const override
+        {
+            return m_inner->listNames(visit);
+        }
+
+    private:
+        const FaultyFileSystem& m_fs;
+        std::unique_ptr<Folder> m_inner;
+    };
+
+    Status rename(const Folder& folder, QByteArrayView oldName, QByteArrayView newName) const
+    {
+        ++m_attempts;
+        if (const auto it = m_refusals.find(oldName.toByteArray()); it != m_refusals.end())
+            return fail(folder, oldName, newName, it->second, m_fault);
+        if (const auto it = m_refusedTargets.find(newName.toByteArray()); it != m_refusedTargets.end())
+            return fail(folder, oldName, newName, it->second, m_fault);
+        if (m_renamesLeft >= 0) {
+            if (m_renamesLeft == 0)
+                return fail(folder, oldName, newName, m_exhaustedError, m_fault);
+            --m_renamesLeft;
+        }
+        if (m_chance > 0 && std::uniform_real_distribution<double>(0, 1)(m_random) < m_chance) {
+            const Fault fault = Fault(std::uniform_int_distribution<int>(0, 2)(m_random));
+            constexpr int errors[] = {EIO, EACCES, EBUSY, ENOSPC};
+            return fail(folder, oldName, newName, errors[std::uniform_int_distribution<int>(0, 3)(m_random)], fault);
+        }
+        return folder.renameNoReplace(oldName, newName);
+    }
+
+    Status fail(const Folder& folder, QByteArrayView oldName, QByteArrayView newName, int errnum, Fault fault) const
     {
         ++m_faults;
         if (fault == Fault::RenameAnyway)
-            m_inner.renameNoReplace(folder, oldName, newName);
+            folder.renameNoReplace(oldName, newName);
         else if (fault == Fault::LoseFile) // out of sight of every name the caller knows
-            m_inner.renameNoReplace(folder, oldName, lostName(m_faults));
+            folder.renameNoReplace(oldName, lostName(m_faults));
         return Status::failure(errnum);
     }
 

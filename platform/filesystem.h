@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace platform {
 
@@ -47,11 +48,53 @@ struct NameLimits {
     bool plainAsciiOnly = false;
 };
 
+// Which folder a folder is, whatever its path: a folder moved away and another made under its
+// name are two identities.
+struct FolderIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+
+// One folder, opened once: every call works on that very folder, also when its path has since
+// been given to another one, and costs no lookup of the path. Names are raw bytes.
+class Folder {
+public:
+    virtual ~Folder() = default;
+
+    [[nodiscard]] virtual const QByteArray& path() const = 0;
+    // errno of opening the folder, 0 when it is open. A folder that could not be opened fails
+    // every call with it.
+    [[nodiscard]] virtual int openError() const = 0;
+    [[nodiscard]] virtual FolderIdentity identity() const = 0;
+
+    // Renames oldName to newName without ever replacing another file: EEXIST when anything has
+    // the new name, also the file itself under another spelling on a file system that ignores
+    // letter case (sameFile() tells that case apart). A new name equal to the old one succeeds
+    // without doing anything. Names holding "/" or NUL, empty names, "." and ".." are refused
+    // with EINVAL.
+    virtual Status renameNoReplace(QByteArrayView oldName, QByteArrayView newName) const = 0;
+
+    // What holds name; a symbolic link counts as what it points to, as in listFolder().
+    virtual Holder holderOf(QByteArrayView name) const = 0;
+
+    // Whether other, which exists, is only another spelling of the existing file name: the
+    // same file, found under other by a file system that ignores letter case.
+    virtual bool sameFile(QByteArrayView name, QByteArrayView other) const = 0;
+
+    // Calls visit with the name of every entry but "." and "..", without looking at the entries:
+    // far cheaper than listFolder() when only the names matter.
+    virtual Status listNames(const std::function<void(QByteArrayView)>& visit) const = 0;
+};
+
 // The operating system's file operations, behind an interface so that tests can make chosen
 // calls fail. Paths and names are raw bytes, exactly as the file system holds them.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+
+    // Opens the folder at path for a series of calls; never null. See Folder::openError().
+    [[nodiscard]] virtual std::unique_ptr<Folder> openFolder(const QByteArray& path) const = 0;
 
     // Calls visit for every entry of folder except "." and "..", in the order the folder
     // gives them. A symbolic link counts as what it points to; a dangling one is a System file.
@@ -60,21 +103,6 @@ public:
     virtual Status listFolder(const QByteArray& folder,
                               const std::function<void(const DirEntry&)>& visit,
                               bool foldersOnly = false) const = 0;
-
-    // Renames folder/oldName to folder/newName without ever replacing another file: EEXIST
-    // when anything has the new name, also the file itself under another spelling on a file
-    // system that ignores letter case (sameFile() tells that case apart). A new name equal to
-    // the old one succeeds without doing anything. Names holding "/" or NUL, empty names, "."
-    // and ".." are refused with EINVAL.
-    virtual Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName,
-                                   QByteArrayView newName) const = 0;
-
-    // What folder/name is; a symbolic link counts as what it points to, as in listFolder().
-    virtual Holder holderOf(const QByteArray& folder, QByteArrayView name) const = 0;
-
-    // Whether other, which exists, is only another spelling of the existing file name: the
-    // same file, found under other by a file system that ignores letter case.
-    virtual bool sameFile(const QByteArray& folder, QByteArrayView name, QByteArrayView other) const = 0;
 
     // The limits of the file system that holds folder.
     virtual NameLimits nameLimitsOf(const QByteArray& folder) const = 0;
@@ -88,6 +116,17 @@ public:
     // so a pipe or a device can't stall the caller.
     virtual Status readFile(const QByteArray& path, QByteArray& contents, bool createIfMissing,
                             qsizetype maxBytes) const = 0;
+
+    // One call on the folder at path, for callers that make only one.
+    Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName, QByteArrayView newName) const
+    {
+        return openFolder(folder)->renameNoReplace(oldName, newName);
+    }
+    Holder holderOf(const QByteArray& folder, QByteArrayView name) const { return openFolder(folder)->holderOf(name); }
+    bool sameFile(const QByteArray& folder, QByteArrayView name, QByteArrayView other) const
+    {
+        return openFolder(folder)->sameFile(name, other);
+    }
 };
 
 // Whether name can be given to a file at all: not empty, not "." or "..", no "/" and no NUL.

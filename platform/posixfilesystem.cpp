@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstring>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -30,27 +31,6 @@ std::uint8_t attributesOf(const char* name, mode_t mode)
         attributes |= System;
     return attributes;
 }
-
-// Closes a descriptor when it goes out of scope.
-class FolderHandle final {
-public:
-    explicit FolderHandle(const QByteArray& folder)
-        : m_fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-    }
-    ~FolderHandle()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FolderHandle(const FolderHandle&) = delete;
-    FolderHandle& operator=(const FolderHandle&) = delete;
-
-    [[nodiscard]] int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // rename without replacing. Where the file system does not take RENAME_NOREPLACE (FUSE file
 // systems, some network shares answer EINVAL), the target is looked up first; that leaves a
@@ -108,6 +88,125 @@ bool isSameFile(int dirfd, const QByteArray& oldName, const QByteArray& newName)
     // the new name exactly, the lookup found the file under its old name.
     return !folderHasEntryNamed(dirfd, newName);
 }
+
+// A folder held open by its descriptor for as long as the object lives.
+class PosixFolder final : public Folder {
+public:
+    explicit PosixFolder(const QByteArray& path)
+        : m_path(path), m_fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), m_error(m_fd < 0 ? errno : 0)
+    {
+    }
+    ~PosixFolder() override
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    PosixFolder(const PosixFolder&) = delete;
+    PosixFolder& operator=(const PosixFolder&) = delete;
+
+    const QByteArray& path() const override { return m_path; }
+    int openError() const override { return m_error; }
+
+    FolderIdentity identity() const override
+    {
+        struct stat st;
+        if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+            return {};
+        return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
+    }
+
+    Status renameNoReplace(QByteArrayView oldName, QByteArrayView newName) const override
+    {
+        if (!isValidFileName(oldName) || !isValidFileName(newName))
+            return Status::failure(EINVAL);
+        if (oldName == newName)
+            return Status::success();
+        if (m_fd < 0)
+            return Status::failure(m_error);
+        return Status::failure(renameWithoutReplacing(m_fd, Terminated(oldName), Terminated(newName)));
+    }
+
+    Holder holderOf(QByteArrayView name) const override
+    {
+        if (!isValidFileName(name))
+            return Holder::None;
+        if (m_fd < 0)
+            return Holder::Unknown;
+        const Terminated path(name);
+        struct stat st;
+        if (::fstatat(m_fd, path, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return errno == ENOENT ? Holder::None : Holder::Unknown;
+        if (S_ISLNK(st.st_mode) && ::fstatat(m_fd, path, &st, 0) != 0)
+            return Holder::SystemFile; // a link that points nowhere
+        if (S_ISDIR(st.st_mode))
+            return Holder::Folder;
+        const std::uint8_t attributes = attributesOf(path, st.st_mode);
+        if (attributes & System)
+            return Holder::SystemFile;
+        return (attributes & Hidden) ? Holder::HiddenFile : Holder::File;
+    }
+
+    bool sameFile(QByteArrayView name, QByteArrayView other) const override
+    {
+        if (!isValidFileName(name) || !isValidFileName(other) || name == other)
+            return name == other;
+        return m_fd >= 0 && isSameFile(m_fd, name.toByteArray(), other.toByteArray());
+    }
+
+    Status listNames(const std::function<void(QByteArrayView)>& visit) const override
+    {
+        if (m_fd < 0)
+            return Status::failure(m_error);
+        // A descriptor of its own: reading moves the position, and this one stays for the calls.
+        const int fd = ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+        if (!dir) {
+            const int error = errno;
+            if (fd >= 0)
+                ::close(fd);
+            return Status::failure(error);
+        }
+        Status status;
+        for (;;) {
+            errno = 0;
+            const dirent* e = ::readdir(dir);
+            if (!e) {
+                status.error = errno;
+                break;
+            }
+            const char* name = e->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            visit(QByteArrayView(name, qsizetype(std::char_traits<char>::length(name))));
+        }
+        ::closedir(dir);
+        return status;
+    }
+
+private:
+    // A name as the C string the system calls take: on the stack for any name a file can have.
+    class Terminated {
+    public:
+        explicit Terminated(QByteArrayView name)
+        {
+            if (name.size() < qsizetype(sizeof m_buffer)) {
+                std::memcpy(m_buffer, name.data(), std::size_t(name.size()));
+                m_buffer[name.size()] = 0;
+            } else {
+                m_long = name.toByteArray();
+            }
+        }
+        operator const char*() const { return m_long.isNull() ? m_buffer : m_long.constData(); }
+
+    private:
+        char m_buffer[256];
+        QByteArray m_long;
+    };
+
+    QByteArray m_path;
+    int m_fd;
+    int m_error;
+};
 
 class PosixFileSystem final : public FileSystem {
 public:
@@ -169,50 +268,6 @@ public:
         return status;
     }
 
-    Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName,
-                           QByteArrayView newName) const override
-    {
-        if (!isValidFileName(oldName) || !isValidFileName(newName))
-            return Status::failure(EINVAL);
-        if (oldName == newName)
-            return Status::success();
-        const FolderHandle dir(folder);
-        if (dir.fd() < 0)
-            return Status::failure(errno);
-        const QByteArray from = oldName.toByteArray();
-        const QByteArray to = newName.toByteArray();
-        return Status::failure(renameWithoutReplacing(dir.fd(), from.constData(), to.constData()));
-    }
-
-    Holder holderOf(const QByteArray& folder, QByteArrayView name) const override
-    {
-        if (!isValidFileName(name))
-            return Holder::None;
-        const FolderHandle dir(folder);
-        if (dir.fd() < 0)
-            return Holder::Unknown;
-        const QByteArray path = name.toByteArray();
-        struct stat st;
-        if (::fstatat(dir.fd(), path.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            return errno == ENOENT ? Holder::None : Holder::Unknown;
-        if (S_ISLNK(st.st_mode) && ::fstatat(dir.fd(), path.constData(), &st, 0) != 0)
-            return Holder::SystemFile; // a link that points nowhere
-        if (S_ISDIR(st.st_mode))
-            return Holder::Folder;
-        const std::uint8_t attributes = attributesOf(path.constData(), st.st_mode);
-        if (attributes & System)
-            return Holder::SystemFile;
-        return (attributes & Hidden) ? Holder::HiddenFile : Holder::File;
-    }
-
-    bool sameFile(const QByteArray& folder, QByteArrayView name, QByteArrayView other) const override
-    {
-        if (!isValidFileName(name) || !isValidFileName(other) || name == other)
-            return name == other;
-        const FolderHandle dir(folder);
-        return dir.fd() >= 0 && isSameFile(dir.fd(), name.toByteArray(), other.toByteArray());
-    }
-
     NameLimits nameLimitsOf(const QByteArray& folder) const override
     {
         return nameLimitsOfType(QStorageInfo(QFile::decodeName(folder)).fileSystemType());
@@ -220,8 +275,12 @@ public:
 
     Status checkFolder(const QByteArray& path) const override
     {
-        const FolderHandle dir(path);
-        return Status::failure(dir.fd() < 0 ? errno : 0);
+        return Status::failure(PosixFolder(path).openError());
+    }
+
+    std::unique_ptr<Folder> openFolder(const QByteArray& path) const override
+    {
+        return std::make_unique<PosixFolder>(path);
     }
 
     Status readFile(const QByteArray& path, QByteArray& contents, bool createIfMissing,

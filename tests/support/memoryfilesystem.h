@@ -7,6 +7,8 @@
 #include <cerrno>
 
 #include <map>
+#include <string_view>
+#include <memory>
 #include <vector>
 
 namespace testsupport {
@@ -52,45 +54,9 @@ public:
         return {};
     }
 
-    platform::Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName,
-                                     QByteArrayView newName) const override
+    std::unique_ptr<platform::Folder> openFolder(const QByteArray& path) const override
     {
-        if (!platform::isValidFileName(newName))
-            return platform::Status::failure(EINVAL);
-        auto& entries = m_folders[folder];
-        Entry* from = nullptr;
-        for (Entry& e : entries) {
-            if (e.name == newName && newName != oldName)
-                return platform::Status::failure(EEXIST);
-            if (e.name == oldName)
-                from = &e;
-        }
-        if (!from)
-            return platform::Status::failure(ENOENT);
-        from->name = newName.toByteArray();
-        return {};
-    }
-
-    platform::Holder holderOf(const QByteArray& folder, QByteArrayView name) const override
-    {
-        const auto it = m_folders.find(folder);
-        if (it == m_folders.end())
-            return platform::Holder::None;
-        for (const Entry& e : it->second) {
-            if (e.name != name)
-                continue;
-            if (e.kind == platform::EntryKind::Folder)
-                return platform::Holder::Folder;
-            if (e.attributes & platform::System)
-                return platform::Holder::SystemFile;
-            return (e.attributes & platform::Hidden) ? platform::Holder::HiddenFile : platform::Holder::File;
-        }
-        return platform::Holder::None;
-    }
-
-    bool sameFile(const QByteArray&, QByteArrayView name, QByteArrayView other) const override
-    {
-        return name == other;
+        return std::make_unique<MemoryFolder>(*this, path);
     }
 
     platform::NameLimits nameLimitsOf(const QByteArray&) const override { return {}; }
@@ -107,6 +73,65 @@ public:
     }
 
 private:
+    class MemoryFolder final : public platform::Folder {
+    public:
+        MemoryFolder(const MemoryFileSystem& fs, const QByteArray& path) : m_fs(fs), m_path(path) {}
+        const QByteArray& path() const override { return m_path; }
+        int openError() const override { return m_fs.m_folders.count(m_path) ? 0 : ENOENT; }
+        platform::FolderIdentity identity() const override { return {0, std::uint64_t(std::hash<std::string_view>{}(std::string_view(m_path.constData(), std::size_t(m_path.size()))))}; }
+
+        platform::Status renameNoReplace(QByteArrayView oldName, QByteArrayView newName) const override
+        {
+            if (!platform::isValidFileName(newName))
+                return platform::Status::failure(EINVAL);
+            auto& entries = m_fs.m_folders[m_path];
+            Entry* from = nullptr;
+            for (Entry& e : entries) {
+                if (e.name == newName && newName != oldName)
+                    return platform::Status::failure(EEXIST);
+                if (e.name == oldName)
+                    from = &e;
+            }
+            if (!from)
+                return platform::Status::failure(ENOENT);
+            from->name = newName.toByteArray();
+            return {};
+        }
+
+        platform::Holder holderOf(QByteArrayView name) const override
+        {
+            const auto it = m_fs.m_folders.find(m_path);
+            if (it == m_fs.m_folders.end())
+                return platform::Holder::None;
+            for (const Entry& e : it->second) {
+                if (e.name != name)
+                    continue;
+                if (e.kind == platform::EntryKind::Folder)
+                    return platform::Holder::Folder;
+                if (e.attributes & platform::System)
+                    return platform::Holder::SystemFile;
+                return (e.attributes & platform::Hidden) ? platform::Holder::HiddenFile : platform::Holder::File;
+            }
+            return platform::Holder::None;
+        }
+
+        bool sameFile(QByteArrayView name, QByteArrayView other) const override { return name == other; }
+
+        platform::Status listNames(const std::function<void(QByteArrayView)>& visit) const override
+        {
+            const auto it = m_fs.m_folders.find(m_path);
+            if (it == m_fs.m_folders.end())
+                return platform::Status::failure(ENOENT);
+            for (const Entry& e : it->second)
+                visit(e.name);
+            return {};
+        }
+
+    private:
+        const MemoryFileSystem& m_fs;
+        QByteArray m_path;
+    };
+
     // Renames change the entries through a const interface, as a real disk would.
     mutable std::map<QByteArray, std::vector<Entry>> m_folders;
 };
