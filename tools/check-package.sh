@@ -19,9 +19,9 @@ app=org.example.quendra
 for file in ./usr/bin/quendra-rename \
     ./usr/share/quendra-rename/F2J.txt ./usr/share/quendra-rename/J2F.txt \
     ./usr/share/doc/quendra-rename/F2J.NOTICE ./usr/share/doc/quendra-rename/README.md \
-    ./usr/share/doc/quendra-rename/LICENSE \
+    ./usr/share/doc/quendra-rename/LICENSE ./usr/share/doc/quendra-rename/copyright \
     ./usr/share/applications/$app.desktop ./usr/share/metainfo/$app.metainfo.xml \
-    ./usr/share/icons/hicolor/scalable/apps/$app.svg ./usr/share/man/man1/quendra-rename.1; do
+    ./usr/share/icons/hicolor/scalable/apps/$app.svg ./usr/share/man/man1/quendra-rename.1.gz; do
     grep -qxF "$file" <<<"$listing" || fail "missing from the package: $file"
 done
 strays=$(grep -E '^\./usr/bin/.' <<<"$listing" | grep -vxF ./usr/bin/quendra-rename || true)
