@@ -58,7 +58,7 @@ bool FileListModel::admits(std::uint8_t attributes) const
     return true;
 }
 
-void FileListModel::rebuild()
+FileListModel::Rebuilt FileListModel::collect() const
 {
     std::string names;
     std::vector<Entry> listed;
@@ -115,11 +115,18 @@ void FileListModel::rebuild()
             selected[i] = m_selected[oldIndex];
     }
 
+    return {std::move(names), std::move(items), std::move(selected), error};
+}
+
+void FileListModel::rebuild()
+{
+    Rebuilt next;
+    m_runAside([&] { next = collect(); });
     beginResetModel();
-    m_names = std::move(names);
-    m_items = std::move(items);
-    m_selected = std::move(selected);
-    m_listError = error;
+    m_names = std::move(next.names);
+    m_items = std::move(next.items);
+    m_selected = std::move(next.selected);
+    m_listError = next.error;
     endResetModel();
     pushSelectionToView();
 }

@@ -95,6 +95,12 @@ public:
             m_index->insert(i);
     }
 
+    // Whether anything has name, whose key (folded where case is ignored) is key.
+    bool exists(QByteArrayView name, std::string_view key) const
+    {
+        return m_index ? m_index->find(key) >= 0 : m_folder.holderOf(name) != platform::Holder::None;
+    }
+
     // What holds name, whose key (folded where case is ignored) is key.
     platform::Holder holderOf(QByteArrayView name, std::string_view key) const
     {
@@ -320,7 +326,7 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
         if (item.mustExist) {
             const QByteArray folded = limits.windowsNames ? foldedName(oldBytes) : QByteArray();
             const QByteArrayView key = limits.windowsNames ? QByteArrayView(folded) : oldBytes;
-            if (names.holderOf(oldBytes, std::string_view(key.data(), std::size_t(key.size()))) == platform::Holder::None) {
+            if (!names.exists(oldBytes, std::string_view(key.data(), std::size_t(key.size())))) {
                 setProblem(item, PlanState::Invalid, PlanReason::Gone);
                 continue;
             }

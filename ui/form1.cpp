@@ -8,6 +8,7 @@
 #include "rules/extension.h"
 #include "rules/nameparts.h"
 #include "rules/removematch.h"
+#include "ui/aside.h"
 #include "ui/busycursor.h"
 #include "ui/messagepresenter.h"
 #include "ui/module1.h"
@@ -173,6 +174,7 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
     m_files = new filelist::FileListModel(m_fs, this);
+    m_files->setAsideRunner(runAside);
     m_folders = new filelist::FolderListModel(m_fs, this);
     m_runner = std::make_unique<RenameRunner>(*this, m_fs, m_messages, *m_files);
     createControls();

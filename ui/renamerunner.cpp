@@ -5,6 +5,7 @@
 #include "ui/busycursor.h"
 #include "ui/messagepresenter.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QWidget>
@@ -40,6 +41,10 @@ public:
         return [this](qsizetype done, qsizetype total) {
             if (m_sinceUpdate.elapsed() >= 50 || done == 0) {
                 m_sinceUpdate.restart();
+                // Until the dialog shows, after half a second, it lets no event through; the
+                // window still draws, but takes no input in the middle of a run.
+                if (!m_dialog.isVisible())
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 // The dialog counts in int; a million files fit, larger totals are scaled.
                 const qsizetype scale = std::max<qsizetype>(1, total / 0x10000000);
                 m_dialog.setMaximum(int(std::max<qsizetype>(1, total / scale)));
