@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -88,6 +91,96 @@ bool isSameFile(int dirfd, const QByteArray& oldName, const QByteArray& newName)
     // the new name exactly, the lookup found the file under its old name.
     return !folderHasEntryNamed(dirfd, newName);
 }
+
+// The entries of one reading of a folder: names in one buffer, then what each entry is.
+class Listing {
+public:
+    void add(const char* name, unsigned char type)
+    {
+        const std::size_t length = std::char_traits<char>::length(name);
+        m_entries.push_back({m_names.size(), std::uint32_t(length), type, Skip, NoAttributes});
+        m_names.append(name, length + 1); // with its NUL, for the system calls
+    }
+
+    // Looks at every entry that its type from the folder does not settle.
+    void examine(int fd, bool foldersOnly)
+    {
+        const std::size_t n = m_entries.size();
+        const unsigned processors = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
+        const unsigned helpers = n < kShareFrom ? 0 : processors - 1;
+        if (helpers == 0) {
+            examineRange(fd, foldersOnly, 0, n);
+            return;
+        }
+        std::vector<std::thread> threads;
+        const std::size_t share = n / (helpers + 1) + 1;
+        for (unsigned h = 1; h <= helpers; ++h) {
+            const std::size_t from = std::min(n, h * share);
+            threads.emplace_back([=, this] { examineRange(fd, foldersOnly, from, std::min(n, from + share)); });
+        }
+        examineRange(fd, foldersOnly, 0, std::min(n, share));
+        for (auto& t : threads)
+            t.join();
+    }
+
+    void visitAll(const std::function<void(const DirEntry&)>& visit) const
+    {
+        for (const Entry& e : m_entries) {
+            if (e.kind == Skip)
+                continue;
+            visit({QByteArrayView(m_names.data() + e.offset, qsizetype(e.length)),
+                   e.kind == Folder ? EntryKind::Folder : EntryKind::File, e.attributes});
+        }
+    }
+
+private:
+    // Sharing the looks pays only when there are many.
+    static constexpr std::size_t kShareFrom = 4096;
+    enum Kind : std::uint8_t { Skip, File, Folder };
+
+    struct Entry {
+        std::size_t offset;
+        std::uint32_t length;
+        unsigned char type;
+        Kind kind;
+        std::uint8_t attributes;
+    };
+
+    void examineRange(int fd, bool foldersOnly, std::size_t from, std::size_t to)
+    {
+        for (std::size_t i = from; i < to; ++i) {
+            Entry& e = m_entries[i];
+            if (e.type == DT_DIR) {
+                e.kind = Folder;
+                continue;
+            }
+            const char* name = m_names.data() + e.offset;
+            struct stat st;
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue; // gone since the folder was read
+            if (S_ISLNK(st.st_mode)) {
+                struct stat target;
+                if (::fstatat(fd, name, &target, 0) != 0) {
+                    if (!foldersOnly) {
+                        e.kind = File;
+                        e.attributes = attributesOf(name, st.st_mode) | System;
+                    }
+                    continue;
+                }
+                st = target;
+            }
+            if (S_ISDIR(st.st_mode)) {
+                e.kind = Folder;
+            } else if (!foldersOnly) {
+                e.kind = File;
+                e.attributes = attributesOf(name, st.st_mode);
+            }
+        }
+    }
+
+    std::string m_names;
+    std::vector<Entry> m_entries;
+};
 
 // A folder held open by its descriptor for as long as the object lives.
 class PosixFolder final : public Folder {
@@ -222,6 +315,9 @@ public:
             ::close(fd);
             return Status::failure(err);
         }
+        // First every name, then a look at each entry, then the visits in the folder's order:
+        // the looks, one system call or two each, are shared among the processors.
+        Listing listing;
         Status status;
         for (;;) {
             errno = 0;
@@ -233,38 +329,13 @@ public:
             const char* name = e->d_name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
                 continue;
-            DirEntry entry;
-            entry.name = QByteArrayView(name, qsizetype(std::char_traits<char>::length(name)));
-            if (e->d_type == DT_DIR) {
-                entry.kind = EntryKind::Folder;
-                visit(entry);
+            if (foldersOnly && e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
                 continue;
-            }
-            if (foldersOnly && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
-                continue;
-            struct stat st;
-            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue; // gone since readdir listed it
-            if (S_ISLNK(st.st_mode)) {
-                struct stat target;
-                if (::fstatat(fd, name, &target, 0) != 0) {
-                    if (foldersOnly)
-                        continue;
-                    entry.attributes = attributesOf(name, st.st_mode) | System;
-                    visit(entry);
-                    continue;
-                }
-                st = target;
-            }
-            if (S_ISDIR(st.st_mode))
-                entry.kind = EntryKind::Folder;
-            else if (foldersOnly)
-                continue;
-            else
-                entry.attributes = attributesOf(name, st.st_mode);
-            visit(entry);
+            listing.add(name, e->d_type);
         }
+        listing.examine(fd, foldersOnly);
         ::closedir(dir);
+        listing.visitAll(visit);
         return status;
     }
 
