@@ -70,7 +70,9 @@ FileListModel::Rebuilt FileListModel::collect() const
     };
     std::vector<SortKey> keys;
     int error = 0;
+    platform::FolderIdentity identity;
     if (!m_folder.isEmpty()) {
+        identity = m_fs.openFolder(m_folder)->identity();
         const auto status = m_fs.listFolder(m_folder, [&](const platform::DirEntry& e) {
             if (e.kind != platform::EntryKind::File || !admits(e.attributes))
                 return;
@@ -115,7 +117,7 @@ FileListModel::Rebuilt FileListModel::collect() const
             selected[i] = m_selected[oldIndex];
     }
 
-    return {std::move(names), std::move(items), std::move(selected), error};
+    return {std::move(names), std::move(items), std::move(selected), error, identity};
 }
 
 void FileListModel::rebuild()
@@ -127,6 +129,7 @@ void FileListModel::rebuild()
     m_items = std::move(next.items);
     m_selected = std::move(next.selected);
     m_listError = next.error;
+    m_identity = next.identity;
     endResetModel();
     pushSelectionToView();
 }

@@ -43,6 +43,7 @@ public:
     void refresh() override;
 
     [[nodiscard]] const QByteArray& folder() const override { return m_folder; }
+    [[nodiscard]] platform::FolderIdentity folderIdentity() const override { return m_identity; }
     [[nodiscard]] const QString& pattern() const { return m_pattern.text(); }
     [[nodiscard]] bool switchOn(Switch which) const { return m_switches[std::size_t(which)]; }
     // errno of the last listing of the folder, 0 when it was read whole.
@@ -88,6 +89,7 @@ private:
         std::vector<Entry> items;
         std::vector<std::uint8_t> selected;
         int error = 0;
+        platform::FolderIdentity identity;
     };
     [[nodiscard]] Rebuilt collect() const;
     void rebuild();
@@ -100,6 +102,7 @@ private:
     NamePattern m_pattern;
     std::array<bool, 4> m_switches{true, true, false, false};
     int m_listError = 0;
+    platform::FolderIdentity m_identity;
 
     std::string m_names;
     std::vector<Entry> m_items;

@@ -2,19 +2,25 @@
 
 namespace filelist {
 
-void RenameHistory::record(const QString& command, const QByteArray& folder, RunJournal journal)
+void RenameHistory::record(const QString& command, const RenamePlan& plan, RunJournal journal)
 {
-    if (journal.size() > 0)
-        m_runs.push_back({command, folder, std::move(journal)});
+    if (journal.size() > 0 && plan.openedFolder())
+        m_runs.push_back({command, plan.folder(), plan.openedFolder()->identity(), std::move(journal)});
 }
 
-RenameReport RenameHistory::undoLatest(const platform::FileSystem& fs, const Progress& progress)
+RenameReport RenameHistory::undoLatest(const platform::FileSystem& fs, const Progress& progress,
+                                       qsizetype folderSizeHint)
 {
     if (m_runs.empty())
         return {};
     const Run run = std::move(m_runs.back());
     m_runs.pop_back();
-    const RenamePlan plan = planReturn(run.folder, run.journal, fs);
+    const RenamePlan plan = planReturn(run.folder, run.journal, fs, {}, folderSizeHint, run.identity);
+    if (!plan.refusal().isEmpty()) {
+        RenameReport refused;
+        refused.refusal = plan.refusal();
+        return refused;
+    }
     RenameReport report = executePlan(plan, fs, progress);
     addPlanProblems(plan, report, false);
     return report;

@@ -16,11 +16,12 @@ public:
     struct Run {
         QString command;   // what the user clicked, as the user knows it
         QByteArray folder;
+        platform::FolderIdentity identity;
         RunJournal journal;
     };
 
-    // Keeps a run that moved at least one file.
-    void record(const QString& command, const QByteArray& folder, RunJournal journal);
+    // Keeps a run of plan that moved at least one file.
+    void record(const QString& command, const RenamePlan& plan, RunJournal journal);
 
     [[nodiscard]] bool canUndo() const { return !m_runs.empty(); }
     // The run undoLatest() takes back; only while canUndo().
@@ -30,7 +31,9 @@ public:
     // same renames that never replace a file, latest move first. Files that can't go back (the
     // name was taken since, the file is gone) are in the report; the run leaves the history
     // either way.
-    RenameReport undoLatest(const platform::FileSystem& fs, const Progress& progress = {});
+    // A folder moved away and replaced since the run is refused. folderSizeHint as for
+    // RenamePlan::settle().
+    RenameReport undoLatest(const platform::FileSystem& fs, const Progress& progress = {}, qsizetype folderSizeHint = -1);
 
 private:
     std::vector<Run> m_runs;

@@ -311,6 +311,16 @@ void RenamePlan::setProblem(Item& item, PlanState state, PlanReason reason, std:
     item.viaTemporary = false;
 }
 
+void RenamePlan::requireFolder(const platform::FileSystem& fs, const platform::FolderIdentity& identity)
+{
+    m_opened = fs.openFolder(m_folder);
+    const QString folder = readable(m_folder);
+    if (const int error = m_opened->openError(); error != 0)
+        m_refusal = QStringLiteral("无法打开文件夹“%1”：%2。").arg(folder, platform::describeError(error));
+    else if (m_opened->identity() != identity)
+        m_refusal = QStringLiteral("文件夹“%1”在列出文件之后被移动或换成了另一个文件夹，所以没有改名。请刷新后再试。").arg(folder);
+}
+
 void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress, qsizetype folderSizeHint)
 {
     if (!m_opened)
@@ -443,6 +453,9 @@ RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, 
                       const Progress& progress)
 {
     RenamePlan plan(list.folder());
+    plan.requireFolder(fs, list.folderIdentity());
+    if (!plan.refusal().isEmpty())
+        return plan;
     const int n = list.count();
     // Asking the rule and looking at the folder take about as long each: half the way each.
     for (int i = 0; i < n; ++i) {

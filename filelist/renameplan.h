@@ -24,6 +24,8 @@ class RenameSource {
 public:
     virtual ~RenameSource() = default;
     [[nodiscard]] virtual const QByteArray& folder() const = 0;
+    // Which folder was listed: a run refuses a folder moved away and replaced since.
+    [[nodiscard]] virtual platform::FolderIdentity folderIdentity() const = 0;
     [[nodiscard]] virtual int count() const = 0;
     [[nodiscard]] virtual std::string_view itemBytes(int index) const = 0;
     [[nodiscard]] virtual bool isSelected(int index) const = 0;
@@ -125,6 +127,8 @@ public:
     [[nodiscard]] qsizetype count(PlanState state) const { return m_counts[std::size_t(state)]; }
     // The planning was stopped before every file was looked at; such a plan is never run.
     [[nodiscard]] bool stopped() const { return m_stopped; }
+    // Why the folder as a whole can't be renamed in, or empty; such a plan is never run either.
+    [[nodiscard]] const QString& refusal() const { return m_refusal; }
 
     // Building a plan: add every file in the order the run meets it, then settle() once. The
     // new name is written in encoding, the one the old name was read in.
@@ -133,6 +137,9 @@ public:
     // A file to be given a name it had before: no rule, the names as bytes; a file no longer
     // found under oldName is marked gone when the plan is settled.
     void addReturn(QByteArrayView oldName, QByteArrayView newName);
+    // Refuses the plan unless the folder at the plan's path is the one with identity. Call
+    // before settle(), which then uses the folder as opened here.
+    void requireFolder(const platform::FileSystem& fs, const platform::FolderIdentity& identity);
     // Opens the folder, looks in it for every new name and sorts each file into its state.
     // folderSizeHint, the number of entries the folder is thought to hold, or -1, decides
     // whether all its names are read at once or each new name is looked up.
@@ -172,6 +179,7 @@ private:
     std::vector<QString> m_ruleReasons;
     std::array<qsizetype, 4> m_counts{};
     bool m_stopped = false;
+    QString m_refusal;
 };
 
 // Asks rule for the new name of every selected file of list, in list order, with the name as

@@ -270,9 +270,15 @@ void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApar
 }
 
 RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const platform::FileSystem& fs,
-                      const Progress& progress, qsizetype folderSizeHint)
+                      const Progress& progress, qsizetype folderSizeHint,
+                      const std::optional<platform::FolderIdentity>& identity)
 {
     RenamePlan plan(folder);
+    if (identity) {
+        plan.requireFolder(fs, *identity);
+        if (!plan.refusal().isEmpty())
+            return plan;
+    }
     for (qsizetype i = journal.size() - 1; i >= 0; --i)
         plan.addReturn(journal.now(i), journal.before(i));
     plan.settle(fs, progress, folderSizeHint);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct RenameReport {
     std::vector<RenameFailure> failures;
     std::vector<MisplacedFile> misplaced;
     bool stopped = false; // the progress callback asked to stop
+    QString refusal;      // why nothing was done at all, or empty
 };
 
 // What a run moved, so that it can be taken back: each file's name now and its name before.
@@ -63,8 +65,10 @@ void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApar
 
 // The plan that gives every file of journal its name from before, latest move first.
 // folderSizeHint as for RenamePlan::settle().
+// With identity, the plan is refused unless the folder is still the one the run was made in.
 RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const platform::FileSystem& fs,
-                      const Progress& progress = {}, qsizetype folderSizeHint = -1);
+                      const Progress& progress = {}, qsizetype folderSizeHint = -1,
+                      const std::optional<platform::FolderIdentity>& identity = std::nullopt);
 
 // A temporary name for a file on its way to another name: eight letters or digits, a dot and
 // three letters, which any file system takes in no more room than any other name.

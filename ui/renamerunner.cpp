@@ -92,6 +92,11 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
     }
     if (plan->stopped())
         return; // nothing on disk has changed
+    if (!plan->refusal().isEmpty()) {
+        m_list.refresh();
+        m_messages.warning(&m_window, m_window.windowTitle(), plan->refusal());
+        return;
+    }
 
     if (preview) {
         if (!m_messages.confirmPlan(&m_window, command, *plan))
@@ -113,7 +118,7 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
     // The preview showed every file that won't be renamed; without it they are told now.
     if (!preview)
         filelist::addPlanProblems(*plan, report, true);
-    m_history.record(command, plan->folder(), std::move(journal));
+    m_history.record(command, *plan, std::move(journal));
     {
         BusyCursor busy;
         m_list.refresh();
@@ -142,7 +147,7 @@ void RenameRunner::undo()
         BusyCursor busy;
         // Taking back a run is not stopped halfway: what is left of it could not be taken back later.
         StageProgress progress(m_window, QStringLiteral("正在撤销……"), false);
-        report = m_history.undoLatest(m_fs, progress.callback());
+        report = m_history.undoLatest(m_fs, progress.callback(), m_list.folder() == folder ? m_list.count() : -1);
     }
     if (m_list.folder() == folder) {
         BusyCursor busy;
@@ -153,7 +158,7 @@ void RenameRunner::undo()
 
 void RenameRunner::tell(const filelist::RenameReport& report, const QString& heading, const QString& tail)
 {
-    QString text;
+    QString text = report.refusal.isEmpty() ? QString() : report.refusal + QLatin1Char('\n');
     if (report.stopped)
         text = QStringLiteral("改名已停止，已经改名的文件保留新名字。\n");
     if (!report.misplaced.empty()) {

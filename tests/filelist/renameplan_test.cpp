@@ -20,8 +20,12 @@ const QByteArray kFolder = QByteArrayLiteral("/data");
 // Every name of a run, all selected, in the order given.
 class Selection final : public filelist::RenameSource {
 public:
-    explicit Selection(std::vector<QByteArray> names) : m_names(std::move(names)) {}
+    Selection(std::vector<QByteArray> names, const platform::FileSystem& fs)
+        : m_names(std::move(names)), m_identity(fs.openFolder(kFolder)->identity())
+    {
+    }
     const QByteArray& folder() const override { return kFolder; }
+    platform::FolderIdentity folderIdentity() const override { return m_identity; }
     int count() const override { return int(m_names.size()); }
     std::string_view itemBytes(int i) const override
     {
@@ -32,6 +36,7 @@ public:
 
 private:
     std::vector<QByteArray> m_names;
+    platform::FolderIdentity m_identity;
 };
 
 struct Expect {
@@ -77,7 +82,7 @@ TEST_P(PlanClassification, SortsEachFileIntoItsState)
     }
     platform::FaultyFileSystem fs(memory);
     fs.pretendLimits(row.limits);
-    const auto plan = filelist::planRename(Selection(names), fs, [&](const QString& name) {
+    const auto plan = filelist::planRename(Selection(names, fs), fs, [&](const QString& name) {
         const QByteArray& answer = answers.at(name);
         if (answer == "=")
             return RenameDecision::leave();
@@ -149,7 +154,7 @@ TEST(PlanClassification, CaseOnlyChangeWhereCaseIsIgnoredGoesThroughATemporaryNa
     memory.addFile(kFolder, "ab.txt");
     platform::FaultyFileSystem fs(memory);
     fs.pretendLimits(kWindows);
-    const auto plan = filelist::planRename(Selection({"ab.txt"}), fs,
+    const auto plan = filelist::planRename(Selection({"ab.txt"}, fs), fs,
                                            [](const QString&) { return RenameDecision::rename(QStringLiteral("AB.TXT")); });
     EXPECT_EQ(plan.state(0), PlanState::Rename);
     EXPECT_TRUE(plan.viaTemporary(0));

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -575,6 +577,27 @@ TEST_F(RenameRunTest, CharacterGbkCantHoldIsRefusedForAGbkName)
     EXPECT_EQ(report.failures[0].oldName, QString::fromUtf8("中國.txt"));
     EXPECT_TRUE(report.failures[0].reason.contains(QStringLiteral("GBK")));
     EXPECT_EQ(m_fs.renameAttempts(), 0);
+}
+
+
+// The run opens the folder once, by its path: a folder moved away since the listing, with
+// another one made under its name, is refused rather than renamed in.
+TEST_F(RenameRunTest, FolderReplacedSinceItWasListedIsRefused)
+{
+    addFiles({"a", "b"});
+    m_list.setAllSelected(true);
+    const QByteArray path = m_folder.path();
+    const QByteArray moved = path + "-moved";
+    ASSERT_EQ(::rename(path.constData(), moved.constData()), 0);
+    ASSERT_EQ(::mkdir(path.constData(), 0755), 0);
+    m_folder.add("a");
+    const auto plan = filelist::planRename(m_list, m_fs, appendX);
+    EXPECT_FALSE(plan.refusal().isEmpty());
+    EXPECT_EQ(plan.size(), 0);
+    EXPECT_EQ(m_fs.renameAttempts(), 0);
+    ::unlink(m_folder.file("a").constData());
+    ::rmdir(path.constData());
+    ASSERT_EQ(::rename(moved.constData(), path.constData()), 0);
 }
 
 } // namespace
