@@ -2,6 +2,7 @@
 
 #include "filelist/naturalorder.h"
 #include "platform/filename.h"
+#include "platform/memory.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -69,6 +70,10 @@ FileListModel::Rebuilt FileListModel::collect() const
         std::uint32_t entry;
     };
     std::vector<SortKey> keys;
+    // Mostly the folder listed again, about as large: room for that saves copying as it grows.
+    names.reserve(m_names.size());
+    listed.reserve(m_items.size());
+    keys.reserve(m_items.size());
     int error = 0;
     platform::FolderIdentity identity;
     if (!m_folder.isEmpty()) {
@@ -131,6 +136,8 @@ void FileListModel::rebuild()
     m_listError = next.error;
     m_identity = next.identity;
     endResetModel();
+    next = {};
+    platform::releaseFreeMemory(); // the former list, large for a large folder
     pushSelectionToView();
 }
 

@@ -75,55 +75,74 @@ QByteArray foldedName(QByteArrayView name)
 } // namespace
 
 // What the folder holds besides the files of the run, found the cheaper way: one reading of every
-// name in the folder when the plan asks about many names, a lookup of each name otherwise.
+// name in the folder when the plan asks about many names, a lookup of each name otherwise. Of a
+// reading only a 64-bit hash of each name is kept (16 bytes a name in all); a name whose hash is
+// there is looked up for what holds it.
 class FolderNames {
 public:
-    FolderNames(const platform::Folder& folder, bool folded, bool readAll) : m_folder(folder), m_folded(folded)
+    // tick is called now and then while a large folder is read.
+    FolderNames(const platform::Folder& folder, bool folded, bool readAll, const std::function<void()>& tick)
+        : m_folder(folder)
     {
         if (!readAll)
             return;
-        const auto status = folder.listNames([this](QByteArrayView name) {
-            const QByteArray key = m_folded ? foldedName(name) : QByteArray();
-            const QByteArrayView stored = m_folded ? QByteArrayView(key) : name;
-            m_at.push_back({std::uint32_t(m_names.size()), std::uint32_t(stored.size())});
-            m_names.append(stored.data(), std::size_t(stored.size()));
+        std::vector<std::uint64_t> hashes;
+        const auto status = folder.listNames([&](QByteArrayView name) {
+            hashes.push_back(folded ? hash(foldedName(name)) : hash(name));
+            if (hashes.size() % kTickEvery == 0)
+                tick();
         });
         if (!status.ok())
             return; // can't tell: every name is looked up instead
-        m_index.emplace(m_at.size(), Key{this});
-        for (std::int32_t i = 0; i < std::int32_t(m_at.size()); ++i)
-            m_index->insert(i);
+        std::size_t slots = 16;
+        while (slots < hashes.size() * 2)
+            slots <<= 1;
+        m_slots.assign(slots, kEmpty);
+        for (const std::uint64_t h : hashes) {
+            std::size_t i = h & (slots - 1);
+            while (m_slots[i] != kEmpty && m_slots[i] != h)
+                i = (i + 1) & (slots - 1);
+            m_slots[i] = h;
+        }
     }
 
     // Whether anything has name, whose key (folded where case is ignored) is key.
     bool exists(QByteArrayView name, std::string_view key) const
     {
-        return m_index ? m_index->find(key) >= 0 : m_folder.holderOf(name) != platform::Holder::None;
+        return m_slots.empty() ? m_folder.holderOf(name) != platform::Holder::None : contains(key);
     }
 
     // What holds name, whose key (folded where case is ignored) is key.
     platform::Holder holderOf(QByteArrayView name, std::string_view key) const
     {
-        if (m_index && m_index->find(key) < 0)
+        if (!m_slots.empty() && !contains(key))
             return platform::Holder::None;
         return m_folder.holderOf(name);
     }
 
 private:
-    struct Key {
-        const FolderNames* names;
-        std::string_view operator()(std::int32_t i) const
-        {
-            const auto& at = names->m_at[std::size_t(i)];
-            return {names->m_names.data() + at.first, at.second};
+    static constexpr std::size_t kTickEvery = 8192;
+    // 0 marks an empty slot; a name that hashes to it is taken as 1.
+    static constexpr std::uint64_t kEmpty = 0;
+    static std::uint64_t hash(QByteArrayView bytes)
+    {
+        const std::uint64_t h = std::hash<std::string_view>{}(std::string_view(bytes.data(), std::size_t(bytes.size())));
+        return h == kEmpty ? 1 : h;
+    }
+
+    bool contains(std::string_view key) const
+    {
+        const std::uint64_t h = hash(QByteArrayView(key.data(), qsizetype(key.size())));
+        for (std::size_t i = h & (m_slots.size() - 1);; i = (i + 1) & (m_slots.size() - 1)) {
+            if (m_slots[i] == h)
+                return true;
+            if (m_slots[i] == kEmpty)
+                return false;
         }
-    };
+    }
 
     const platform::Folder& m_folder;
-    bool m_folded;
-    std::string m_names;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_at;
-    std::optional<NameIndex<Key>> m_index;
+    std::vector<std::uint64_t> m_slots;
 };
 
 namespace {
@@ -241,6 +260,12 @@ bool RenamePlan::hasExistenceMessage(qsizetype i) const
     }
 }
 
+void RenamePlan::reserve(qsizetype files, qsizetype nameBytes)
+{
+    m_items.reserve(std::size_t(files));
+    m_names.reserve(std::size_t(nameBytes));
+}
+
 std::uint32_t RenamePlan::store(QByteArrayView bytes)
 {
     if (m_names.size() + std::size_t(bytes.size()) > std::numeric_limits<std::uint32_t>::max())
@@ -330,7 +355,15 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
     const auto asked = std::count_if(m_items.begin(), m_items.end(),
                                      [](const Item& item) { return item.mustExist || item.state == PlanState::Rename; });
     const bool readAll = folderSizeHint >= 0 ? qsizetype(asked) * 6 > folderSizeHint : asked > 2000;
-    const FolderNames names(*m_opened, limits.windowsNames, readAll);
+    // Reading a large folder and indexing its names take a while before the first file is
+    // looked at; the callback hears of it all the same, so the window stays alive.
+    const auto tick = [&] {
+        if (progress && !progress(0, qsizetype(m_items.size())))
+            m_stopped = true;
+    };
+    const FolderNames names(*m_opened, limits.windowsNames, readAll, tick);
+    if (m_stopped)
+        return;
     for (Item& item : m_items) {
         const QByteArrayView oldBytes(m_names.data() + item.oldOffset, item.oldSize);
         if (item.mustExist) {
@@ -350,7 +383,7 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
             setProblem(item, item.existenceTest ? PlanState::Taken : PlanState::Unchanged,
                        item.existenceTest ? PlanReason::SameName : PlanReason::None);
     }
-    findHolders(names, limits, progress);
+    findHolders(names, limits, progress, tick);
     if (m_stopped)
         return;
     blockBehindStayingFiles();
@@ -359,7 +392,8 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
         ++m_counts[std::size_t(item.state)];
 }
 
-void RenamePlan::findHolders(const FolderNames& names, const platform::NameLimits& limits, const Progress& progress)
+void RenamePlan::findHolders(const FolderNames& names, const platform::NameLimits& limits, const Progress& progress,
+                             const std::function<void()>& tick)
 {
     const auto n = std::int32_t(m_items.size());
     // File systems of the Windows family ignore letter case: names are compared folded there.
@@ -394,10 +428,14 @@ void RenamePlan::findHolders(const FolderNames& names, const platform::NameLimit
     for (std::int32_t i = 0; i < n; ++i) {
         if (m_items[std::size_t(i)].reason != PlanReason::Gone)
             oldNames.insert(i);
+        if (i % 8192 == 8191)
+            tick();
     }
     // Of the files wanting one name, the first in list order gets it.
     NameIndex newNames(m_items.size(), newKey);
     for (std::int32_t i = 0; i < n; ++i) {
+        if (i % 8192 == 8191)
+            tick();
         Item& item = m_items[std::size_t(i)];
         if (item.state != PlanState::Rename)
             continue;
@@ -457,6 +495,16 @@ RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, 
     if (!plan.refusal().isEmpty())
         return plan;
     const int n = list.count();
+    qsizetype files = 0;
+    qsizetype bytes = 0;
+    for (int i = 0; i < n; ++i) {
+        if (list.isSelected(i)) {
+            ++files;
+            bytes += qsizetype(list.itemBytes(i).size());
+        }
+    }
+    // The old names, and new ones about as long, with a little room for longer ones.
+    plan.reserve(files, 2 * bytes + 8 * files);
     // Asking the rule and looking at the folder take about as long each: half the way each.
     for (int i = 0; i < n; ++i) {
         if (progress && !progress(i, 2 * qsizetype(n))) {
@@ -470,7 +518,7 @@ RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, 
         const platform::NameText name = platform::readFileName(bytes);
         plan.add(bytes, rule(name.text), name.encoding);
     }
-    const qsizetype files = plan.size();
+    files = plan.size();
     plan.settle(
         fs,
         [&](qsizetype done, qsizetype) {

@@ -130,6 +130,9 @@ public:
     // Why the folder as a whole can't be renamed in, or empty; such a plan is never run either.
     [[nodiscard]] const QString& refusal() const { return m_refusal; }
 
+    // Room for files files whose names take about nameBytes, so that a large plan is not
+    // copied while it grows.
+    void reserve(qsizetype files, qsizetype nameBytes);
     // Building a plan: add every file in the order the run meets it, then settle() once. The
     // new name is written in encoding, the one the old name was read in.
     void add(QByteArrayView oldName, const RenameDecision& decision,
@@ -169,7 +172,8 @@ private:
     std::uint32_t store(QByteArrayView bytes);
     void setProblem(Item& item, PlanState state, PlanReason reason, std::int32_t other = -1);
     void checkNames(const platform::NameLimits& limits);
-    void findHolders(const FolderNames& names, const platform::NameLimits& limits, const Progress& progress);
+    void findHolders(const FolderNames& names, const platform::NameLimits& limits, const Progress& progress,
+                     const std::function<void()>& tick);
     void blockBehindStayingFiles();
 
     QByteArray m_folder;

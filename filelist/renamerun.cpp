@@ -31,9 +31,17 @@ public:
     {
         for (qsizetype i = 0; i < plan.size(); ++i) {
             if (plan.state(i) == PlanState::Rename && plan.blocker(i) >= 0)
-                m_heldUp[std::size_t(plan.blocker(i))] = i;
+                m_heldUp[std::size_t(plan.blocker(i))] = std::int32_t(i);
         }
         m_total = plan.count(PlanState::Rename);
+        if (m_journal) {
+            qsizetype bytes = 0;
+            for (qsizetype i = 0; i < plan.size(); ++i) {
+                if (plan.state(i) == PlanState::Rename)
+                    bytes += plan.oldName(i).size() + plan.newName(i).size();
+            }
+            m_journal->reserve(m_journal->size() + m_total, bytes);
+        }
     }
 
     RenameReport run()
@@ -217,7 +225,7 @@ private:
     const Progress& m_progress;
     RunJournal* m_journal;
     // For each file, the file that waits for its old name, or -1.
-    std::vector<qsizetype> m_heldUp;
+    std::vector<std::int32_t> m_heldUp;
     std::vector<Outcome> m_outcome;
     qsizetype m_handled = 0;
     qsizetype m_total = 0;
@@ -234,6 +242,12 @@ void RunJournal::add(QByteArrayView now, QByteArrayView before)
     m_names.append(now.data(), std::size_t(now.size()));
     m_names.append(before.data(), std::size_t(before.size()));
     m_moves.push_back({at, std::uint32_t(now.size()), at + std::uint32_t(now.size()), std::uint32_t(before.size())});
+}
+
+void RunJournal::reserve(qsizetype moves, qsizetype nameBytes)
+{
+    m_moves.reserve(std::size_t(moves));
+    m_names.reserve(std::size_t(nameBytes));
 }
 
 QByteArrayView RunJournal::now(qsizetype i) const
@@ -274,6 +288,10 @@ RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const
                       const std::optional<platform::FolderIdentity>& identity)
 {
     RenamePlan plan(folder);
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < journal.size(); ++i)
+        bytes += journal.now(i).size() + journal.before(i).size();
+    plan.reserve(journal.size(), bytes);
     if (identity) {
         plan.requireFolder(fs, *identity);
         if (!plan.refusal().isEmpty())

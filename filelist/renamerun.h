@@ -40,6 +40,7 @@ struct RenameReport {
 class RunJournal {
 public:
     void add(QByteArrayView now, QByteArrayView before);
+    void reserve(qsizetype moves, qsizetype nameBytes);
     [[nodiscard]] qsizetype size() const { return qsizetype(m_moves.size()); }
     [[nodiscard]] QByteArrayView now(qsizetype i) const;
     [[nodiscard]] QByteArrayView before(qsizetype i) const;

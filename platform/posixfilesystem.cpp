@@ -123,6 +123,16 @@ public:
             t.join();
     }
 
+    // Entries held at most at a time: enough to share the looks well, little memory.
+    static constexpr std::size_t kBatch = 65536;
+
+    [[nodiscard]] std::size_t size() const { return m_entries.size(); }
+    void clear()
+    {
+        m_entries.clear();
+        m_names.clear();
+    }
+
     void visitAll(const std::function<void(const DirEntry&)>& visit) const
     {
         for (const Entry& e : m_entries) {
@@ -315,27 +325,32 @@ public:
             ::close(fd);
             return Status::failure(err);
         }
-        // First every name, then a look at each entry, then the visits in the folder's order:
-        // the looks, one system call or two each, are shared among the processors.
+        // A batch of names at a time, then a look at each entry of the batch, then the visits
+        // in the folder's order: the looks, one system call or two each, are shared among the
+        // processors, and only one batch is held at a time.
         Listing listing;
         Status status;
-        for (;;) {
+        for (bool more = true; more;) {
             errno = 0;
             const dirent* e = ::readdir(dir);
-            if (!e) {
+            if (!e)
                 status.error = errno;
-                break;
+            more = e != nullptr;
+            if (e) {
+                const char* name = e->d_name;
+                if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                    continue;
+                if (foldersOnly && e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
+                    continue;
+                listing.add(name, e->d_type);
             }
-            const char* name = e->d_name;
-            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-                continue;
-            if (foldersOnly && e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
-                continue;
-            listing.add(name, e->d_type);
+            if (listing.size() == Listing::kBatch || (!more && listing.size() > 0)) {
+                listing.examine(fd, foldersOnly);
+                listing.visitAll(visit);
+                listing.clear();
+            }
         }
-        listing.examine(fd, foldersOnly);
         ::closedir(dir);
-        listing.visitAll(visit);
         return status;
     }
 

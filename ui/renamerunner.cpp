@@ -2,6 +2,7 @@
 
 #include "filelist/filelistmodel.h"
 #include "platform/filename.h"
+#include "platform/memory.h"
 #include "ui/busycursor.h"
 #include "ui/messagepresenter.h"
 
@@ -39,16 +40,20 @@ public:
     filelist::Progress callback()
     {
         return [this](qsizetype done, qsizetype total) {
-            if (m_sinceUpdate.elapsed() >= 50 || done == 0) {
+            if (m_sinceUpdate.elapsed() >= 50) {
                 m_sinceUpdate.restart();
-                // Until the dialog shows, after half a second, it lets no event through; the
-                // window still draws, but takes no input in the middle of a run.
-                if (!m_dialog.isVisible())
-                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 // The dialog counts in int; a million files fit, larger totals are scaled.
                 const qsizetype scale = std::max<qsizetype>(1, total / 0x10000000);
+                const int before = m_dialog.value();
                 m_dialog.setMaximum(int(std::max<qsizetype>(1, total / scale)));
                 m_dialog.setValue(int(std::min(done, total) / scale));
+                // Until the dialog shows, after half a second, it lets no event through: the
+                // window still draws, but takes no input in the middle of a run. Once shown,
+                // it lets events through only when its value moves.
+                if (!m_dialog.isVisible())
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                else if (m_dialog.value() == before)
+                    QCoreApplication::processEvents();
             }
             return !(m_canStop && m_dialog.wasCanceled());
         };
@@ -119,6 +124,8 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
     if (!preview)
         filelist::addPlanProblems(*plan, report, true);
     m_history.record(command, *plan, std::move(journal));
+    plan.reset(); // its memory is needed for listing the folder again
+    platform::releaseFreeMemory();
     {
         BusyCursor busy;
         m_list.refresh();
