@@ -15,7 +15,7 @@ RenameReport RenameHistory::undoLatest(const platform::FileSystem& fs, const Pro
         return {};
     const Run run = std::move(m_runs.back());
     m_runs.pop_back();
-    const RenamePlan plan = planReturn(run.folder, run.journal, fs, {}, folderSizeHint, run.identity);
+    const RenamePlan plan = planReturn(run.folder, run.journal, fs, progress, folderSizeHint, run.identity);
     if (!plan.refusal().isEmpty()) {
         RenameReport refused;
         refused.refusal = plan.refusal();

@@ -32,6 +32,7 @@ public:
         m_dialog.setAutoClose(false);
         if (!canStop)
             m_dialog.setCancelButton(nullptr);
+        m_dialog.setValue(0); // starts the dialog's clock: it shows only when the stage takes a while
         m_canStop = canStop;
         m_sinceUpdate.start();
     }
