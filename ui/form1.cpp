@@ -8,6 +8,7 @@
 #include "rules/extension.h"
 #include "rules/nameparts.h"
 #include "rules/removematch.h"
+#include "rules/replace.h"
 #include "ui/aside.h"
 #include "ui/busycursor.h"
 #include "ui/messagepresenter.h"
@@ -41,6 +42,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <memory>
 
 namespace ui {
 
@@ -250,9 +252,9 @@ void Form1::createControls()
 
     SSTab1 = makeControl<QTabWidget>(this, "SSTab1");
     placeTwips(SSTab1, 5760, 120, 4935, 4575);
-    const std::array<QString, 4> pageCaptions{QStringLiteral("文件名转换"), QStringLiteral("批量改名"),
-                                              QStringLiteral("其它"), QStringLiteral("关于")};
-    for (int i = 0; i < 4; ++i) {
+    const std::array<QString, 5> pageCaptions{QStringLiteral("文件名转换"), QStringLiteral("批量改名"),
+                                              QStringLiteral("其它"), QStringLiteral("替换"), QStringLiteral("关于")};
+    for (int i = 0; i < 5; ++i) {
         auto* page = new QWidget;
         page->setObjectName(arrayName("SSTab1Page", i));
         SSTab1->addTab(page, pageCaptions[i]);
@@ -261,6 +263,7 @@ void Form1::createControls()
     createPage1(SSTab1->widget(1));
     createPage2(SSTab1->widget(2));
     createPage3(SSTab1->widget(3));
+    createPage4(SSTab1->widget(4));
 
     // Under the pages, so that both are at hand whichever page is shown.
     chkPreview = makeControl<QCheckBox>(this, "chkPreview", QStringLiteral("改名前预览"));
@@ -300,6 +303,11 @@ void Form1::describeControls()
     Label7->setBuddy(txtNewExt);
     txtNewExt->setAccessibleName(QStringLiteral("新扩展名"));
     txtPath->setAccessibleName(QStringLiteral("快速转到要修改文件名的路径"));
+    Label10->setBuddy(txtFind);
+    txtFind->setAccessibleName(QStringLiteral("查找"));
+    Label11->setBuddy(txtReplace);
+    txtReplace->setAccessibleName(QStringLiteral("替换为"));
+    cmdReplace->setAccessibleDescription(QStringLiteral("在选中文件的名字里查找并替换"));
     Command1->setAccessibleDescription(QStringLiteral("按“文件名转换”页的选项转换选中文件名的大小写和空格"));
     Command2->setAccessibleDescription(QStringLiteral("用自定义文本和编号给选中的文件改名"));
     cmdRemoveStr->setAccessibleDescription(QStringLiteral("从选中文件的名字里去掉需要去掉的字符串"));
@@ -443,6 +451,59 @@ void Form1::createPage2(QWidget* page)
 
 void Form1::createPage3(QWidget* page)
 {
+    Frame13 = createFrame(page, "Frame13", QStringLiteral("查找和替换"));
+    Frame13->setGeometry(8, 6, 304, 96);
+    Label10 = makeControl<QLabel>(Frame13, "Label10", QStringLiteral("查找："));
+    Label10->setGeometry(12, 22, 52, 22);
+    txtFind = makeControl<QLineEdit>(Frame13, "txtFind");
+    txtFind->setGeometry(64, 22, 228, 22);
+    // Under the box: why a regular expression does not compile, at once as it is typed.
+    lblFindError = makeControl<QLabel>(Frame13, "lblFindError");
+    lblFindError->setGeometry(64, 45, 228, 17);
+    makeRed(lblFindError);
+    Label11 = makeControl<QLabel>(Frame13, "Label11", QStringLiteral("替换为："));
+    Label11->setGeometry(12, 64, 52, 22);
+    txtReplace = makeControl<QLineEdit>(Frame13, "txtReplace");
+    txtReplace->setGeometry(64, 64, 228, 22);
+    txtReplace->setToolTip(QStringLiteral("正则表达式中，\\1 或 $1 插入第 1 组，\\0 或 $0 插入整个匹配；\\\\ 和 $$ 插入“\\”和“$”本身"));
+
+    Frame14 = createFrame(page, "Frame14", QStringLiteral("选项"));
+    Frame14->setGeometry(8, 106, 200, 68);
+    const std::array<QString, 3> optionCaptions{QStringLiteral("区分大小写"), QStringLiteral("正则表达式"),
+                                                QStringLiteral("全部替换")};
+    for (int i = 0; i < 3; ++i) {
+        Check3[i] = makeControl<QCheckBox>(Frame14, arrayName("Check3", i), optionCaptions[i]);
+        Check3[i]->setGeometry(12 + 96 * (i % 2), 20 + 22 * (i / 2), 94, 20);
+    }
+    Check3[2]->setChecked(true);
+
+    Frame15 = createFrame(page, "Frame15", QStringLiteral("替换范围"));
+    Frame15->setGeometry(212, 106, 100, 68);
+    for (int i = 0; i < 2; ++i) {
+        Check4[i] = makeControl<QCheckBox>(Frame15, arrayName("Check4", i), i == 0 ? QStringLiteral("前缀")
+                                                                                   : QStringLiteral("后缀"));
+        Check4[i]->setGeometry(12, 20 + 22 * i, 80, 20);
+        Check4[i]->setChecked(true);
+    }
+
+    Frame16 = createFrame(page, "Frame16", QStringLiteral("示例"));
+    Frame16->setGeometry(8, 178, 304, 56);
+    Label12[0] = makeControl<QLabel>(Frame16, arrayName("Label12", 0), QStringLiteral("原文件名为："));
+    Label12[0]->setGeometry(12, 16, 84, 18);
+    lblS2 = makeControl<QLabel>(Frame16, "lblS2", QStringLiteral("IMG_2023-07 旅行.JPG"));
+    lblS2->setGeometry(100, 16, 196, 18);
+    Label12[1] = makeControl<QLabel>(Frame16, arrayName("Label12", 1), QStringLiteral("替换后成为："));
+    Label12[1]->setGeometry(12, 34, 84, 18);
+    lblT2 = makeControl<QLabel>(Frame16, "lblT2", lblS2->text());
+    lblT2->setGeometry(100, 34, 196, 18);
+    makeRed(lblT2);
+
+    cmdReplace = makeControl<QPushButton>(page, "cmdReplace", QStringLiteral("改名"));
+    cmdReplace->setGeometry(232, 240, 80, 28);
+}
+
+void Form1::createPage4(QWidget* page)
+{
     Label5 = makeControl<QLabel>(page, "Label5", QStringLiteral("Quendra文件批量改名工具"));
     // "宋体" where it is installed, otherwise another CJK serif face.
     QFont title(QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
@@ -504,6 +565,14 @@ void Form1::connectHandlers()
     File1->viewport()->setMouseTracking(true);
     Label6->installEventFilter(this);
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+
+    connect(txtFind, &QLineEdit::textChanged, this, [this] { txtFind_Change(); });
+    connect(txtReplace, &QLineEdit::textChanged, this, [this] { txtReplace_Change(); });
+    for (int i = 0; i < 3; ++i)
+        connect(Check3[i], &QCheckBox::clicked, this, [this, i] { Check3_Click(i); });
+    for (int i = 0; i < 2; ++i)
+        connect(Check4[i], &QCheckBox::clicked, this, [this, i] { Check4_Click(i); });
+    connect(cmdReplace, &QPushButton::clicked, this, [this] { cmdReplace_Click(); });
 
     connect(cmdUndo, &QPushButton::clicked, this, [this] { cmdUndo_Click(); });
     // Text boxes keep Ctrl+Z for their own text: they take the key before the window does.
@@ -720,6 +789,79 @@ void Form1::cmdChangeExt_Click()
         if (extension == rules::GetFileExt(path))
             return filelist::RenameDecision::leave();
         return filelist::RenameDecision::rename(rules::ChangeFileExt(path, extension).mid(folder.size() + 1));
+    });
+}
+
+// Page 3: find and replace.
+
+rules::ReplaceOptions Form1::replaceOptions() const
+{
+    rules::ReplaceOptions options;
+    options.find = txtFind->text();
+    options.replacement = txtReplace->text();
+    options.caseSensitive = Check3[0]->isChecked();
+    options.regex = Check3[1]->isChecked();
+    options.all = Check3[2]->isChecked();
+    options.base = Check4[0]->isChecked();
+    options.extension = Check4[1]->isChecked();
+    return options;
+}
+
+void Form1::refreshReplaceExample()
+{
+    const rules::ReplaceOptions options = replaceOptions();
+    const rules::Replacer replacer(options);
+    lblFindError->setText(replacer.error());
+    lblFindError->setToolTip(replacer.error());
+    const auto result = replacer.apply(lblS2->text());
+    lblT2->setText(!replacer.isValid() ? QStringLiteral("—")
+                       : result.tooMuchWork ? QStringLiteral("（匹配太费时，已放弃）")
+                                            : result.name);
+    lblT2->setToolTip(options.regex && options.base && options.extension
+                          ? QStringLiteral("前缀和后缀分开查找：一次匹配不会跨过最后一个“.”")
+                          : QString());
+}
+
+void Form1::txtFind_Change()
+{
+    refreshReplaceExample();
+}
+
+void Form1::txtReplace_Change()
+{
+    refreshReplaceExample();
+}
+
+void Form1::Check3_Click(int)
+{
+    refreshReplaceExample();
+}
+
+void Form1::Check4_Click(int)
+{
+    refreshReplaceExample();
+}
+
+void Form1::cmdReplace_Click()
+{
+    const rules::ReplaceOptions options = replaceOptions();
+    if (options.find.isEmpty())
+        return;
+    if (!options.base && !options.extension) {
+        warn(QStringLiteral("“前缀”和“后缀”都没有选中，没有可以查找的地方，所以没有改名。\n请至少选中其中一项。"));
+        return;
+    }
+    auto replacer = std::make_shared<const rules::Replacer>(options);
+    if (!replacer->isValid()) {
+        warn(QStringLiteral("正则表达式有错，所以没有改名。\n%1").arg(replacer->error()));
+        return;
+    }
+    renameSelected(QStringLiteral("替换"), [replacer](const QString& name) {
+        const auto result = replacer->apply(name);
+        if (result.tooMuchWork)
+            return filelist::RenameDecision::refuse(
+                name, QStringLiteral("正则表达式在这个文件名上要试的匹配太多（可能是无尽的回溯），所以跳过了它"));
+        return filelist::RenameDecision::rename(result.name);
     });
 }
 

@@ -6,6 +6,7 @@
 #include "platform/volumes.h"
 #include "rules/convertcase.h"
 #include "rules/customname.h"
+#include "rules/replace.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -86,6 +87,12 @@ public:
     void cmdChangeExt_Click();
     void cmdF2J_Click();
     void cmdJ2F_Click();
+    // Page 3, find and replace: every input refreshes the example.
+    void txtFind_Change();
+    void txtReplace_Change();
+    void Check3_Click(int index);
+    void Check4_Click(int index);
+    void cmdReplace_Click();
     void Drive1_Change();
     void Dir1_Change();
     void cmdGoPath_Click();
@@ -111,6 +118,7 @@ private:
     void createPage1(QWidget* page);
     void createPage2(QWidget* page);
     void createPage3(QWidget* page);
+    void createPage4(QWidget* page);
     void connectHandlers();
     // Names and descriptions for screen readers.
     void describeControls();
@@ -128,6 +136,8 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     [[nodiscard]] rules::CaseOptions caseOptions() const;
+    [[nodiscard]] rules::ReplaceOptions replaceOptions() const;
+    void refreshReplaceExample();
     [[nodiscard]] rules::CustomPlace customPlace() const;
     // Advances iCounter by step and gives fileName's custom name with that number; nothing,
     // leaving iCounter as it was, when the number would leave the counter's range.
@@ -216,7 +226,24 @@ private:
     QCheckBox* chkPreview = nullptr;
     QPushButton* cmdUndo = nullptr;
 
-    // Page 3, About.
+    // Page 3, find and replace.
+    QGroupBox* Frame13 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLineEdit* txtFind = nullptr;
+    QLabel* lblFindError = nullptr;
+    QLabel* Label11 = nullptr;
+    QLineEdit* txtReplace = nullptr;
+    QGroupBox* Frame14 = nullptr;
+    std::array<QCheckBox*, 3> Check3{};
+    QGroupBox* Frame15 = nullptr;
+    std::array<QCheckBox*, 2> Check4{};
+    QGroupBox* Frame16 = nullptr;
+    std::array<QLabel*, 2> Label12{};
+    QLabel* lblS2 = nullptr;
+    QLabel* lblT2 = nullptr;
+    QPushButton* cmdReplace = nullptr;
+
+    // Page 4, About.
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QPushButton* cmdExit = nullptr;

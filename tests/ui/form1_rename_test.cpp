@@ -55,6 +55,7 @@ private Q_SLOTS:
     void previewShowsThePlanAndRunsExactlyIt();
     void previewDialogCountsAndFiltersTheFiles();
     void undoTakesRunsBackOneByOne();
+    void replacePageFindsReplacesAndTakesItBack();
 
 private:
     // A new window on a new folder holding names; with table, the folder holds that F2J.txt.
@@ -532,6 +533,43 @@ void Form1RenameTest::undoTakesRunsBackOneByOne()
     QCOMPARE(names(), (QStringList{QStringLiteral("a.TXT"), QStringLiteral("b.TXT")}));
     QVERIFY(!undo->isEnabled());
     QVERIFY(m_messages.messages.isEmpty());
+}
+
+void Form1RenameTest::replacePageFindsReplacesAndTakesItBack()
+{
+    open({"IMG_0001.jpg", "IMG_0002.jpg", "12-34.txt", "2023 report.doc"});
+    QCOMPARE(caption("lblT2"), QStringLiteral("IMG_2023-07 旅行.JPG"));
+    type("txtFind", QStringLiteral("img_"));
+    control<QLineEdit>("txtReplace")->setText(QString::fromUtf8("旅行_"));
+    QCOMPARE(caption("lblT2"), QString::fromUtf8("旅行_2023-07 旅行.JPG"));
+    select({"IMG_0001.jpg", "IMG_0002.jpg", "2023 report.doc"});
+    click("cmdReplace");
+    QCOMPARE(names(), (QStringList{QStringLiteral("12-34.txt"), QStringLiteral("2023 report.doc"),
+                                   QString::fromUtf8("旅行_0001.jpg"), QString::fromUtf8("旅行_0002.jpg")}));
+
+    // A regular expression with groups; while it does not compile, the page says why and the
+    // command refuses.
+    click("Check3(1)");
+    type("txtFind", QStringLiteral("(\\d+"));
+    QVERIFY(!caption("lblFindError").isEmpty());
+    QCOMPARE(caption("lblT2"), QStringLiteral("—"));
+    select({"12-34.txt"});
+    click("cmdReplace");
+    QCOMPARE(m_messages.messages.size(), 1);
+    QVERIFY(m_messages.messages[0].text.contains(QStringLiteral("正则表达式")));
+    type("txtFind", QStringLiteral("(\\d+)-(\\d+)"));
+    type("txtReplace", QStringLiteral("\\2-\\1"));
+    QCOMPARE(caption("lblFindError"), QString());
+    QCOMPARE(caption("lblT2"), QString::fromUtf8("IMG_07-2023 旅行.JPG"));
+    QVERIFY(!control<QLabel>("lblT2")->toolTip().isEmpty()); // both parts searched apart
+    click("cmdReplace");
+    QVERIFY(names().contains(QStringLiteral("34-12.txt")));
+
+    click("cmdUndo");
+    click("cmdUndo");
+    QCOMPARE(names(), (QStringList{QStringLiteral("12-34.txt"), QStringLiteral("2023 report.doc"),
+                                   QStringLiteral("IMG_0001.jpg"), QStringLiteral("IMG_0002.jpg")}));
+    QCOMPARE(m_messages.messages.size(), 1);
 }
 
 QTEST_MAIN(Form1RenameTest)

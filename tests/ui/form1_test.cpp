@@ -201,8 +201,20 @@ void Form1Test::controlsStartInTheirInitialState_data()
     row("cmdF2J", "QPushButton", "Frame11", "繁体转简体");
     row("Label9", "QLabel", "Frame11", "示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國");
 
-    row("Label5", "QLabel", "SSTab1Page(3)", "Quendra文件批量改名工具");
-    row("cmdExit", "QPushButton", "SSTab1Page(3)", "退出");
+    row("Frame13", "QGroupBox", "SSTab1Page(3)", "查找和替换");
+    row("Label10", "QLabel", "Frame13", "查找：");
+    row("txtFind", "QLineEdit", "Frame13", "");
+    row("Label11", "QLabel", "Frame13", "替换为：");
+    row("txtReplace", "QLineEdit", "Frame13", "");
+    row("Check3(0)", "QCheckBox", "Frame14", "区分大小写");
+    row("Check3(1)", "QCheckBox", "Frame14", "正则表达式");
+    row("Check3(2)", "QCheckBox", "Frame14", "全部替换");
+    row("Check4(0)", "QCheckBox", "Frame15", "前缀");
+    row("Check4(1)", "QCheckBox", "Frame15", "后缀");
+    row("cmdReplace", "QPushButton", "SSTab1Page(3)", "改名");
+
+    row("Label5", "QLabel", "SSTab1Page(4)", "Quendra文件批量改名工具");
+    row("cmdExit", "QPushButton", "SSTab1Page(4)", "退出");
 }
 
 void Form1Test::controlsStartInTheirInitialState()

@@ -1,0 +1,105 @@
+#include "rules/replace.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using rules::ReplaceOptions;
+
+struct ReplaceRow {
+    const char* label;
+    const char* name;
+    const char* find;
+    const char* replacement;
+    const char* expected;
+    bool regex = false;
+    bool caseSensitive = false;
+    bool all = true;
+    bool base = true;
+    bool extension = true;
+};
+
+void PrintTo(const ReplaceRow& row, std::ostream* os)
+{
+    *os << row.label;
+}
+
+class ReplaceTable : public testing::TestWithParam<ReplaceRow> {};
+
+TEST_P(ReplaceTable, GivesTheNewName)
+{
+    const ReplaceRow& row = GetParam();
+    ReplaceOptions options;
+    options.find = QString::fromUtf8(row.find);
+    options.replacement = QString::fromUtf8(row.replacement);
+    options.regex = row.regex;
+    options.caseSensitive = row.caseSensitive;
+    options.all = row.all;
+    options.base = row.base;
+    options.extension = row.extension;
+    const rules::Replacer replacer(options);
+    ASSERT_TRUE(replacer.isValid()) << replacer.error().toStdString();
+    const auto result = replacer.apply(QString::fromUtf8(row.name));
+    EXPECT_FALSE(result.tooMuchWork);
+    EXPECT_EQ(result.name, QString::fromUtf8(row.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReplaceTable,
+    testing::Values(
+        ReplaceRow{"plain", "IMG_0001.jpg", "IMG_", "旅行_", "旅行_0001.jpg"},
+        ReplaceRow{"plain_every_occurrence", "2023-2023.txt", "2023", "2024", "2024-2024.txt"},
+        ReplaceRow{"plain_first_only", "2023-2023.txt", "2023", "2024", "2024-2023.txt", false, false, false},
+        ReplaceRow{"plain_ignores_case", "img_1.JPG", "IMG_", "x", "x1.JPG"},
+        ReplaceRow{"plain_case_counts_when_asked", "img_1.JPG", "IMG_", "x", "img_1.JPG", false, true},
+        ReplaceRow{"plain_has_no_wildcards", "a*b?.txt", "*", "-", "a-b?.txt"},
+        ReplaceRow{"plain_matches_never_overlap", "aaaa", "aa", "b", "bb"},
+        ReplaceRow{"never_across_the_last_dot", "a.b", "a.b", "x", "a.b"},
+        ReplaceRow{"extension_only", "jpg.jpg", "jpg", "png", "jpg.png", false, false, true, false, true},
+        ReplaceRow{"base_only", "jpg.jpg", "jpg", "png", "png.jpg", false, false, true, true, false},
+        ReplaceRow{"groups_with_backslashes", "12-34.txt", "(\\d+)-(\\d+)", "\\2-\\1", "34-12.txt", true},
+        ReplaceRow{"groups_with_dollars", "12-34.txt", "(\\d+)-(\\d+)", "$2-$1", "34-12.txt", true},
+        ReplaceRow{"whole_match_and_missing_group", "ab.txt", "b", "\\0$0\\7", "abb.txt", true},
+        ReplaceRow{"backslash_and_dollar_themselves", "ab.txt", "b", "\\\\$$x\\n", "a\\$x\\n.txt", true},
+        ReplaceRow{"empty_match_at_the_start_of_each_part", "abc.txt", "^", "X", "Xabc.Xtxt", true},
+        ReplaceRow{"empty_matches_everywhere", "abc", "x*", "-", "-a-b-c-", true},
+        ReplaceRow{"regex_first_only", "a1b22.txt", "\\d+", "#", "a#b22.txt", true, false, false},
+        ReplaceRow{"regex_ignores_case", "IMG_1.jpg", "img_(\\d)", "photo\\1", "photo1.jpg", true},
+        ReplaceRow{"regex_case_counts_when_asked", "IMG_1.jpg", "img_(\\d)", "photo\\1", "IMG_1.jpg", true, true},
+        ReplaceRow{"chinese_text", "旅行照片.jpg", "照片", "相片", "旅行相片.jpg"},
+        ReplaceRow{"han_class", "旅行2024.jpg", "\\p{Han}+", "trip", "trip2024.jpg", true},
+        ReplaceRow{"outside_the_bmp", "😀a😀.txt", "😀", "-", "-a-.txt"},
+        ReplaceRow{"one_character_outside_the_bmp", "😀b.txt", "^.", "X", "Xb.Xxt", true}),
+    [](const testing::TestParamInfo<ReplaceRow>& info) { return std::string(info.param.label); });
+
+TEST(Replacer, InvalidExpressionSaysWhyAndChangesNothing)
+{
+    ReplaceOptions options;
+    options.find = QStringLiteral("(\\d+");
+    options.regex = true;
+    const rules::Replacer replacer(options);
+    EXPECT_FALSE(replacer.isValid());
+    EXPECT_TRUE(replacer.error().contains(QStringLiteral("第 5 个字符"))) << replacer.error().toStdString();
+    EXPECT_TRUE(replacer.error().contains(QStringLiteral("缺少右括号")));
+    EXPECT_EQ(replacer.apply(QStringLiteral("12.txt")).name, QStringLiteral("12.txt"));
+
+    options.regex = false; // as plain text the same find is fine
+    EXPECT_TRUE(rules::Replacer(options).isValid());
+}
+
+TEST(Replacer, EndlessBacktrackingGivesUpOnTheName)
+{
+    ReplaceOptions options;
+    options.find = QStringLiteral("(a+)+$");
+    options.replacement = QStringLiteral("x");
+    options.regex = true;
+    options.extension = false;
+    const rules::Replacer replacer(options);
+    const QString name = QString(32, QLatin1Char('a')) + QStringLiteral("b.txt");
+    const auto result = replacer.apply(name);
+    EXPECT_TRUE(result.tooMuchWork);
+    EXPECT_EQ(result.name, name);
+    EXPECT_EQ(replacer.apply(QStringLiteral("aaa.txt")).name, QStringLiteral("x.txt"));
+}
+
+} // namespace
