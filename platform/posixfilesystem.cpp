@@ -21,6 +21,12 @@ namespace platform {
 
 namespace {
 
+// "." and "..", which every reading of a folder gives and no caller wants.
+bool isDotEntry(const char* name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
 std::uint8_t attributesOf(const char* name, mode_t mode)
 {
     std::uint8_t attributes = NoAttributes;
@@ -278,7 +284,7 @@ public:
                 break;
             }
             const char* name = e->d_name;
-            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            if (isDotEntry(name))
                 continue;
             visit(QByteArrayView(name, qsizetype(std::char_traits<char>::length(name))));
         }
@@ -338,7 +344,7 @@ public:
             more = e != nullptr;
             if (e) {
                 const char* name = e->d_name;
-                if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                if (isDotEntry(name))
                     continue;
                 if (foldersOnly && e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
                     continue;
