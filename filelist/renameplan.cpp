@@ -221,6 +221,12 @@ QString RenamePlan::reasonText(qsizetype i) const
     case PlanReason::NotEncodable: return QStringLiteral("新文件名含有无法写入磁盘的字符");
     case PlanReason::NotInGbk:
         return QStringLiteral("原文件名是 GBK 编码的，新文件名含有 GBK 编码无法表示的字符");
+    case PlanReason::ReadsAsUtf8:
+        return QStringLiteral("原文件名是 GBK 编码的，新文件名的 GBK 编码恰好也能读成 UTF-8，改名后会显示成“%1”，"
+                              "所以没有改名")
+            .arg(newText(i));
+    case PlanReason::ReadsOtherwise:
+        return QStringLiteral("新文件名写到磁盘上以后会被读成“%1”，与改名规则给出的名字不同，所以没有改名").arg(newText(i));
     case PlanReason::EmptyName: return QStringLiteral("新文件名为空");
     case PlanReason::DotName: return QStringLiteral("文件名不能是“.”或“..”");
     case PlanReason::Slash: return QStringLiteral("文件名不能含有“/”");
@@ -291,6 +297,15 @@ void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, pla
     QByteArray bytes;
     if (const auto encoded = platform::writeFileName(decision.newName, encoding)) {
         bytes = *encoded;
+        // Names are read as UTF-8 whenever their bytes are valid UTF-8. Some GBK characters are
+        // byte pairs that are valid UTF-8 too (小 is D0 A1, which reads as С), and stray bytes can
+        // join into a character: such a name would be listed, and read by every rule, as other
+        // text than the rule gave. Only these two kinds of names can read back otherwise.
+        if ((encoding == platform::NameEncoding::Gbk || platform::hasEscapedBytes(decision.newName))
+            && platform::readFileName(*encoded).text != decision.newName) {
+            item.state = PlanState::Invalid;
+            item.reason = encoding == platform::NameEncoding::Gbk ? PlanReason::ReadsAsUtf8 : PlanReason::ReadsOtherwise;
+        }
     } else {
         bytes = decision.newName.toUtf8();
         item.state = PlanState::Invalid;

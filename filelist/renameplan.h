@@ -76,6 +76,8 @@ enum class PlanReason : std::uint8_t {
     RuleRefused,       // the rule's own words
     NotEncodable,
     NotInGbk,          // the old name is stored in GBK, which can't hold a character of the new
+    ReadsAsUtf8,       // the new name's GBK bytes are valid UTF-8 too, and would be read as other text
+    ReadsOtherwise,    // the new name's bytes would be read back as other text
     EmptyName,
     DotName,
     Slash,

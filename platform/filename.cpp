@@ -2,8 +2,6 @@
 
 #include "platform/codepage936.h"
 
-#include <algorithm>
-
 namespace platform {
 
 namespace {
@@ -49,10 +47,14 @@ char32_t nextCodePoint(const char*& p, const char* end)
     return 0xDC00 + c0;
 }
 
-QString decodeFileName(QByteArrayView bytes)
+namespace {
+
+// decodeFileName(), telling through escaped whether any byte was not valid UTF-8.
+QString decode(QByteArrayView bytes, bool& escaped)
 {
     QString out;
     out.reserve(bytes.size());
+    escaped = false;
     const char* p = bytes.data();
     const char* end = p + bytes.size();
     while (p < end) {
@@ -61,10 +63,35 @@ QString decodeFileName(QByteArrayView bytes)
             out.append(QChar(QChar::highSurrogate(c)));
             out.append(QChar(QChar::lowSurrogate(c)));
         } else {
+            // Strict UTF-8 never decodes to a surrogate, so these code points are always escapes.
+            escaped = escaped || isEscapedByte(c);
             out.append(QChar(char16_t(c)));
         }
     }
     return out;
+}
+
+} // namespace
+
+QString decodeFileName(QByteArrayView bytes)
+{
+    bool escaped = false;
+    return decode(bytes, escaped);
+}
+
+bool isEscapedByteAt(QStringView text, qsizetype i)
+{
+    // The low half of a character beyond U+FFFF can fall in the same range: it follows its high half.
+    return isEscapedByte(text[i].unicode()) && (i == 0 || !text[i - 1].isHighSurrogate());
+}
+
+bool hasEscapedBytes(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isEscapedByteAt(text, i))
+            return true;
+    }
+    return false;
 }
 
 int encodeUtf8(char32_t c, char out[4])
@@ -117,9 +144,8 @@ std::optional<QByteArray> encodeFileName(QStringView name)
 
 NameText readFileName(QByteArrayView bytes)
 {
-    QString text = decodeFileName(bytes);
-    const bool escaped = std::any_of(text.cbegin(), text.cend(),
-                                     [](QChar c) { return isEscapedByte(c.unicode()); });
+    bool escaped = false;
+    QString text = decode(bytes, escaped);
     if (escaped) {
         if (auto gbk = decodeCodePage936(bytes))
             return {std::move(*gbk), NameEncoding::Gbk};
@@ -135,9 +161,9 @@ std::optional<QByteArray> writeFileName(QStringView text, NameEncoding encoding)
 QString readableFileName(QByteArrayView bytes)
 {
     NameText name = readFileName(bytes);
-    for (QChar& c : name.text) {
-        if (isEscapedByte(c.unicode()))
-            c = QChar::ReplacementCharacter;
+    for (qsizetype i = 0; i < name.text.size(); ++i) {
+        if (isEscapedByteAt(name.text, i))
+            name.text[i] = QChar::ReplacementCharacter;
     }
     return name.text;
 }

@@ -34,6 +34,14 @@ constexpr bool isEscapedByte(char32_t c)
     return c >= 0xDC80 && c <= 0xDCFF;
 }
 
+// Whether the UTF-16 unit at i of a decoded name is an escaped byte. One in eight characters
+// beyond U+FFFF (many emoji, thousands of rare Chinese characters) has a low half in the same
+// range, and is no escape.
+bool isEscapedByteAt(QStringView text, qsizetype i);
+
+// Whether a decoded name holds any escaped byte, that is, came from bytes that are not UTF-8.
+bool hasEscapedBytes(QStringView text);
+
 // How the bytes of a name are read as text, and written back.
 enum class NameEncoding : std::uint8_t {
     Utf8, // valid UTF-8, or bytes that are neither UTF-8 nor GBK, kept as decodeFileName() does

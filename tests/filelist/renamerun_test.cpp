@@ -505,18 +505,34 @@ TEST_F(FatRenameRun, CaseChangeInAFullFolderKeepsTheFile)
 }
 
 
-// Names stored in GBK, chosen to trip a byte-by-byte reading: 長 is E9 4C, whose trail byte is
-// the letter L; 點無發說 have trail bytes c, o, l, f; 袊 is D0 87, valid UTF-8 for U+0407.
-struct GbkCase {
+// Names from every plane, through every rule, with the bytes on disk afterwards.
+//   - GBK names chosen to trip a byte-by-byte reading: 長 is E9 4C, whose trail byte is the
+//     letter L; 點無發說 have trail bytes c, o, l, f; 袊 is D0 87, valid UTF-8 for U+0407.
+//   - Characters beyond U+FFFF whose low surrogate lies below, inside and above DC80-DCFF, the
+//     range that stands for stray bytes: 🐀 (DC00), 📸 and 💾 (DCF8, DCBE), the rare 𠂇 (DC87),
+//     😀 (DE00). Read as GBK, 📸 would be 饍摳, which the shipped table turns into 饍抠.
+//   - Stray bytes that are neither UTF-8 nor GBK, kept as they are.
+struct NameCase {
     const char* label;
     QByteArray name;
     filelist::RenameRule rule;
     QByteArray expected; // the bytes on disk afterwards
 };
 
-const rules::ScriptTable& gbkTestTable()
+void PrintTo(const NameCase& c, std::ostream* os)
 {
-    static const rules::ScriptTable table(testsupport::makeScriptTable({{u'國', u'国'}}));
+    *os << c.label;
+}
+
+const rules::ScriptTable& shippedTable()
+{
+    static const rules::ScriptTable table = [] {
+        QByteArray f2j;
+        QByteArray j2f;
+        platform::systemFileSystem().readFile(QUENDRA_SHIPPED_TABLE, f2j, false, 1 << 20);
+        platform::systemFileSystem().readFile(QUENDRA_SHIPPED_J2F, j2f, false, 1 << 20);
+        return rules::ScriptTable(f2j, j2f);
+    }();
     return table;
 }
 
@@ -525,9 +541,40 @@ RenameDecision upper(const QString& name)
     return RenameDecision::rename(rules::ConvertCase(name, {true, true, rules::CaseMode::Upper, rules::SpaceMode::Delete}));
 }
 
-class GbkNames : public RenameRunTest, public testing::WithParamInterface<GbkCase> {};
+RenameDecision toSimplified(const QString& name)
+{
+    return RenameDecision::rename(shippedTable().F2J(name));
+}
 
-TEST_P(GbkNames, EveryRuleReadsAndWritesTheTextTheListShows)
+RenameDecision toTraditional(const QString& name)
+{
+    return RenameDecision::rename(shippedTable().J2F(name));
+}
+
+filelist::RenameRule removing(const char* text)
+{
+    return [text](const QString& name) {
+        const auto removed = rules::RemoveFirstMatch(name, QString::fromUtf8(text));
+        return removed ? RenameDecision::rename(*removed) : RenameDecision::leave();
+    };
+}
+
+filelist::RenameRule custom(const char* text)
+{
+    return [text](const QString& name) {
+        return RenameDecision::rename(
+            rules::MakeCustomName(name, QString::fromUtf8(text), 1, rules::CustomPlace::ReplaceBase));
+    };
+}
+
+RenameDecision lowerExtension(const QString& name)
+{
+    return RenameDecision::rename(rules::ChangeFileExt(name, QStringLiteral("jpg")));
+}
+
+class NamesOnDisk : public RenameRunTest, public testing::WithParamInterface<NameCase> {};
+
+TEST_P(NamesOnDisk, EveryRuleReadsAndWritesTheTextTheListShows)
 {
     m_folder.add(GetParam().name);
     m_list.setFolder(m_folder.path());
@@ -536,37 +583,51 @@ TEST_P(GbkNames, EveryRuleReadsAndWritesTheTextTheListShows)
     EXPECT_TRUE(report.failures.empty()) << report.failures[0].reason.toStdString();
     const std::map<QByteArray, QByteArray> expected{{GetParam().expected, GetParam().name}};
     EXPECT_EQ(contents(), expected);
+    EXPECT_EQ(m_list.displayText(0), platform::readableFileName(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rules, GbkNames,
+    Rules, NamesOnDisk,
     testing::Values(
-        GbkCase{"first_letter_upper", "\xd6\xd0\x87\xf8.TXT", caseRule, "\xd6\xd0\x87\xf8.txt"},
-        GbkCase{"trail_byte_that_is_a_letter", "\xe9\x4c\xb3\xc7.JPG", caseRule, "\xe9\x4c\xb3\xc7.jpg"},
-        GbkCase{"upper_case_leaves_trail_bytes", "\xfc\x63\x9f\x6f\xb0\x6c\xd5\x66.txt", upper,
-                "\xfc\x63\x9f\x6f\xb0\x6c\xd5\x66.TXT"},
-        GbkCase{"pair_that_reads_as_utf8", "\xd6\xd0\xd0\x87.txt", upper, "\xd6\xd0\xd0\x87.TXT"},
-        GbkCase{"traditional_to_simplified", "\xd6\xd0\x87\xf8.txt",
-                [](const QString& name) { return RenameDecision::rename(gbkTestTable().F2J(name)); },
-                "\xd6\xd0\xb9\xfa.txt"},
-        GbkCase{"simplified_to_traditional", "\xd6\xd0\xb9\xfa.txt",
-                [](const QString& name) { return RenameDecision::rename(gbkTestTable().J2F(name)); },
-                "\xd6\xd0\x87\xf8.txt"},
-        GbkCase{"removal", "\xd6\xd0\x87\xf8.txt",
-                [](const QString& name) {
-                    return RenameDecision::rename(*rules::RemoveFirstMatch(name, QString::fromUtf8("國")));
-                },
-                "\xd6\xd0.txt"},
-        GbkCase{"custom_text", "\xd6\xd0\x87\xf8.txt",
-                [](const QString& name) {
-                    return RenameDecision::rename(rules::MakeCustomName(name, QString::fromUtf8("照片"), 1,
-                                                                        rules::CustomPlace::ReplaceBase));
-                },
-                "\xd5\xd5\xc6\xac" "1.txt"},
-        GbkCase{"extension", "\xe9\x4c\xb3\xc7.JPG",
-                [](const QString& name) { return RenameDecision::rename(rules::ChangeFileExt(name, QStringLiteral("jpg"))); },
-                "\xe9\x4c\xb3\xc7.jpg"}),
-    [](const testing::TestParamInfo<GbkCase>& info) { return std::string(info.param.label); });
+        NameCase{"gbk_first_letter_upper", "\xd6\xd0\x87\xf8.TXT", caseRule, "\xd6\xd0\x87\xf8.txt"},
+        NameCase{"gbk_trail_byte_that_is_a_letter", "\xe9\x4c\xb3\xc7.JPG", caseRule, "\xe9\x4c\xb3\xc7.jpg"},
+        NameCase{"gbk_upper_case_leaves_trail_bytes", "\xfc\x63\x9f\x6f\xb0\x6c\xd5\x66.txt", upper,
+                 "\xfc\x63\x9f\x6f\xb0\x6c\xd5\x66.TXT"},
+        NameCase{"gbk_pair_that_reads_as_utf8", "\xd6\xd0\xd0\x87.txt", upper, "\xd6\xd0\xd0\x87.TXT"},
+        NameCase{"gbk_traditional_to_simplified", "\xd6\xd0\x87\xf8.txt", toSimplified, "\xd6\xd0\xb9\xfa.txt"},
+        NameCase{"gbk_simplified_to_traditional", "\xd6\xd0\xb9\xfa.txt", toTraditional, "\xd6\xd0\x87\xf8.txt"},
+        NameCase{"gbk_removal", "\xd6\xd0\x87\xf8.txt", removing("國"), "\xd6\xd0.txt"},
+        NameCase{"gbk_custom_text", "\xd6\xd0\x87\xf8.txt", custom("照片"), "\xd5\xd5\xc6\xac" "1.txt"},
+        NameCase{"gbk_extension", "\xe9\x4c\xb3\xc7.JPG", lowerExtension, "\xe9\x4c\xb3\xc7.jpg"},
+        NameCase{"bmp_traditional_to_simplified", "\xe4\xb8\xad\xe5\x9c\x8b.txt", toSimplified,
+                 "\xe4\xb8\xad\xe5\x9b\xbd.txt"},
+        NameCase{"astral_low_half_in_escape_range_simplified", "\xf0\x9f\x93\xb8.jpg", toSimplified,
+                 "\xf0\x9f\x93\xb8.jpg"},
+        NameCase{"astral_low_half_in_escape_range_traditional", "\xf0\x9f\x92\xbe \xe5\xa4\x87\xe4\xbb\xbd.zip",
+                 toTraditional, "\xf0\x9f\x92\xbe \xe5\x82\x99\xe4\xbb\xbd.zip"},
+        NameCase{"astral_rare_han_upper", "\xf0\xa0\x82\x87" "a.txt", upper, "\xf0\xa0\x82\x87" "A.TXT"},
+        NameCase{"astral_low_half_below_escapes", "\xf0\x9f\x90\x80 x.JPG", caseRule, "\xf0\x9f\x90\x80x.jpg"},
+        NameCase{"astral_low_half_above_escapes", "\xf0\x9f\x98\x80.GIF", caseRule, "\xf0\x9f\x98\x80.gif"},
+        NameCase{"astral_removal_of_the_character", "a\xf0\x9f\x93\xb8.jpg", removing("📸"), "a.jpg"},
+        NameCase{"astral_custom_text", "x.jpg", custom("📸"), "\xf0\x9f\x93\xb8" "1.jpg"},
+        NameCase{"stray_bytes_upper", "a\xff\x80" "b.txt", upper, "A\xff\x80" "B.TXT"},
+        NameCase{"stray_bytes_beside_an_emoji", "\xff\xf0\x9f\x93\xb8.TXT", caseRule, "\xff\xf0\x9f\x93\xb8.txt"}),
+    [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.label); });
+
+// A new name whose GBK bytes are valid UTF-8 as well would be listed as other text: 小 is D0 A1,
+// which reads as С. It is refused, not written.
+TEST_F(RenameRunTest, GbkNameThatWouldReadAsUtf8IsRefused)
+{
+    addFiles({"\xb4\xf3-x.txt"});
+    m_list.setAllSelected(true);
+    const auto report = run([](const QString& name) {
+        return RenameDecision::rename(QString(name).replace(QString::fromUtf8("大"), QString::fromUtf8("小")));
+    });
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].oldName, QString::fromUtf8("大-x.txt"));
+    EXPECT_TRUE(report.failures[0].reason.contains(QString::fromUtf8("С-x.txt"))) << report.failures[0].reason.toStdString();
+    EXPECT_EQ(m_fs.renameAttempts(), 0);
+}
 
 TEST_F(RenameRunTest, CharacterGbkCantHoldIsRefusedForAGbkName)
 {

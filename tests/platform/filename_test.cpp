@@ -56,16 +56,47 @@ TEST(FileName, TextWithAStraySurrogateHasNoBytes)
     EXPECT_TRUE(platform::encodeFileName(QString(QChar(0xDC80))).has_value());
 }
 
-TEST(FileName, ReadableNameShowsGbkAsChinese)
+// How a name is read and shown: valid UTF-8 is UTF-8 whatever its characters; only other bytes
+// may be GBK; what is neither shows as U+FFFD.
+struct ReadingCase {
+    const char* label;
+    QByteArray bytes;
+    const char* shown;
+    platform::NameEncoding encoding;
+};
+
+void PrintTo(const ReadingCase& c, std::ostream* os)
 {
-    EXPECT_EQ(platform::readableFileName(QByteArrayLiteral("\xd6\xd0\xce\xc4.txt")), QString::fromUtf8("中文.txt"));
+    *os << c.label;
 }
 
-TEST(FileName, ReadableNameMarksBytesThatAreNeitherUtf8NorGbk)
+class FileNameReading : public testing::TestWithParam<ReadingCase> {};
+
+TEST_P(FileNameReading, ReadsAndShowsTheName)
 {
-    // 0xFF is no lead byte in either encoding.
-    EXPECT_EQ(platform::readableFileName(QByteArrayLiteral("a\xff.txt")), QString::fromUtf8("a\uFFFD.txt"));
+    const auto& c = GetParam();
+    EXPECT_EQ(platform::readFileName(c.bytes).encoding, c.encoding);
+    EXPECT_EQ(platform::readableFileName(c.bytes), QString::fromUtf8(c.shown));
+    EXPECT_EQ(platform::writeFileName(platform::readFileName(c.bytes).text, c.encoding), c.bytes);
 }
+
+using platform::NameEncoding;
+INSTANTIATE_TEST_SUITE_P(
+    Names, FileNameReading,
+    testing::Values(
+        ReadingCase{"bmp", QByteArrayLiteral("\xe4\xb8\xad\xe6\x96\x87.txt"), "中文.txt", NameEncoding::Utf8},
+        ReadingCase{"astral_low_half_below_escapes", QByteArrayLiteral("\xf0\x9f\x90\x80"), "🐀", NameEncoding::Utf8},
+        ReadingCase{"astral_low_half_among_escapes", QByteArrayLiteral("\xf0\x9f\x92\xbe \xe5\xa4\x87\xe4\xbb\xbd.zip"),
+                    "💾 备份.zip", NameEncoding::Utf8},
+        ReadingCase{"astral_low_half_last_escape", QByteArrayLiteral("\xf0\x9f\x93\xbf"), "📿", NameEncoding::Utf8},
+        ReadingCase{"astral_rare_han", QByteArrayLiteral("\xf0\xa0\x82\x87"), "𠂇", NameEncoding::Utf8},
+        ReadingCase{"astral_low_half_above_escapes", QByteArrayLiteral("\xf0\x9f\x98\x80"), "😀", NameEncoding::Utf8},
+        ReadingCase{"gbk", QByteArrayLiteral("\xd6\xd0\xce\xc4.txt"), "中文.txt", NameEncoding::Gbk},
+        ReadingCase{"gbk_pair_alone_is_utf8", QByteArrayLiteral("\xd0\x87"), "Ї", NameEncoding::Utf8},
+        ReadingCase{"stray_byte", QByteArrayLiteral("a\xff.txt"), "a\uFFFD.txt", NameEncoding::Utf8},
+        ReadingCase{"stray_byte_before_an_emoji", QByteArrayLiteral("\xff\xf0\x9f\x93\xb8"), "\uFFFD📸",
+                    NameEncoding::Utf8}),
+    [](const testing::TestParamInfo<ReadingCase>& info) { return std::string(info.param.label); });
 
 TEST(FileName, NextCodePointStepsOverWholeCharacters)
 {
