@@ -65,13 +65,6 @@ private:
     std::size_t m_mask = 0;
 };
 
-// The bytes a file system that ignores letter case compares names by.
-QByteArray foldedName(QByteArrayView name)
-{
-    const platform::NameText text = platform::readFileName(name);
-    return platform::writeFileName(text.text.toCaseFolded(), text.encoding).value_or(name.toByteArray());
-}
-
 } // namespace
 
 // What the folder holds besides the files of the run, found the cheaper way: one reading of every
@@ -88,7 +81,7 @@ public:
             return;
         std::vector<std::uint64_t> hashes;
         const auto status = folder.listNames([&](QByteArrayView name) {
-            hashes.push_back(folded ? hash(foldedName(name)) : hash(name));
+            hashes.push_back(folded ? hash(platform::caseFoldedName(name)) : hash(name));
             if (hashes.size() % kTickEvery == 0)
                 tick();
         });
@@ -365,7 +358,10 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
 {
     if (!m_opened)
         m_opened = fs.openFolder(m_folder);
-    const platform::NameLimits limits = fs.nameLimitsOf(m_folder);
+    m_limits = fs.nameLimitsOf(m_folder);
+    const platform::NameLimits& limits = m_limits;
+    platform::NameLimits heldBefore = limits;
+    heldBefore.windowsNames = false;
     // Reading every name costs about a sixth of looking one up, per name of the folder.
     const auto asked = std::count_if(m_items.begin(), m_items.end(),
                                      [](const Item& item) { return item.mustExist || item.state == PlanState::Rename; });
@@ -382,7 +378,7 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
     for (Item& item : m_items) {
         const QByteArrayView oldBytes(m_names.data() + item.oldOffset, item.oldSize);
         if (item.mustExist) {
-            const QByteArray folded = limits.windowsNames ? foldedName(oldBytes) : QByteArray();
+            const QByteArray folded = limits.windowsNames ? platform::caseFoldedName(oldBytes) : QByteArray();
             const QByteArrayView key = limits.windowsNames ? QByteArrayView(folded) : oldBytes;
             if (!names.exists(oldBytes, std::string_view(key.data(), std::size_t(key.size())))) {
                 setProblem(item, PlanState::Invalid, PlanReason::Gone);
@@ -392,7 +388,10 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
         if (item.state != PlanState::Rename)
             continue;
         const QByteArrayView newBytes(m_names.data() + item.newOffset, item.newSize);
-        if (const PlanReason why = checkFileName(newBytes, limits); why != PlanReason::None)
+        // A name to be given back was held on this very volume: a Windows-family file system
+        // mounted case-sensitively by Linux holds names with ":" or a trailing space, and only
+        // what no file here can have at all refuses it. The driver's own limits still hold.
+        if (const PlanReason why = checkFileName(newBytes, item.mustExist ? heldBefore : limits); why != PlanReason::None)
             setProblem(item, PlanState::Invalid, why);
         else if (newBytes == oldBytes)
             setProblem(item, item.existenceTest ? PlanState::Taken : PlanState::Unchanged,
@@ -417,8 +416,8 @@ void RenamePlan::findHolders(const FolderNames& names, const platform::NameLimit
     if (limits.windowsNames) {
         foldedAt.reserve(m_items.size());
         for (std::int32_t i = 0; i < n; ++i) {
-            const QByteArray o = foldedName(oldName(i));
-            const QByteArray w = foldedName(newName(i));
+            const QByteArray o = platform::caseFoldedName(oldName(i));
+            const QByteArray w = platform::caseFoldedName(newName(i));
             const auto at = std::uint32_t(folded.size());
             folded.append(o.constData(), std::size_t(o.size()));
             folded.append(w.constData(), std::size_t(w.size()));

@@ -151,6 +151,8 @@ public:
     void settle(const platform::FileSystem& fs, const Progress& progress = {}, qsizetype folderSizeHint = -1);
     // The folder as opened for the plan, which the run uses too; null before settle().
     [[nodiscard]] const platform::Folder* openedFolder() const { return m_opened.get(); }
+    // What the folder's file system can hold and how it numbers files, as settle() found.
+    [[nodiscard]] const platform::NameLimits& limits() const { return m_limits; }
 
 private:
     friend RenamePlan planRename(const RenameSource&, const platform::FileSystem&, const RenameRule&,
@@ -180,6 +182,7 @@ private:
 
     QByteArray m_folder;
     std::shared_ptr<const platform::Folder> m_opened;
+    platform::NameLimits m_limits;
     std::string m_names;
     std::vector<Item> m_items;
     std::vector<QString> m_ruleReasons;

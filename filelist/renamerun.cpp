@@ -91,10 +91,15 @@ private:
     void runRing(qsizetype first)
     {
         ++m_handled;
+        const auto identity = identify(first);
+        if (!identity) {
+            blockAfter(first, first);
+            return;
+        }
         QByteArray temporary;
         int error = toTemporary(first, temporary);
         if (error != 0) {
-            settle(first, error, temporary, true, false);
+            settle(first, *identity, error, temporary, true, false);
             blockAfter(first, first);
             return;
         }
@@ -114,10 +119,10 @@ private:
                 succeed(first, m_plan.newName(first));
                 return;
             }
-            backFromTemporary(first, error, temporary, oldNameFree, error != EEXIST);
+            backFromTemporary(first, *identity, error, temporary, oldNameFree, error != EEXIST);
             return;
         }
-        backFromTemporary(first, EEXIST, temporary, oldNameFree, false,
+        backFromTemporary(first, *identity, EEXIST, temporary, oldNameFree, false,
                           QStringLiteral("新文件名仍被“%1”占用，它没能改名").arg(m_plan.oldText(m_plan.blocker(first))));
     }
 
@@ -125,27 +130,46 @@ private:
     bool move(qsizetype i)
     {
         ++m_handled;
+        const auto identity = identify(i);
+        if (!identity)
+            return false;
         if (m_plan.viaTemporary(i))
-            return moveThroughTemporary(i);
+            return moveThroughTemporary(i, *identity);
         const int error = m_folder.renameNoReplace(m_plan.oldName(i), m_plan.newName(i)).error;
         if (error == 0)
             return succeed(i, m_plan.newName(i));
         // The file system took the new name for the file itself: a case it ignores.
         if (error == EEXIST && m_folder.sameFile(m_plan.oldName(i), m_plan.newName(i)))
-            return moveThroughTemporary(i);
-        return settle(i, error, {}, true, error != EEXIST);
+            return moveThroughTemporary(i, *identity);
+        return settle(i, *identity, error, {}, true, error != EEXIST);
     }
 
-    bool moveThroughTemporary(qsizetype i)
+    // Which file file i is, before its first step, so that after a failed step it is found by
+    // that and not by a name alone. A file that can't be looked at is not renamed.
+    std::optional<platform::FileIdentity> identify(qsizetype i)
+    {
+        const platform::Lookup found = m_folder.lookup(m_plan.oldName(i));
+        if (found.found == platform::Lookup::Found::Entry)
+            return found.identity;
+        m_outcome[std::size_t(i)] = Stayed;
+        m_report.failures.push_back(
+            {m_plan.oldText(i), m_plan.newText(i),
+             found.found == platform::Lookup::Found::Nothing
+                 ? platform::describeError(ENOENT)
+                 : QStringLiteral("无法读取这个文件的信息：%1").arg(platform::describeError(found.error))});
+        return std::nullopt;
+    }
+
+    bool moveThroughTemporary(qsizetype i, const platform::FileIdentity& identity)
     {
         QByteArray temporary;
         int error = toTemporary(i, temporary);
         if (error != 0)
-            return settle(i, error, temporary, true, false);
+            return settle(i, identity, error, temporary, true, false);
         error = m_folder.renameNoReplace(temporary, m_plan.newName(i)).error;
         if (error == 0)
             return succeed(i, m_plan.newName(i));
-        return backFromTemporary(i, error, temporary, true, error != EEXIST);
+        return backFromTemporary(i, identity, error, temporary, true, error != EEXIST);
     }
 
     // Steps file i aside to a new temporary name.
@@ -161,12 +185,12 @@ private:
 
     // File i sits under temporary and could not take its new name for error: back to its old
     // name when that is free.
-    bool backFromTemporary(qsizetype i, int error, const QByteArray& temporary, bool oldNameFree,
-                           bool newNameFree, const QString& reason = {})
+    bool backFromTemporary(qsizetype i, const platform::FileIdentity& identity, int error, const QByteArray& temporary,
+                           bool oldNameFree, bool newNameFree, const QString& reason = {})
     {
         if (oldNameFree && m_folder.renameNoReplace(temporary, m_plan.oldName(i)).ok())
-            return settle(i, error, {}, true, false, reason);
-        return settle(i, error, temporary, oldNameFree, newNameFree, reason);
+            return settle(i, identity, error, {}, true, false, reason);
+        return settle(i, identity, error, temporary, oldNameFree, newNameFree, reason);
     }
 
     bool succeed(qsizetype i, QByteArrayView name)
@@ -178,31 +202,87 @@ private:
         return true;
     }
 
-    // A step of file i failed with error. Some file systems rename or lose a file while they
-    // report a failure, so the file is looked for: under temporary, the name it may sit under
-    // after a failed step; under its old name and its new name, where whatever holds that name
-    // can only be this file (oldIsOurs, newIsOurs). True when the file has its new name after all.
-    bool settle(qsizetype i, int error, const QByteArray& temporary, bool oldIsOurs, bool newIsOurs,
-                const QString& why = {})
+    // Whether the file with identity is under name: a look that fails is no answer either way.
+    enum class Here : std::uint8_t { No, Yes, Unknown };
+    Here isHere(QByteArrayView name, const platform::FileIdentity& identity, int& lookupError) const
     {
-        auto holds = [&](QByteArrayView name) { return m_folder.holderOf(name) != platform::Holder::None; };
-        const bool atTemporary = !temporary.isEmpty() && holds(temporary);
-        const bool atOld = !atTemporary && oldIsOurs && holds(m_plan.oldName(i));
-        if (!atTemporary && !atOld && newIsOurs && holds(m_plan.newName(i)))
+        const platform::Lookup found = m_folder.lookup(name);
+        if (found.found == platform::Lookup::Found::Unknown) {
+            lookupError = found.error;
+            return Here::Unknown;
+        }
+        const bool same = found.found == platform::Lookup::Found::Entry
+            && identity.sameFileAs(found.identity, m_plan.limits().stableInodes);
+        return same ? Here::Yes : Here::No;
+    }
+
+    // A step of file i failed with error. Some file systems rename or lose a file while they
+    // report a failure, so the file is looked for, by its identity: under temporary, the name it
+    // may sit under after a failed step; under its old name and its new name where the step may
+    // have left it (oldIsOurs, newIsOurs). A look that fails leaves the place unknown, never
+    // taken for found. True when the file has its new name after all.
+    bool settle(qsizetype i, const platform::FileIdentity& identity, int error, const QByteArray& temporary,
+                bool oldIsOurs, bool newIsOurs, const QString& why = {})
+    {
+        enum class Place : std::uint8_t { Nowhere, Temporary, Old, New, Unknown };
+        int lookupError = 0;
+        const Here atTemporary = temporary.isEmpty() ? Here::No : isHere(temporary, identity, lookupError);
+        const Here atOld = oldIsOurs && atTemporary != Here::Yes ? isHere(m_plan.oldName(i), identity, lookupError) : Here::No;
+        const Here atNew = newIsOurs && atTemporary != Here::Yes ? isHere(m_plan.newName(i), identity, lookupError) : Here::No;
+        Place place = Place::Nowhere;
+        if (atTemporary == Here::Yes) {
+            place = Place::Temporary;
+        } else if (atOld == Here::Yes && atNew != Here::No && (atNew == Here::Yes || spellingsOfOneName(i))) {
+            // Where letter case is ignored, both spellings find the file; its entry tells which
+            // one it has.
+            const auto spelled = m_folder.spelledEntry(m_plan.newName(i));
+            place = spelled == platform::Lookup::Found::Entry ? Place::New
+                : spelled == platform::Lookup::Found::Nothing ? Place::Old
+                                                              : Place::Unknown;
+            if (place == Place::Unknown)
+                lookupError = EIO;
+        } else if (atNew == Here::Yes) {
+            place = Place::New;
+        } else if (atOld == Here::Yes) {
+            place = Place::Old;
+        } else if (atTemporary == Here::Unknown || atOld == Here::Unknown || atNew == Here::Unknown) {
+            place = Place::Unknown;
+        }
+        if (place == Place::New)
             return succeed(i, m_plan.newName(i));
+
         m_outcome[std::size_t(i)] = Stayed;
         QString reason = why.isEmpty() ? platform::describeError(error) : why;
-        if (atTemporary) {
+        switch (place) {
+        case Place::Temporary:
             reason += QStringLiteral("；文件现在的名字是“%1”").arg(readable(temporary));
-            m_report.misplaced.push_back({m_plan.oldText(i), readable(temporary)});
+            m_report.misplaced.push_back({m_plan.oldText(i), readable(temporary), 0, {}});
             if (m_journal)
                 m_journal->add(temporary, m_plan.oldName(i));
-        } else if (!atOld) {
+            break;
+        case Place::Unknown:
+            reason += QStringLiteral("；改名失败后查找这个文件时又出错（%1），不知道它现在在哪里")
+                          .arg(platform::describeError(lookupError));
+            m_report.misplaced.push_back(
+                {m_plan.oldText(i), {}, lookupError, temporary.isEmpty() ? QString() : readable(temporary)});
+            break;
+        case Place::Nowhere:
             reason += QStringLiteral("；改名失败后，原名、新名和临时名下都找不到这个文件了");
-            m_report.misplaced.push_back({m_plan.oldText(i), {}});
+            m_report.misplaced.push_back({m_plan.oldText(i), {}, 0, {}});
+            break;
+        case Place::Old:
+        case Place::New: break;
         }
         m_report.failures.push_back({m_plan.oldText(i), m_plan.newText(i), reason});
         return false;
+    }
+
+    // Whether file i's old and new names are one name to a file system that ignores letter case.
+    bool spellingsOfOneName(qsizetype i) const
+    {
+        return m_plan.viaTemporary(i)
+            || (m_plan.limits().windowsNames
+                && platform::caseFoldedName(m_plan.oldName(i)) == platform::caseFoldedName(m_plan.newName(i)));
     }
 
     // The files waiting for file i's old name, up to ringStart, stay where they are.

@@ -23,7 +23,10 @@ struct RenameFailure {
 // A file found under neither its old nor its new name after a failed rename.
 struct MisplacedFile {
     QString oldName;
-    QString nowName; // empty when it is under no name the run knows of
+    QString nowName; // empty when it is under no name the run knows of, or unknown
+    // Not 0 when where the file is could not be told: looking for it failed with this errno.
+    int lookupError = 0;
+    QString temporaryName; // the temporary name it may be under besides its old and new ones, or empty
 };
 
 struct RenameReport {

@@ -5,6 +5,8 @@
 #include <QByteArray>
 
 #include <cerrno>
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
@@ -45,6 +47,20 @@ public:
     void setFault(Fault fault) { m_fault = fault; }
     // Answers nameLimitsOf() with limits instead of the real file system's.
     void pretendLimits(NameLimits limits) { m_limits = limits; }
+    // Looks at names (lookup, holderOf, spelledEntry) fail with errnum, each with the given
+    // chance, as a FUSE driver or a failing disk answers.
+    void failLookups(int errnum, double chance = 1)
+    {
+        m_lookupError = errnum;
+        m_lookupChance = chance;
+    }
+    // Renames replace whatever has the new name, as a plain rename does: a build that lost the
+    // never-replace promise, for proving that the tests would notice.
+    void replaceOnRename(bool on) { m_replacing = on; }
+    // Another program at work in the folder: called with the new name before every rename, and
+    // with the name before every look, while the caller waits; it may create files meanwhile.
+    using Intruder = std::function<void(const QByteArray& folder, QByteArrayView name, bool beforeRename)>;
+    void setIntruder(Intruder intruder) { m_intruder = std::move(intruder); }
 
     // Where the file of the count-th fault goes when it is lost: a plain short name, which
     // every file system takes.
@@ -99,7 +115,20 @@ private:
         {
             return m_fs.rename(*m_inner, oldName, newName);
         }
-        Holder holderOf(QByteArrayView name) const override { return m_inner->holderOf(name); }
+        Holder holderOf(QByteArrayView name) const override
+        {
+            return m_fs.lookFails(*m_inner, name) ? Holder::Unknown : m_inner->holderOf(name);
+        }
+        Lookup lookup(QByteArrayView name) const override
+        {
+            if (m_fs.lookFails(*m_inner, name))
+                return {Lookup::Found::Unknown, m_fs.m_lookupError, {}};
+            return m_inner->lookup(name);
+        }
+        Lookup::Found spelledEntry(QByteArrayView name) const override
+        {
+            return m_fs.lookFails(*m_inner, name) ? Lookup::Found::Unknown : m_inner->spelledEntry(name);
+        }
         bool sameFile(QByteArrayView name, QByteArrayView other) const override { return m_inner->sameFile(name, other); }
         Status listNames(const std::function<void(QByteArrayView)>& visit) const override
         {
@@ -111,9 +140,18 @@ private:
         std::unique_ptr<Folder> m_inner;
     };
 
+    bool lookFails(const Folder& folder, QByteArrayView name) const
+    {
+        if (m_intruder)
+            m_intruder(folder.path(), name, false);
+        return m_lookupError != 0 && std::uniform_real_distribution<double>(0, 1)(m_random) < m_lookupChance;
+    }
+
     Status rename(const Folder& folder, QByteArrayView oldName, QByteArrayView newName) const
     {
         ++m_attempts;
+        if (m_intruder)
+            m_intruder(folder.path(), newName, true);
         if (const auto it = m_refusals.find(oldName.toByteArray()); it != m_refusals.end())
             return fail(folder, oldName, newName, it->second, m_fault);
         if (const auto it = m_refusedTargets.find(newName.toByteArray()); it != m_refusedTargets.end())
@@ -128,14 +166,23 @@ private:
             constexpr int errors[] = {EIO, EACCES, EBUSY, ENOSPC};
             return fail(folder, oldName, newName, errors[std::uniform_int_distribution<int>(0, 3)(m_random)], fault);
         }
-        return folder.renameNoReplace(oldName, newName);
+        return pass(folder, oldName, newName);
+    }
+
+    Status pass(const Folder& folder, QByteArrayView oldName, QByteArrayView newName) const
+    {
+        if (!m_replacing || oldName == newName)
+            return folder.renameNoReplace(oldName, newName);
+        const QByteArray from = folder.path() + '/' + oldName.toByteArray();
+        const QByteArray to = folder.path() + '/' + newName.toByteArray();
+        return Status::failure(::rename(from.constData(), to.constData()) == 0 ? 0 : errno);
     }
 
     Status fail(const Folder& folder, QByteArrayView oldName, QByteArrayView newName, int errnum, Fault fault) const
     {
         ++m_faults;
         if (fault == Fault::RenameAnyway)
-            folder.renameNoReplace(oldName, newName);
+            pass(folder, oldName, newName);
         else if (fault == Fault::LoseFile) // out of sight of every name the caller knows
             folder.renameNoReplace(oldName, lostName(m_faults));
         return Status::failure(errnum);
@@ -146,6 +193,10 @@ private:
     std::map<QByteArray, int> m_refusedTargets;
     std::map<QByteArray, int> m_refusedFolders;
     std::optional<NameLimits> m_limits;
+    int m_lookupError = 0;
+    double m_lookupChance = 0;
+    bool m_replacing = false;
+    Intruder m_intruder;
     Fault m_fault = Fault::Refuse;
     mutable int m_renamesLeft = -1;
     int m_exhaustedError = 0;

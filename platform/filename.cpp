@@ -158,6 +158,12 @@ std::optional<QByteArray> writeFileName(QStringView text, NameEncoding encoding)
     return encoding == NameEncoding::Gbk ? encodeCodePage936(text) : encodeFileName(text);
 }
 
+QByteArray caseFoldedName(QByteArrayView name)
+{
+    const NameText text = readFileName(name);
+    return writeFileName(text.text.toCaseFolded(), text.encoding).value_or(name.toByteArray());
+}
+
 QString readableFileName(QByteArrayView bytes)
 {
     NameText name = readFileName(bytes);

@@ -61,6 +61,10 @@ NameText readFileName(QByteArrayView bytes);
 // Nothing when text holds a character encoding can't hold.
 std::optional<QByteArray> writeFileName(QStringView text, NameEncoding encoding);
 
+// The bytes a file system that ignores letter case compares name by: its text case-folded,
+// written back in the encoding it was read in.
+QByteArray caseFoldedName(QByteArrayView name);
+
 // A name as the user should see it: readFileName(), with U+FFFD in place of each byte that
 // can't be read.
 QString readableFileName(QByteArrayView bytes);

@@ -46,6 +46,39 @@ struct NameLimits {
     // and damages its own volume on "~" and on a leading dot or space; such names are kept
     // away from it.
     bool plainAsciiOnly = false;
+    // Whether a file keeps its inode number while it exists. FAT and exFAT have no inodes, and
+    // FUSE and network file systems may number a file anew after a rename or once it drops out
+    // of the kernel's cache; there a file is told by its size and modification time as well.
+    bool stableInodes = true;
+};
+
+// Which file an entry is, so that a file looked for after a failed rename is never taken for
+// another one that happens to have the name.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds since 1970
+
+    // Whether other is the same file, on a file system whose inode numbers are stable or not.
+    [[nodiscard]] bool sameFileAs(const FileIdentity& other, bool stableInodes) const
+    {
+        if (device != other.device)
+            return false;
+        return inode == other.inode || (!stableInodes && size == other.size && modified == other.modified);
+    }
+};
+
+// What a look at one name found.
+struct Lookup {
+    enum class Found : std::uint8_t {
+        Nothing, // no entry has the name
+        Entry,   // an entry has it: identity tells which file
+        Unknown, // the look itself failed (an I/O error, a FUSE driver's error): error tells why
+    };
+    Found found = Found::Nothing;
+    int error = 0;
+    FileIdentity identity;
 };
 
 // Which folder a folder is, whatever its path: a folder moved away and another made under its
@@ -77,6 +110,15 @@ public:
 
     // What holds name; a symbolic link counts as what it points to, as in listFolder().
     virtual Holder holderOf(QByteArrayView name) const = 0;
+
+    // The entry called name itself (a symbolic link is not followed), where letter case is
+    // ignored also under another spelling.
+    virtual Lookup lookup(QByteArrayView name) const = 0;
+
+    // Whether an entry is spelled exactly name, byte for byte, read from the folder itself:
+    // where letter case is ignored, lookup() can't tell "IMG.JPG" from "img.jpg". Reads the
+    // whole folder.
+    virtual Lookup::Found spelledEntry(QByteArrayView name) const = 0;
 
     // Whether other, which exists, is only another spelling of the existing file name: the
     // same file, found under other by a file system that ignores letter case.

@@ -59,25 +59,37 @@ int renameWithoutReplacing(int dirfd, const char* from, const char* to)
     return ::renameat(dirfd, from, dirfd, to) == 0 ? 0 : errno;
 }
 
-bool folderHasEntryNamed(int dirfd, QByteArrayView name)
+Lookup::Found entrySpelled(int dirfd, QByteArrayView name)
 {
     const int fd = ::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return true; // can't tell: assume a real conflict, which is the safe answer
-    DIR* dir = ::fdopendir(fd);
+    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
     if (!dir) {
-        ::close(fd);
-        return true;
+        if (fd >= 0)
+            ::close(fd);
+        return Lookup::Found::Unknown;
     }
-    bool found = false;
-    while (const dirent* e = ::readdir(dir)) {
+    Lookup::Found found = Lookup::Found::Nothing;
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(dir);
+        if (!e) {
+            if (errno != 0)
+                found = Lookup::Found::Unknown;
+            break;
+        }
         if (QByteArrayView(e->d_name) == name) {
-            found = true;
+            found = Lookup::Found::Entry;
             break;
         }
     }
     ::closedir(dir);
     return found;
+}
+
+FileIdentity identityOf(const struct stat& st)
+{
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
 // Whether newName, which the file system says exists, is only another spelling of oldName:
@@ -94,8 +106,9 @@ bool isSameFile(int dirfd, const QByteArray& oldName, const QByteArray& newName)
     if (a.st_dev == b.st_dev && a.st_ino == b.st_ino)
         return true;
     // FAT through FUSE gives each spelling an inode number of its own. When no entry carries
-    // the new name exactly, the lookup found the file under its old name.
-    return !folderHasEntryNamed(dirfd, newName);
+    // the new name exactly, the lookup found the file under its old name; when that can't be
+    // read, the name counts as another file's, which is the safe answer.
+    return entrySpelled(dirfd, newName) == Lookup::Found::Nothing;
 }
 
 // The entries of one reading of a folder: names in one buffer, then what each entry is.
@@ -253,6 +266,25 @@ public:
         if (attributes & System)
             return Holder::SystemFile;
         return (attributes & Hidden) ? Holder::HiddenFile : Holder::File;
+    }
+
+    Lookup lookup(QByteArrayView name) const override
+    {
+        if (!isValidFileName(name))
+            return {};
+        if (m_fd < 0)
+            return {Lookup::Found::Unknown, m_error, {}};
+        struct stat st;
+        if (::fstatat(m_fd, Terminated(name), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return errno == ENOENT ? Lookup{} : Lookup{Lookup::Found::Unknown, errno, {}};
+        return {Lookup::Found::Entry, 0, identityOf(st)};
+    }
+
+    Lookup::Found spelledEntry(QByteArrayView name) const override
+    {
+        if (!isValidFileName(name))
+            return Lookup::Found::Nothing;
+        return m_fd < 0 ? Lookup::Found::Unknown : entrySpelled(m_fd, name);
     }
 
     bool sameFile(QByteArrayView name, QByteArrayView other) const override
@@ -426,6 +458,9 @@ NameLimits nameLimitsOfType(QByteArrayView type)
     limits.windowsNames = std::find(std::begin(windowsFamily), std::end(windowsFamily), name)
         != std::end(windowsFamily);
     limits.plainAsciiOnly = name == "fuse.fusefat";
+    static constexpr std::string_view renumbering[] = {"fuse", "fuseblk", "cifs", "smb3", "smbfs", "9p", "virtiofs"};
+    limits.stableInodes = !limits.windowsNames && !name.starts_with("fuse.")
+        && std::find(std::begin(renumbering), std::end(renumbering), name) == std::end(renumbering);
     return limits;
 }
 

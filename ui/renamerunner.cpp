@@ -170,11 +170,22 @@ void RenameRunner::tell(const filelist::RenameReport& report, const QString& hea
     if (report.stopped)
         text = QStringLiteral("改名已停止，已经改名的文件保留新名字。\n");
     if (!report.misplaced.empty()) {
-        text += QStringLiteral("注意：有 %1 个文件不在原来的名字下：").arg(report.misplaced.size());
+        const bool unknown = std::any_of(report.misplaced.begin(), report.misplaced.end(),
+                                         [](const filelist::MisplacedFile& m) { return m.lookupError != 0; });
+        text += (unknown ? QStringLiteral("注意：有 %1 个文件不在原来的名字下，或者不知道在哪里：")
+                         : QStringLiteral("注意：有 %1 个文件不在原来的名字下："))
+                    .arg(report.misplaced.size());
         for (const auto& m : report.misplaced) {
-            text += m.nowName.isEmpty()
-                ? QStringLiteral("\n“%1”在改名失败后找不到了，文件系统可能已把它丢失，请检查磁盘。").arg(m.oldName)
-                : QStringLiteral("\n“%1”现在的名字是“%2”。").arg(m.oldName, m.nowName);
+            if (m.lookupError != 0)
+                text += QStringLiteral("\n不知道“%1”在哪里：改名失败后查找它时又出错（%2）。%3请检查磁盘。")
+                            .arg(m.oldName, platform::describeError(m.lookupError),
+                                 m.temporaryName.isEmpty()
+                                     ? QString()
+                                     : QStringLiteral("它也可能叫“%1”。").arg(m.temporaryName));
+            else if (m.nowName.isEmpty())
+                text += QStringLiteral("\n“%1”在改名失败后找不到了，文件系统可能已把它丢失，请检查磁盘。").arg(m.oldName);
+            else
+                text += QStringLiteral("\n“%1”现在的名字是“%2”。").arg(m.oldName, m.nowName);
         }
         text += QStringLiteral("\n\n");
     }

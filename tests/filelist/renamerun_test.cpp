@@ -11,6 +11,8 @@
 #include "tests/support/fatimage.h"
 #include "tests/support/tempfolder.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -397,27 +399,103 @@ TEST_F(RenameRunTest, CaseOnlyChangeWhoseWayBackFailsIsReportedUnderItsTemporary
     EXPECT_TRUE(report.failures[0].reason.contains(report.misplaced[0].nowName));
 }
 
-TEST_F(RenameRunTest, FileTheDiskRenamesOrLosesWhileRefusingIsFoundOrToldLost)
+// A Windows-family volume mounted case-sensitively by Linux holds names Windows would refuse;
+// a new name is held to Windows' rules there, a name given back is not: the volume held it.
+TEST_F(RenameRunTest, UndoGivesBackNamesTheVolumeHeld)
 {
-    addFiles({"a", "b"});
+    m_fs.pretendLimits({true, false});
+    addFiles({"12:30.txt", "b "});
     m_list.setAllSelected(true);
-    m_fs.setFault(platform::FaultyFileSystem::Fault::RenameAnyway);
-    m_fs.refuseRenameOf("a", EIO);
-    auto report = run(appendX);
-    EXPECT_EQ(report.renamed, 2); // a has its new name after all
+    auto report = run([](const QString& name) {
+        return RenameDecision::rename(name.startsWith(QLatin1Char('b')) ? QStringLiteral("b.") : name.mid(3));
+    });
+    EXPECT_EQ(report.renamed, 1); // "b." is refused, "12:30.txt" becomes "30.txt"
+    report = undo();
+    EXPECT_EQ(report.renamed, 1);
     EXPECT_TRUE(report.failures.empty());
-
-    m_fs.setFault(platform::FaultyFileSystem::Fault::LoseFile);
-    m_fs.refuseRenameOf("bx", EIO);
-    m_list.setAllSelected(true);
-    report = run(appendX);
-    ASSERT_EQ(report.misplaced.size(), 1u);
-    EXPECT_EQ(report.misplaced[0].oldName, QStringLiteral("bx"));
-    EXPECT_TRUE(report.misplaced[0].nowName.isEmpty());
-    ASSERT_EQ(report.failures.size(), 1u);
-    EXPECT_TRUE(report.failures[0].reason.contains(QStringLiteral("找不到")));
+    const std::map<QByteArray, QByteArray> expected{{"12:30.txt", "12:30.txt"}, {"b ", "b "}};
+    EXPECT_EQ(contents(), expected);
 }
 
+// After a refused rename the run looks for the file, by its identity, and tells what it found:
+// a look that fails is no answer, and another file under the new name is not this one.
+struct FailureCase {
+    const char* label;
+    platform::FaultyFileSystem::Fault fault;
+    bool looksFailAfterwards;   // every look after the rename fails with EIO
+    bool otherFileTakesNewName; // another program saves a file under the new name meanwhile
+    int renamed;
+    enum Told { Refused, Unknown, Lost } told;
+    std::map<QByteArray, QByteArray> after; // name -> content
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
+
+class FailureReports : public RenameRunTest, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FailureReports, TellWhereTheFileIsAsFarAsItIsKnown)
+{
+    const FailureCase& c = GetParam();
+    addFiles({"a"});
+    m_list.setAllSelected(true);
+    m_fs.setFault(c.fault);
+    m_fs.refuseRenameOf("a", EIO);
+    bool renameTried = false;
+    m_fs.setIntruder([&](const QByteArray&, QByteArrayView, bool beforeRename) {
+        if (beforeRename && c.looksFailAfterwards)
+            m_fs.failLookups(EIO);
+        if (renameTried && c.otherFileTakesNewName && !QFile::exists(QString::fromUtf8(m_folder.file("ax"))))
+            m_folder.write("ax", "other");
+        renameTried = renameTried || beforeRename;
+    });
+    const auto report = run(appendX);
+    m_fs.failLookups(0, 0);
+    EXPECT_EQ(report.renamed, c.renamed);
+    EXPECT_EQ(m_journal.size(), c.renamed); // only a file known to have its new name can be taken back
+    EXPECT_EQ(contents(), c.after);
+    if (c.renamed == 1) {
+        EXPECT_TRUE(report.failures.empty());
+        return;
+    }
+    ASSERT_EQ(report.failures.size(), 1u);
+    const QString& reason = report.failures[0].reason;
+    EXPECT_TRUE(reason.startsWith(platform::describeError(EIO))) << reason.toStdString();
+    switch (c.told) {
+    case FailureCase::Refused: EXPECT_TRUE(report.misplaced.empty()); break;
+    case FailureCase::Unknown:
+        ASSERT_EQ(report.misplaced.size(), 1u);
+        EXPECT_EQ(report.misplaced[0].lookupError, EIO);
+        EXPECT_TRUE(reason.contains(QStringLiteral("不知道它现在在哪里"))) << reason.toStdString();
+        break;
+    case FailureCase::Lost:
+        ASSERT_EQ(report.misplaced.size(), 1u);
+        EXPECT_EQ(report.misplaced[0].lookupError, 0);
+        EXPECT_TRUE(reason.contains(QStringLiteral("找不到"))) << reason.toStdString();
+        break;
+    }
+}
+
+using Fault = platform::FaultyFileSystem::Fault;
+using Map = std::map<QByteArray, QByteArray>;
+const QByteArray lost = platform::FaultyFileSystem::lostName(1);
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FailureReports,
+    testing::Values(FailureCase{"refused", Fault::Refuse, false, false, 0, FailureCase::Refused, Map{{"a", "a"}}},
+                    FailureCase{"refused_and_looks_fail", Fault::Refuse, true, false, 0, FailureCase::Unknown,
+                                Map{{"a", "a"}}},
+                    FailureCase{"renamed_while_refusing", Fault::RenameAnyway, false, false, 1, FailureCase::Refused,
+                                Map{{"ax", "a"}}},
+                    FailureCase{"renamed_while_refusing_and_looks_fail", Fault::RenameAnyway, true, false, 0,
+                                FailureCase::Unknown, Map{{"ax", "a"}}},
+                    FailureCase{"lost", Fault::LoseFile, false, false, 0, FailureCase::Lost, Map{{lost, "a"}}},
+                    FailureCase{"lost_and_looks_fail", Fault::LoseFile, true, false, 0, FailureCase::Unknown,
+                                Map{{lost, "a"}}},
+                    FailureCase{"lost_while_another_file_takes_the_new_name", Fault::LoseFile, false, true, 0,
+                                FailureCase::Lost, Map{{lost, "a"}, {"ax", "other"}}}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.label); });
 
 // Runs on a FAT file system through FUSE, which ignores letter case and whose driver loses a
 // file when it refuses a name.
@@ -480,6 +558,22 @@ TEST_F(FatRenameRun, TheFileItselfDoesNotHoldItsNewSpelling)
     EXPECT_EQ(m_told, 0);
     EXPECT_EQ(report.renamed, 1);
     const std::map<QByteArray, QByteArray> expected{{"IMG1.gif", "img1.gif"}};
+    EXPECT_EQ(m_folder.contents(), expected);
+}
+
+// The second step of a case-only change reports a failure but happened: the old spelling finds
+// the file too, and its entry tells that it has the new one.
+TEST_F(FatRenameRun, CaseChangeThatHappenedWhileRefusedCountsAsDone)
+{
+    m_folder.add("ab.txt");
+    m_fs.setFault(platform::FaultyFileSystem::Fault::RenameAnyway);
+    m_fs.refuseRenameTo("AB.TXT", EIO);
+    const auto report = run({"ab.txt"}, [](const QString& name) {
+        return RenameDecision::rename(rules::ConvertCase(name, {true, true, rules::CaseMode::Upper, rules::SpaceMode::Delete}));
+    });
+    EXPECT_EQ(report.renamed, 1);
+    EXPECT_TRUE(report.failures.empty());
+    const std::map<QByteArray, QByteArray> expected{{"AB.TXT", "ab.txt"}};
     EXPECT_EQ(m_folder.contents(), expected);
 }
 

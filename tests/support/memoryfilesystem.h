@@ -20,17 +20,18 @@ public:
         QByteArray name;
         platform::EntryKind kind = platform::EntryKind::File;
         std::uint8_t attributes = platform::NoAttributes;
+        std::uint64_t serial = 0; // stands for the inode number
     };
 
     void addFile(const QByteArray& folder, const QByteArray& name,
                  std::uint8_t attributes = platform::NoAttributes)
     {
-        m_folders[folder].push_back({name, platform::EntryKind::File, attributes});
+        m_folders[folder].push_back({name, platform::EntryKind::File, attributes, ++m_serials});
     }
 
     void addFolder(const QByteArray& folder, const QByteArray& name)
     {
-        m_folders[folder].push_back({name, platform::EntryKind::Folder, platform::NoAttributes});
+        m_folders[folder].push_back({name, platform::EntryKind::Folder, platform::NoAttributes, ++m_serials});
     }
 
     void remove(const QByteArray& folder, const QByteArray& name)
@@ -115,6 +116,18 @@ private:
             return platform::Holder::None;
         }
 
+        platform::Lookup lookup(QByteArrayView name) const override
+        {
+            if (const Entry* e = find(name))
+                return {platform::Lookup::Found::Entry, 0, {1, e->serial, 0, 0}};
+            return {};
+        }
+
+        platform::Lookup::Found spelledEntry(QByteArrayView name) const override
+        {
+            return find(name) ? platform::Lookup::Found::Entry : platform::Lookup::Found::Nothing;
+        }
+
         bool sameFile(QByteArrayView name, QByteArrayView other) const override { return name == other; }
 
         platform::Status listNames(const std::function<void(QByteArrayView)>& visit) const override
@@ -128,12 +141,25 @@ private:
         }
 
     private:
+        const Entry* find(QByteArrayView name) const
+        {
+            const auto it = m_fs.m_folders.find(m_path);
+            if (it == m_fs.m_folders.end())
+                return nullptr;
+            for (const Entry& e : it->second) {
+                if (e.name == name)
+                    return &e;
+            }
+            return nullptr;
+        }
+
         const MemoryFileSystem& m_fs;
         QByteArray m_path;
     };
 
     // Renames change the entries through a const interface, as a real disk would.
     mutable std::map<QByteArray, std::vector<Entry>> m_folders;
+    std::uint64_t m_serials = 0;
 };
 
 } // namespace testsupport
