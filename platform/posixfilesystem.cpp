@@ -1,6 +1,7 @@
 #include "platform/filesystem.h"
 
 #include "platform/filename.h"
+#include "platform/noreplace.h"
 
 #include <QFile>
 #include <QStorageInfo>
@@ -39,24 +40,6 @@ std::uint8_t attributesOf(const char* name, mode_t mode)
     if (!S_ISREG(mode) && !S_ISDIR(mode))
         attributes |= System;
     return attributes;
-}
-
-// rename without replacing. Where the file system does not take RENAME_NOREPLACE (FUSE file
-// systems, some network shares answer EINVAL), the target is looked up first; that leaves a
-// short window in which a file created by another program could be replaced, the best such a
-// file system allows.
-int renameWithoutReplacing(int dirfd, const char* from, const char* to)
-{
-    if (::renameat2(dirfd, from, dirfd, to, RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    struct stat st;
-    if (::fstatat(dirfd, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
-        return EEXIST;
-    if (errno != ENOENT)
-        return errno;
-    return ::renameat(dirfd, from, dirfd, to) == 0 ? 0 : errno;
 }
 
 Lookup::Found entrySpelled(int dirfd, QByteArrayView name)

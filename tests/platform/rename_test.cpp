@@ -1,11 +1,14 @@
 #include "platform/filesystem.h"
+#include "platform/noreplace.h"
 #include "tests/support/fatimage.h"
 #include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,14 +80,73 @@ TEST(NameLimits, FollowTheFileSystemType)
         const char* type;
         bool windows;
         bool asciiOnly;
-    } rows[] = {{"ext4", false, false}, {"tmpfs", false, false}, {"vfat", true, false}, {"exfat", true, false},
-                {"ntfs3", true, false}, {"fuseblk", true, false}, {"cifs", true, false},
-                {"fuse.fusefat", true, true}, {"fuse.sshfs", false, false}};
+        bool stableInodes;
+    } rows[] = {{"ext4", false, false, true},    {"tmpfs", false, false, true},       {"vfat", true, false, false},
+                {"exfat", true, false, false},   {"ntfs3", true, false, false},       {"fuseblk", true, false, false},
+                {"cifs", true, false, false},    {"fuse.fusefat", true, true, false}, {"fuse.sshfs", false, false, false},
+                {"nfs4", false, false, true}};
     for (const auto& row : rows) {
         const auto limits = platform::nameLimitsOfType(row.type);
         EXPECT_EQ(limits.windowsNames, row.windows) << row.type;
         EXPECT_EQ(limits.plainAsciiOnly, row.asciiOnly) << row.type;
+        EXPECT_EQ(limits.stableInodes, row.stableInodes) << row.type;
     }
+}
+
+// renameat2 answers EINVAL both where a file system lacks RENAME_NOREPLACE and where it
+// refuses the name; only the first may fall back to a look and a plain rename.
+TEST(RenameWithoutReplacing, FallsBackOnlyWhereTheFlagIsMissing)
+{
+    const struct {
+        const char* label;
+        int flagged;                 // what the rename with the flag answers
+        std::optional<bool> probed;  // whether the probe finds the flag supported
+        int looked;                  // what a look at the new name answers
+        int expected;
+        bool plainRename;            // whether a plain rename was made
+    } rows[] = {
+        {"done_with_the_flag", 0, true, ENOENT, 0, false},
+        {"refused_name_where_the_flag_works", EINVAL, true, ENOENT, EINVAL, false},
+        {"probe_cant_tell", EINVAL, std::nullopt, ENOENT, EINVAL, false},
+        {"flag_missing", EINVAL, false, ENOENT, 0, true},
+        {"flag_missing_and_name_taken", EINVAL, false, 0, EEXIST, false},
+        {"flag_missing_and_look_fails", EINVAL, false, EIO, EIO, false},
+        {"no_renameat2_in_the_kernel", ENOSYS, true, ENOENT, 0, true},
+        {"another_refusal", EACCES, false, ENOENT, EACCES, false},
+    };
+    for (const auto& row : rows) {
+        int probes = 0;
+        bool renamed = false;
+        const platform::RenameCalls calls{
+            [&](int, const char*, const char*) { return row.flagged; },
+            [&](int, const char*, const char*) {
+                renamed = true;
+                return 0;
+            },
+            [&](int, const char*) { return row.looked; },
+            [&](int) {
+                ++probes;
+                return row.probed;
+            },
+            [](int) { return std::uint64_t(7); },
+        };
+        platform::NoReplaceSupport support;
+        EXPECT_EQ(platform::renameWithoutReplacing(3, "a", "b", calls, support), row.expected) << row.label;
+        EXPECT_EQ(renamed, row.plainRename) << row.label;
+        // The answer is kept per file system; an answer that could not be had is asked again.
+        platform::renameWithoutReplacing(3, "a", "b", calls, support);
+        EXPECT_EQ(probes, row.flagged != EINVAL ? 0 : row.probed ? 1 : 2) << row.label;
+    }
+}
+
+TEST(RenameWithoutReplacing, ProbeFindsTheFlagOnALocalFileSystemAndLeavesNothing)
+{
+    TempFolder folder;
+    const int fd = ::open(folder.path().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(platform::systemRenameCalls().probe(fd), std::optional<bool>(true));
+    ::close(fd);
+    EXPECT_TRUE(folder.contents().empty());
 }
 
 class FatRename : public testing::Test {
@@ -110,6 +172,17 @@ TEST_F(FatRename, TellsAnotherSpellingOfTheSameFileApart)
     EXPECT_TRUE(fs().nameLimitsOf(folder.path()).windowsNames);
     const std::map<QByteArray, QByteArray> expected{{"README.TXT", "README.TXT"}, {"a.txt", "a.txt"}};
     EXPECT_EQ(folder.contents(), expected);
+}
+
+// The FUSE FAT driver has no rename2: the probe finds that, and renames there look first.
+TEST_F(FatRename, ProbeFindsTheFlagMissing)
+{
+    const TempFolder folder(m_fat.path());
+    const int fd = ::open(folder.path().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(platform::systemRenameCalls().probe(fd), std::optional<bool>(false));
+    ::close(fd);
+    EXPECT_TRUE(folder.contents().empty());
 }
 
 TEST_F(FatRename, StillRefusesToReplaceAnotherFile)
