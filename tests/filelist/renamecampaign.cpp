@@ -1,15 +1,25 @@
 // A randomized campaign over planned rename runs and their undo, on real folders: random name
 // sets (collisions, chains, swaps, rotations, case variants, Chinese names in UTF-8 and GBK,
-// names near 255 bytes), random selections and rules, and failures injected at random into any
-// rename, the steps through a temporary name included. After every run and every undo:
-//   - the multiset of file contents is unchanged: nothing lost, nothing duplicated;
-//   - every file that did not reach its planned name is in the report;
-//   - a file is under its old name or its new one, unless the report says where it is;
+// names near 255 bytes), random selections and rules, failures injected at random into any
+// rename, the steps through a temporary name included, looks at names that fail, and another
+// program creating files in the folder while the run works: just before a rename under its new
+// name, and at random moments under any name in play. After every run and every undo:
+//   - the multiset of file contents is the one before plus the other program's files: nothing
+//     lost, nothing duplicated;
+//   - every file that did not reach its planned name is in the report, and the number reported
+//     renamed is the number that reached it;
+//   - a file is under its old name or its new one, unless the report says where it is or that
+//     it does not know;
+//   - the run's undo history holds only files that are where it says;
 //   - no temporary name is left unless the report names it;
-//   - undo after a run without faults brings back every original name.
+//   - undo after an undisturbed run brings back every original name.
 // A share of the runs goes to a FAT image through FUSE where that is available.
 //
-//   rename_campaign [--runs N] [--seed S] [--no-fat]
+//   rename_campaign [--runs N] [--seed S] [--no-fat] [--replacing]
+//
+// --replacing makes every rename replace what has its new name, as a build that lost the
+// never-replace promise would: the campaign must then find broken promises, and exits 0 only
+// if it does.
 
 #include "filelist/filelistmodel.h"
 #include "filelist/renamerun.h"
@@ -30,6 +40,7 @@
 #include <memory>
 #include <random>
 #include <set>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +52,8 @@ using Contents = std::map<QByteArray, QByteArray>;
 
 struct Totals {
     int runs = 0;
+    long intruders = 0;
+    long lookupFaults = 0;
     int fatRuns = 0;
     long files = 0;
     long planned = 0;
@@ -54,7 +67,10 @@ struct Totals {
 
 class Campaign {
 public:
-    Campaign(std::uint64_t seed, testsupport::FatImage* fat) : m_random(seed), m_fat(fat) {}
+    Campaign(std::uint64_t seed, testsupport::FatImage* fat, bool replacing)
+        : m_random(seed), m_fat(fat), m_replacing(replacing)
+    {
+    }
 
     // One run and its undo; false, after saying why, when a promise was broken.
     bool runOnce(int number)
@@ -92,32 +108,51 @@ private:
             folder.add(name);
         m_totals.files += long(names.size());
         const Contents original = folder.contents();
-        const auto originalSet = folder.contentSet();
+        m_expected = folder.contentSet();
 
         platform::FaultyFileSystem fs(platform::systemFileSystem());
+        fs.replaceOnRename(m_replacing);
         if (m_ignoresCase && !onFat)
-            fs.pretendLimits({true, false});
+            fs.pretendLimits({true, false, true});
         const bool faulty = chance(0.5);
         if (faulty)
             fs.failAtRandom(m_random(), std::uniform_real_distribution<double>(0.02, 0.3)(m_random));
+        const double lookFaults = chance(0.25) ? std::uniform_real_distribution<double>(0.02, 0.2)(m_random) : 0;
+        fs.failLookups(lookFaults > 0 ? EIO : 0, lookFaults);
 
         filelist::FileListModel list(fs);
         list.setPattern(QStringLiteral("*"));
         list.setFolder(folder.path());
         for (int i = 0; i < list.count(); ++i)
             list.setSelected(i, chance(0.8));
+        const filelist::RenameRule rule = makeRule(list);
 
-        const auto plan = filelist::planRename(list, fs, makeRule(list));
+        // Another program, busy in the folder for half of the runs.
+        m_intruded = 0;
+        std::vector<QByteArray> inPlay = names;
+        if (!onFat && chance(0.5)) {
+            const double beforeRename = std::uniform_real_distribution<double>(0.05, 0.3)(m_random);
+            const double atRandom = std::uniform_real_distribution<double>(0.0, 0.05)(m_random);
+            fs.setIntruder([&, beforeRename, atRandom](const QByteArray&, QByteArrayView name, bool renaming) {
+                if (chance(renaming ? beforeRename : atRandom))
+                    intrude(folder, renaming || inPlay.empty() ? name.toByteArray() : pick(inPlay));
+            });
+        }
+
+        const auto plan = filelist::planRename(list, fs, rule);
+        for (qsizetype i = 0; i < plan.size(); ++i)
+            inPlay.push_back(plan.newName(i).toByteArray());
         filelist::RunJournal journal;
         auto report = filelist::executePlan(plan, fs, {}, &journal);
         filelist::addPlanProblems(plan, report, false);
         m_totals.planned += plan.count(PlanState::Rename);
         m_totals.renamed += report.renamed;
         countRings(plan);
-        if (!check(folder, originalSet, plan, report, false, "run"))
+        if (!check(folder, plan, report, false, "run") || !checkJournal(folder, journal))
             return false;
 
         const int faultsOfRun = fs.faultsInjected();
+        const bool undisturbed = faultsOfRun == 0 && m_intruded == 0 && lookFaults == 0;
         if (faulty && chance(0.5))
             fs.failAtRandom(m_random(), 0.1);
         else
@@ -127,19 +162,47 @@ private:
         filelist::addPlanProblems(back, backReport, false);
         m_totals.undone += backReport.renamed;
         m_totals.faults += fs.faultsInjected();
-        if (!check(folder, originalSet, back, backReport, true, "undo"))
+        m_totals.intruders += m_intruded;
+        m_totals.lookupFaults += lookFaults > 0 ? 1 : 0;
+        if (!check(folder, back, backReport, true, "undo"))
             return false;
-        if (fs.faultsInjected() == 0 && faultsOfRun == 0 && folder.contents() != original)
-            return broken("undo after a run without faults did not bring back every name");
+        if (undisturbed && m_intruded == 0 && fs.faultsInjected() == 0 && folder.contents() != original)
+            return broken("undo after an undisturbed run did not bring back every name");
+        return true;
+    }
+
+    // The other program saves a file of its own under name, unless something has it.
+    void intrude(const testsupport::TempFolder& folder, const QByteArray& name)
+    {
+        if (!platform::isValidFileName(name) || name.size() > 255)
+            return;
+        const int fd = ::open(folder.file(name).constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+        if (fd < 0)
+            return;
+        const QByteArray content = "intruder-" + QByteArray::number(++m_intruded);
+        [[maybe_unused]] const auto written = ::write(fd, content.constData(), std::size_t(content.size()));
+        ::close(fd);
+        m_expected.insert(content);
+    }
+
+    // Every move the run's history holds is where it says: the file it took back would be this one.
+    bool checkJournal(const testsupport::TempFolder& folder, const filelist::RunJournal& journal)
+    {
+        const Contents now = folder.contents();
+        for (qsizetype i = 0; i < journal.size(); ++i) {
+            const auto it = now.find(journal.now(i).toByteArray());
+            if (it == now.end() || it->second != journal.before(i))
+                return broken("run", "the undo history holds a file that is not where it says: " + journal.now(i).toByteArray());
+        }
         return true;
     }
 
     // The promises of one run over plan, which report tells of. Each file's content is the
     // name it was created with: for a run the old name of its plan entry, for an undo the new.
-    bool check(const testsupport::TempFolder& folder, const std::multiset<QByteArray>& originalSet,
-               const filelist::RenamePlan& plan, const filelist::RenameReport& report, bool isUndo, const char* what)
+    bool check(const testsupport::TempFolder& folder, const filelist::RenamePlan& plan,
+               const filelist::RenameReport& report, bool isUndo, const char* what)
     {
-        if (folder.contentSet() != originalSet)
+        if (folder.contentSet() != m_expected)
             return broken(what, "a file was lost or duplicated");
         std::map<QByteArray, QByteArray> where;
         for (const auto& [name, content] : folder.contents())
@@ -147,14 +210,21 @@ private:
         std::set<QString> failed;
         for (const auto& f : report.failures)
             failed.insert(f.oldName);
-        std::map<QString, QString> misplaced;
+        std::map<QString, filelist::MisplacedFile> misplaced;
         for (const auto& m : report.misplaced)
-            misplaced[m.oldName] = m.nowName;
+            misplaced[m.oldName] = m;
         m_totals.failures += long(report.failures.size());
         m_totals.misplaced += long(report.misplaced.size());
 
         static const QRegularExpression temporary(QStringLiteral("^QR[0-9A-F]{6}\\.TMP$"));
-        std::set<QString> namedTemporaries;
+        // A temporary name the run told of and left out of its history stays through its undo.
+        std::set<QString> namedTemporaries = isUndo ? m_toldTemporaries : std::set<QString>{};
+        if (!isUndo) {
+            m_toldTemporaries.clear();
+            for (const auto& m : report.misplaced)
+                m_toldTemporaries.insert(m.lookupError != 0 ? m.temporaryName : m.nowName);
+        }
+        int atNewNames = 0;
         for (qsizetype i = 0; i < plan.size(); ++i) {
             const QByteArray content = (isUndo ? plan.newName(i) : plan.oldName(i)).toByteArray();
             const auto it = where.find(content);
@@ -169,28 +239,43 @@ private:
                     return broken(what, "a file left alone is not in the report: " + content);
                 continue;
             }
-            if (now == plan.newName(i))
+            const auto m = misplaced.find(old);
+            const bool unknown = m != misplaced.end() && m->second.lookupError != 0;
+            if (now == plan.newName(i)) {
+                atNewNames += failed.count(old) ? 0 : 1;
+                if (failed.count(old) && !unknown)
+                    return broken(what, "a file that has its new name is reported as not renamed: " + content);
                 continue;
+            }
             if (!failed.count(old))
                 return broken(what, "a file that did not reach its new name is not in the report: " + content);
+            const QString nowText = platform::readableFileName(now);
+            if (unknown) { // where it is was not known: any name the run knows of, or lost
+                const bool known = now == plan.oldName(i) || nowText == m->second.temporaryName || now.startsWith("LOST");
+                if (!known)
+                    return broken(what, "a file of unknown place is under a name the run never gave it: " + now);
+                namedTemporaries.insert(nowText);
+                continue;
+            }
             if (now == plan.oldName(i)) {
                 namedTemporaries.insert(old); // an undo that could not bring a file back from one
                 continue;
             }
-            const QString nowText = platform::readableFileName(now);
-            const auto m = misplaced.find(old);
             if (m == misplaced.end())
                 return broken(what, "a file is under a name the report does not give: " + now);
             if (temporary.match(nowText).hasMatch()) {
-                if (m->second != nowText)
+                if (m->second.nowName != nowText)
                     return broken(what, "the report names another temporary name for " + content);
                 namedTemporaries.insert(nowText);
-            } else if (!m->second.isEmpty() || !now.startsWith("LOST")) {
+            } else if (!m->second.nowName.isEmpty() || !now.startsWith("LOST")) {
                 return broken(what, "a lost file is reported under the wrong name: " + now);
             }
         }
+        if (atNewNames != report.renamed)
+            return broken(what, "the number reported renamed is not the number that have their new names");
         for (const auto& [content, name] : where) {
-            if (temporary.match(platform::readableFileName(name)).hasMatch()
+            // The other program may have saved a file under a name the run was about to take.
+            if (temporary.match(platform::readableFileName(name)).hasMatch() && !content.startsWith("intruder-")
                 && !namedTemporaries.count(platform::readableFileName(name)))
                 return broken(what, "a temporary name is left that the report does not name: " + name);
         }
@@ -341,6 +426,10 @@ private:
 
     std::mt19937_64 m_random;
     testsupport::FatImage* m_fat;
+    bool m_replacing = false;
+    std::multiset<QByteArray> m_expected; // the contents the folder must hold
+    std::set<QString> m_toldTemporaries;  // the temporary names the last run's report gave
+    long m_intruded = 0;
     Totals m_totals;
     int m_number = 0;
     bool m_onFat = false;
@@ -355,6 +444,7 @@ int main(int argc, char* argv[])
     int runs = 300;
     std::uint64_t seed = 1;
     bool useFat = true;
+    bool replacing = false;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
@@ -363,8 +453,10 @@ int main(int argc, char* argv[])
             seed = args[++i].toULongLong();
         else if (args[i] == QLatin1String("--no-fat"))
             useFat = false;
+        else if (args[i] == QLatin1String("--replacing"))
+            replacing = true;
         else {
-            std::fprintf(stderr, "usage: rename_campaign [--runs N] [--seed S] [--no-fat]\n");
+            std::fprintf(stderr, "usage: rename_campaign [--runs N] [--seed S] [--no-fat] [--replacing]\n");
             return 2;
         }
     }
@@ -377,7 +469,7 @@ int main(int argc, char* argv[])
             fat.reset();
         }
     }
-    Campaign campaign(seed, fat.get());
+    Campaign campaign(seed, fat.get(), replacing);
     int broken = 0;
     for (int i = 0; i < runs; ++i) {
         if (!campaign.runOnce(i))
@@ -385,8 +477,13 @@ int main(int argc, char* argv[])
     }
     const Totals& t = campaign.totals();
     std::printf("runs %d (FAT %d), files %ld, renames planned %ld, done %ld, swaps %ld, faults injected %ld, "
-                "failures reported %ld, files reported out of place %ld, undone %ld; broken promises: %d\n",
-                t.runs, t.fatRuns, t.files, t.planned, t.renamed, t.rings, t.faults, t.failures, t.misplaced,
-                t.undone, broken);
+                "runs with failing looks %ld, files of another program %ld, failures reported %ld, files reported "
+                "out of place %ld, undone %ld; broken promises: %d\n",
+                t.runs, t.fatRuns, t.files, t.planned, t.renamed, t.rings, t.faults, t.lookupFaults, t.intruders,
+                t.failures, t.misplaced, t.undone, broken);
+    if (replacing) {
+        std::printf(broken > 0 ? "renames that replace files were caught\n" : "renames that replace files went unnoticed\n");
+        return broken > 0 ? 0 : 1;
+    }
     return broken == 0 ? 0 : 1;
 }
