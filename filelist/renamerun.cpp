@@ -4,6 +4,8 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <limits>
 #include <new>
@@ -156,7 +158,8 @@ private:
             {m_plan.oldText(i), m_plan.newText(i),
              found.found == platform::Lookup::Found::Nothing
                  ? platform::describeError(ENOENT)
-                 : QStringLiteral("无法读取这个文件的信息：%1").arg(platform::describeError(found.error))});
+                 : QStringLiteral("无法读取这个文件的信息：%1").arg(platform::describeError(found.error)),
+             i});
         return std::nullopt;
     }
 
@@ -216,6 +219,25 @@ private:
         return same ? Here::Yes : Here::No;
     }
 
+    // Which of names the folder's own entries spell exactly, read once: where letter case is
+    // ignored, a look finds a file under every spelling, and a FUSE driver's cached looks can
+    // outlive a file that its driver lost. Unknown for every name when the folder can't be read.
+    std::array<Here, 3> spelled(const std::array<QByteArrayView, 3>& names, int& lookupError) const
+    {
+        std::array<Here, 3> found{Here::No, Here::No, Here::No};
+        const platform::Status status = m_folder.listNames([&](QByteArrayView entry) {
+            for (std::size_t k = 0; k < names.size(); ++k) {
+                if (!names[k].isEmpty() && entry == names[k])
+                    found[k] = Here::Yes;
+            }
+        });
+        if (!status.ok()) {
+            lookupError = status.error;
+            found.fill(Here::Unknown);
+        }
+        return found;
+    }
+
     // A step of file i failed with error. Some file systems rename or lose a file while they
     // report a failure, so the file is looked for, by its identity: under temporary, the name it
     // may sit under after a failed step; under its old name and its new name where the step may
@@ -224,30 +246,34 @@ private:
     bool settle(qsizetype i, const platform::FileIdentity& identity, int error, const QByteArray& temporary,
                 bool oldIsOurs, bool newIsOurs, const QString& why = {})
     {
-        enum class Place : std::uint8_t { Nowhere, Temporary, Old, New, Unknown };
         int lookupError = 0;
-        const Here atTemporary = temporary.isEmpty() ? Here::No : isHere(temporary, identity, lookupError);
-        const Here atOld = oldIsOurs && atTemporary != Here::Yes ? isHere(m_plan.oldName(i), identity, lookupError) : Here::No;
-        const Here atNew = newIsOurs && atTemporary != Here::Yes ? isHere(m_plan.newName(i), identity, lookupError) : Here::No;
-        Place place = Place::Nowhere;
-        if (atTemporary == Here::Yes) {
-            place = Place::Temporary;
-        } else if (atOld == Here::Yes && atNew != Here::No && (atNew == Here::Yes || spellingsOfOneName(i))) {
-            // Where letter case is ignored, both spellings find the file; its entry tells which
-            // one it has.
-            const auto spelled = m_folder.spelledEntry(m_plan.newName(i));
-            place = spelled == platform::Lookup::Found::Entry ? Place::New
-                : spelled == platform::Lookup::Found::Nothing ? Place::Old
-                                                              : Place::Unknown;
-            if (place == Place::Unknown)
-                lookupError = EIO;
-        } else if (atNew == Here::Yes) {
-            place = Place::New;
-        } else if (atOld == Here::Yes) {
-            place = Place::Old;
-        } else if (atTemporary == Here::Unknown || atOld == Here::Unknown || atNew == Here::Unknown) {
-            place = Place::Unknown;
+        const std::array<QByteArrayView, 3> names{QByteArrayView(temporary),
+                                                  oldIsOurs ? m_plan.oldName(i) : QByteArrayView(),
+                                                  newIsOurs ? m_plan.newName(i) : QByteArrayView()};
+        std::array<Here, 3> here{};
+        for (std::size_t k = 0; k < names.size(); ++k)
+            here[k] = names[k].isEmpty() ? Here::No : isHere(names[k], identity, lookupError);
+        // Where a look can find a file under another spelling than its own (letter case ignored)
+        // or a moment after it went (FUSE), the folder's entries confirm what the looks found;
+        // so they do where the file was found under both its names.
+        const bool bothNames = here[1] == Here::Yes && here[2] == Here::Yes;
+        if (!m_plan.limits().stableInodes || bothNames || (here[1] == Here::Yes && spellingsOfOneName(i))) {
+            const std::array<Here, 3> entries = spelled(names, lookupError);
+            for (std::size_t k = 0; k < names.size(); ++k) {
+                if (here[k] == Here::Yes)
+                    here[k] = entries[k];
+            }
         }
+        enum class Place : std::uint8_t { Nowhere, Temporary, Old, New, Unknown };
+        Place place = Place::Nowhere;
+        if (here[0] == Here::Yes)
+            place = Place::Temporary;
+        else if (here[2] == Here::Yes)
+            place = Place::New;
+        else if (here[1] == Here::Yes)
+            place = Place::Old;
+        else if (std::find(here.begin(), here.end(), Here::Unknown) != here.end())
+            place = Place::Unknown;
         if (place == Place::New)
             return succeed(i, m_plan.newName(i));
 
@@ -256,7 +282,7 @@ private:
         switch (place) {
         case Place::Temporary:
             reason += QStringLiteral("；文件现在的名字是“%1”").arg(readable(temporary));
-            m_report.misplaced.push_back({m_plan.oldText(i), readable(temporary), 0, {}});
+            m_report.misplaced.push_back({m_plan.oldText(i), readable(temporary), 0, {}, i});
             if (m_journal)
                 m_journal->add(temporary, m_plan.oldName(i));
             break;
@@ -264,16 +290,16 @@ private:
             reason += QStringLiteral("；改名失败后查找这个文件时又出错（%1），不知道它现在在哪里")
                           .arg(platform::describeError(lookupError));
             m_report.misplaced.push_back(
-                {m_plan.oldText(i), {}, lookupError, temporary.isEmpty() ? QString() : readable(temporary)});
+                {m_plan.oldText(i), {}, lookupError, temporary.isEmpty() ? QString() : readable(temporary), i});
             break;
         case Place::Nowhere:
             reason += QStringLiteral("；改名失败后，原名、新名和临时名下都找不到这个文件了");
-            m_report.misplaced.push_back({m_plan.oldText(i), {}, 0, {}});
+            m_report.misplaced.push_back({m_plan.oldText(i), {}, 0, {}, i});
             break;
         case Place::Old:
         case Place::New: break;
         }
-        m_report.failures.push_back({m_plan.oldText(i), m_plan.newText(i), reason});
+        m_report.failures.push_back({m_plan.oldText(i), m_plan.newText(i), reason, i});
         return false;
     }
 
@@ -294,7 +320,7 @@ private:
             ++m_handled;
             m_report.failures.push_back(
                 {m_plan.oldText(next), m_plan.newText(next),
-                 QStringLiteral("新文件名仍被“%1”占用，它没能改名").arg(m_plan.oldText(i))});
+                 QStringLiteral("新文件名仍被“%1”占用，它没能改名").arg(m_plan.oldText(i)), next});
         }
     }
 
@@ -359,7 +385,7 @@ void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApar
         if (toldApart && plan.hasExistenceMessage(i))
             ++report.leftAlone;
         else
-            report.failures.push_back({plan.oldText(i), plan.newText(i), plan.reasonText(i)});
+            report.failures.push_back({plan.oldText(i), plan.newText(i), plan.reasonText(i), i});
     }
 }
 

@@ -18,6 +18,7 @@ struct RenameFailure {
     QString oldName;
     QString newName;
     QString reason;
+    qsizetype file = -1; // the file's place in the plan
 };
 
 // A file found under neither its old nor its new name after a failed rename.
@@ -27,6 +28,7 @@ struct MisplacedFile {
     // Not 0 when where the file is could not be told: looking for it failed with this errno.
     int lookupError = 0;
     QString temporaryName; // the temporary name it may be under besides its old and new ones, or empty
+    qsizetype file = -1;   // the file's place in the plan
 };
 
 struct RenameReport {

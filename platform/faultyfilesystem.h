@@ -47,7 +47,7 @@ public:
     void setFault(Fault fault) { m_fault = fault; }
     // Answers nameLimitsOf() with limits instead of the real file system's.
     void pretendLimits(NameLimits limits) { m_limits = limits; }
-    // Looks at names (lookup, holderOf, spelledEntry) fail with errnum, each with the given
+    // Looks at names (lookup, holderOf, listNames) fail with errnum, each with the given
     // chance, as a FUSE driver or a failing disk answers.
     void failLookups(int errnum, double chance = 1)
     {
@@ -125,14 +125,10 @@ private:
                 return {Lookup::Found::Unknown, m_fs.m_lookupError, {}};
             return m_inner->lookup(name);
         }
-        Lookup::Found spelledEntry(QByteArrayView name) const override
-        {
-            return m_fs.lookFails(*m_inner, name) ? Lookup::Found::Unknown : m_inner->spelledEntry(name);
-        }
         bool sameFile(QByteArrayView name, QByteArrayView other) const override { return m_inner->sameFile(name, other); }
         Status listNames(const std::function<void(QByteArrayView)>& visit) const override
         {
-            return m_inner->listNames(visit);
+            return m_fs.lookFails(*m_inner, {}) ? Status::failure(m_fs.m_lookupError) : m_inner->listNames(visit);
         }
 
     private:

@@ -115,17 +115,15 @@ public:
     // ignored also under another spelling.
     virtual Lookup lookup(QByteArrayView name) const = 0;
 
-    // Whether an entry is spelled exactly name, byte for byte, read from the folder itself:
-    // where letter case is ignored, lookup() can't tell "IMG.JPG" from "img.jpg". Reads the
-    // whole folder.
-    virtual Lookup::Found spelledEntry(QByteArrayView name) const = 0;
-
     // Whether other, which exists, is only another spelling of the existing file name: the
     // same file, found under other by a file system that ignores letter case.
     virtual bool sameFile(QByteArrayView name, QByteArrayView other) const = 0;
 
     // Calls visit with the name of every entry but "." and "..", without looking at the entries:
-    // far cheaper than listFolder() when only the names matter.
+    // far cheaper than listFolder() when only the names matter. The names are the folder's own
+    // spellings, read from the file system each time: where letter case is ignored, lookup()
+    // can't tell "IMG.JPG" from "img.jpg", and a FUSE driver's cached lookups can outlive the
+    // entry for a moment.
     virtual Status listNames(const std::function<void(QByteArrayView)>& visit) const = 0;
 };
 

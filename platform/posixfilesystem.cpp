@@ -263,13 +263,6 @@ public:
         return {Lookup::Found::Entry, 0, identityOf(st)};
     }
 
-    Lookup::Found spelledEntry(QByteArrayView name) const override
-    {
-        if (!isValidFileName(name))
-            return Lookup::Found::Nothing;
-        return m_fd < 0 ? Lookup::Found::Unknown : entrySpelled(m_fd, name);
-    }
-
     bool sameFile(QByteArrayView name, QByteArrayView other) const override
     {
         if (!isValidFileName(name) || !isValidFileName(other) || name == other)

@@ -207,12 +207,13 @@ private:
         std::map<QByteArray, QByteArray> where;
         for (const auto& [name, content] : folder.contents())
             where[content] = name;
-        std::set<QString> failed;
+        // By the file's place in the plan: a GBK name and a UTF-8 one can read alike.
+        std::set<qsizetype> failed;
         for (const auto& f : report.failures)
-            failed.insert(f.oldName);
-        std::map<QString, filelist::MisplacedFile> misplaced;
+            failed.insert(f.file);
+        std::map<qsizetype, filelist::MisplacedFile> misplaced;
         for (const auto& m : report.misplaced)
-            misplaced[m.oldName] = m;
+            misplaced[m.file] = m;
         m_totals.failures += long(report.failures.size());
         m_totals.misplaced += long(report.misplaced.size());
 
@@ -235,19 +236,19 @@ private:
             if (plan.state(i) != PlanState::Rename) {
                 if (now != plan.oldName(i))
                     return broken(what, "a file the plan leaves alone moved: " + content);
-                if (plan.state(i) != PlanState::Unchanged && !failed.count(old))
+                if (plan.state(i) != PlanState::Unchanged && !failed.count(i))
                     return broken(what, "a file left alone is not in the report: " + content);
                 continue;
             }
-            const auto m = misplaced.find(old);
+            const auto m = misplaced.find(i);
             const bool unknown = m != misplaced.end() && m->second.lookupError != 0;
             if (now == plan.newName(i)) {
-                atNewNames += failed.count(old) ? 0 : 1;
-                if (failed.count(old) && !unknown)
+                atNewNames += failed.count(i) ? 0 : 1;
+                if (failed.count(i) && !unknown)
                     return broken(what, "a file that has its new name is reported as not renamed: " + content);
                 continue;
             }
-            if (!failed.count(old))
+            if (!failed.count(i))
                 return broken(what, "a file that did not reach its new name is not in the report: " + content);
             const QString nowText = platform::readableFileName(now);
             if (unknown) { // where it is was not known: any name the run knows of, or lost

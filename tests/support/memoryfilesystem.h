@@ -123,11 +123,6 @@ private:
             return {};
         }
 
-        platform::Lookup::Found spelledEntry(QByteArrayView name) const override
-        {
-            return find(name) ? platform::Lookup::Found::Entry : platform::Lookup::Found::Nothing;
-        }
-
         bool sameFile(QByteArrayView name, QByteArrayView other) const override { return name == other; }
 
         platform::Status listNames(const std::function<void(QByteArrayView)>& visit) const override
