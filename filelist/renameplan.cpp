@@ -217,7 +217,7 @@ QString RenamePlan::reasonText(qsizetype i) const
     case PlanReason::ReadsAsUtf8:
         return QStringLiteral("原文件名是 GBK 编码的，新文件名的 GBK 编码恰好也能读成 UTF-8，改名后会显示成“%1”，"
                               "所以没有改名")
-            .arg(newText(i));
+            .arg(readable(platform::writeFileName(newText(i), platform::NameEncoding::Gbk).value_or(QByteArray())));
     case PlanReason::ReadsOtherwise:
         return QStringLiteral("新文件名写到磁盘上以后会被读成“%1”，与改名规则给出的名字不同，所以没有改名").arg(newText(i));
     case PlanReason::EmptyName: return QStringLiteral("新文件名为空");
@@ -298,6 +298,9 @@ void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, pla
             && platform::readFileName(*encoded).text != decision.newName) {
             item.state = PlanState::Invalid;
             item.reason = encoding == platform::NameEncoding::Gbk ? PlanReason::ReadsAsUtf8 : PlanReason::ReadsOtherwise;
+            // Kept as the text the rule gave, for showing: such a name is never written.
+            if (item.reason == PlanReason::ReadsAsUtf8)
+                bytes = decision.newName.toUtf8();
         }
     } else {
         bytes = decision.newName.toUtf8();

@@ -719,6 +719,7 @@ TEST_F(RenameRunTest, GbkNameThatWouldReadAsUtf8IsRefused)
     });
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].oldName, QString::fromUtf8("大-x.txt"));
+    EXPECT_EQ(report.failures[0].newName, QString::fromUtf8("小-x.txt"));
     EXPECT_TRUE(report.failures[0].reason.contains(QString::fromUtf8("С-x.txt"))) << report.failures[0].reason.toStdString();
     EXPECT_EQ(m_fs.renameAttempts(), 0);
 }
