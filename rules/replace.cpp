@@ -62,6 +62,7 @@ QString reasonOf(int errorCode)
     case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS: return QStringLiteral("缺少右括号“)”");
     case PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE: return QStringLiteral("引用了不存在的组");
     case PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS: return QStringLiteral("多了一个右括号“)”");
+    case PCRE2_ERROR_BACKSLASH_C_CALLER_DISABLED: return QStringLiteral("不支持 \\C（它会把一个字符拆成两半）");
     default: break;
     }
     PCRE2_UCHAR16 words[256];
@@ -90,8 +91,9 @@ Replacer::Replacer(const ReplaceOptions& options) : m_options(options)
     if (!options.regex || options.find.isEmpty())
         return;
     // Names that are not valid text (bytes kept as escapes) are searched too; their stray
-    // units simply never match.
-    std::uint32_t flags = PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF;
+    // units simply never match. \C is refused: it matches half of a surrogate pair, and a
+    // replacement there would leave the other half alone in the name.
+    std::uint32_t flags = PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF | PCRE2_NEVER_BACKSLASH_C;
     if (!options.caseSensitive)
         flags |= PCRE2_CASELESS;
     int errorCode = 0;

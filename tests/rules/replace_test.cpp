@@ -74,17 +74,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Replacer, InvalidExpressionSaysWhyAndChangesNothing)
 {
-    ReplaceOptions options;
-    options.find = QStringLiteral("(\\d+");
-    options.regex = true;
-    const rules::Replacer replacer(options);
-    EXPECT_FALSE(replacer.isValid());
-    EXPECT_TRUE(replacer.error().contains(QStringLiteral("第 5 个字符"))) << replacer.error().toStdString();
-    EXPECT_TRUE(replacer.error().contains(QStringLiteral("缺少右括号")));
-    EXPECT_EQ(replacer.apply(QStringLiteral("12.txt")).name, QStringLiteral("12.txt"));
+    const char* const rows[][3] = {
+        {"(\\d+", "第 5 个字符", "缺少右括号"},
+        {"a\\C", "第 4 个字符", "不支持 \\C"}, // half of a surrogate pair would be left alone in the name
+    };
+    for (const auto& [find, where, why] : rows) {
+        ReplaceOptions options;
+        options.find = QString::fromUtf8(find);
+        options.regex = true;
+        const rules::Replacer replacer(options);
+        EXPECT_FALSE(replacer.isValid()) << find;
+        EXPECT_TRUE(replacer.error().contains(QString::fromUtf8(where))) << replacer.error().toStdString();
+        EXPECT_TRUE(replacer.error().contains(QString::fromUtf8(why))) << replacer.error().toStdString();
+        EXPECT_EQ(replacer.apply(QStringLiteral("😀12.txt")).name, QStringLiteral("😀12.txt"));
 
-    options.regex = false; // as plain text the same find is fine
-    EXPECT_TRUE(rules::Replacer(options).isValid());
+        options.regex = false; // as plain text the same find is fine
+        EXPECT_TRUE(rules::Replacer(options).isValid());
+    }
 }
 
 TEST(Replacer, EndlessBacktrackingGivesUpOnTheName)
