@@ -5,18 +5,37 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace rules {
 
 namespace {
 
-// The work one name may cost the engine: far beyond any sensible pattern on a file name, far
-// below what freezes the window. Without a bound a pattern such as (a+)+$ takes years on a name
-// of thirty a's and a b.
+// The engine's own limits hold one attempt at one start position, and above all its memory. They
+// start afresh at every start position and at every match of a global replacement, so alone they
+// let one name cost seconds.
 constexpr std::uint32_t kMatchLimit = 2'000'000;
 constexpr std::uint32_t kDepthLimit = 50'000;
 constexpr PCRE2_SIZE kHeapLimitKiB = 20'000;
+
+// The work one file name may cost, base name and extension together, in the units Work::count()
+// adds up. The costliest patterns we know, nested repeats such as (?:a|a){19}x or (\w+\s?)+$ on
+// a long name, reach it in 30 to 70 ms on a current PC; ordinary patterns such as .*a.*b,
+// ^(.*?)(\d+)$ or (.+)-(.+)-(.+) spend less than a twentieth of it on a name of 255 characters.
+// Without a bound (a+)+$ takes years on a name of thirty a's and a b.
+constexpr std::uint64_t kWorkBudget = 5'000'000;
+
+// What an item of the pattern costs the name's budget each time the engine tries it.
+struct ItemCost {
+    // The cost of one character read: long items, such as classes of many properties, test each
+    // character against all of them.
+    std::uint32_t weight = 1;
+    // The characters the item may read before it fails where it stands, which no callout sees.
+    std::uint32_t unseenReads = 0;
+};
+constexpr std::uint32_t kWholePart = UINT32_MAX; // as many as the part of the name has
 
 PCRE2_SPTR16 codeUnits(const QString& text)
 {
@@ -62,6 +81,8 @@ QString reasonOf(int errorCode)
     case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS: return QStringLiteral("缺少右括号“)”");
     case PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE: return QStringLiteral("引用了不存在的组");
     case PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS: return QStringLiteral("多了一个右括号“)”");
+    case PCRE2_ERROR_BACKSLASH_C_CALLER_DISABLED: return QStringLiteral("不支持 \\C（它会把一个字符拆成两半）");
+    case PCRE2_ERROR_PATTERN_TOO_LARGE: return QStringLiteral("表达式太大：重复的部分太长或重复的次数太多");
     default: break;
     }
     PCRE2_UCHAR16 words[256];
@@ -69,11 +90,62 @@ QString reasonOf(int errorCode)
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(words), length > 0 ? length : 0);
 }
 
+// Items that fail on their first character, or that move on so that the next callout sees how
+// far they read, cost nothing unseen. The others: a counted repeat may read up to its minimum and
+// then fail (\x{41} reads as a repeat too, which only costs a little more); a back reference may
+// compare the whole part; the end of a script run checks everything the run matched.
+std::uint32_t unseenReadsOf(QStringView item, bool scriptRuns)
+{
+    if (item.isEmpty())
+        return 0;
+    if (item.front() == u')')
+        return scriptRuns ? kWholePart : 0;
+    if (item.startsWith(u"(?P="))
+        return kWholePart;
+    if (item.front() == u'(')
+        return 0;
+    if (item.size() > 1 && item[0] == u'\\'
+        && ((item[1] >= u'1' && item[1] <= u'9') || item[1] == u'g' || item[1] == u'k'))
+        return kWholePart;
+    if (item.size() > 1 && (item.back() == u'+' || item.back() == u'?'))
+        item.chop(1); // possessive or lazy
+    if (!item.endsWith(u'}'))
+        return 0;
+    const qsizetype open = item.lastIndexOf(u'{');
+    std::uint32_t minimum = 0;
+    for (qsizetype i = open + 1; i < item.size() && item[i] >= u'0' && item[i] <= u'9'; ++i) {
+        minimum = minimum * 10 + (item[i].unicode() - u'0');
+        if (minimum > 0xFFFF)
+            return kWholePart;
+    }
+    return minimum;
+}
+
+struct CostsBeingRead {
+    QStringView pattern;
+    bool scriptRuns = false;
+    std::vector<ItemCost>* costs = nullptr;
+};
+
+int readItemCost(pcre2_callout_enumerate_block_16* block, void* data)
+{
+    const auto& reading = *static_cast<CostsBeingRead*>(data);
+    if (block->pattern_position >= reading.costs->size())
+        return 0;
+    const QStringView item
+        = reading.pattern.mid(qsizetype(block->pattern_position), qsizetype(block->next_item_length));
+    ItemCost& cost = (*reading.costs)[block->pattern_position];
+    cost.weight = 1 + std::uint32_t(item.size() / 32);
+    cost.unseenReads = unseenReadsOf(item, reading.scriptRuns);
+    return 0;
+}
+
 } // namespace
 
 struct Replacer::Engine {
     pcre2_code_16* code = nullptr;
     pcre2_match_context_16* context = nullptr;
+    std::vector<ItemCost> costs; // by the place in the pattern of the item a callout announces
 
     Engine() = default;
     Engine(const Engine&) = delete;
@@ -85,13 +157,53 @@ struct Replacer::Engine {
     }
 };
 
+// The work spent on one file name. Every item of the pattern is announced by a callout, where
+// count() adds its cost and the distance the engine moved since the last callout, weighted by the
+// item that moved it; a negative answer stops the engine. One Work serves one apply(): the base
+// name and the extension, every start position and every match of a global replacement draw on
+// the same budget, and the engine's missed callouts (optimisations that skip an attempt) only
+// ever skip work.
+struct Replacer::Work {
+    const Engine& engine;
+    pcre2_match_context_16* context;
+    std::uint64_t spent = 0;
+    PCRE2_SIZE position = 0; // where the last callout stood
+    std::uint32_t weight = 1; // of the item it announced
+
+    explicit Work(const Engine& e) : engine(e), context(pcre2_match_context_copy_16(e.context))
+    {
+        pcre2_set_callout_16(context, &Work::count, this);
+    }
+    Work(const Work&) = delete;
+    Work& operator=(const Work&) = delete;
+    ~Work() { pcre2_match_context_free_16(context); }
+
+    static int count(pcre2_callout_block_16* block, void* data)
+    {
+        auto& work = *static_cast<Work*>(data);
+        const ItemCost item = block->pattern_position < work.engine.costs.size()
+            ? work.engine.costs[block->pattern_position]
+            : ItemCost{};
+        const PCRE2_SIZE at = block->current_position;
+        const PCRE2_SIZE moved = at > work.position ? at - work.position : work.position - at;
+        const std::uint64_t unseen = std::min<std::uint64_t>(item.unseenReads, block->subject_length);
+        work.spent += std::uint64_t(work.weight) * moved + std::uint64_t(item.weight) * (1 + unseen);
+        work.position = at;
+        work.weight = item.weight;
+        return work.spent > kWorkBudget ? PCRE2_ERROR_CALLOUT : 0;
+    }
+};
+
 Replacer::Replacer(const ReplaceOptions& options) : m_options(options)
 {
     if (!options.regex || options.find.isEmpty())
         return;
     // Names that are not valid text (bytes kept as escapes) are searched too; their stray
-    // units simply never match.
-    std::uint32_t flags = PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF;
+    // units simply never match. \C is refused: it matches half of a surrogate pair, and a
+    // replacement there would leave the other half alone in the name. A callout before every
+    // item lets Work count what the name costs.
+    std::uint32_t flags
+        = PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF | PCRE2_NEVER_BACKSLASH_C | PCRE2_AUTO_CALLOUT;
     if (!options.caseSensitive)
         flags |= PCRE2_CASELESS;
     int errorCode = 0;
@@ -103,6 +215,11 @@ Replacer::Replacer(const ReplaceOptions& options) : m_options(options)
         m_error = QStringLiteral("正则表达式在第 %1 个字符处有错：%2").arg(errorOffset + 1).arg(reasonOf(errorCode));
         return;
     }
+    engine->costs.resize(std::size_t(options.find.size()) + 1);
+    const bool scriptRuns = options.find.contains(u"(*sr:") || options.find.contains(u"(*asr:")
+        || options.find.contains(u"script_run:");
+    CostsBeingRead reading{options.find, scriptRuns, &engine->costs};
+    pcre2_callout_enumerate_16(engine->code, readItemCost, &reading);
     engine->context = pcre2_match_context_create_16(nullptr);
     pcre2_set_match_limit_16(engine->context, kMatchLimit);
     pcre2_set_depth_limit_16(engine->context, kDepthLimit);
@@ -122,16 +239,20 @@ Replacer::Result Replacer::apply(const QString& fileName) const
     const NameParts parts = NameParts::split(fileName);
     QString base = parts.base;
     QString extension = parts.extension;
-    if (m_options.base && !replaceIn(base))
+    std::optional<Work> regexWork;
+    if (m_engine)
+        regexWork.emplace(*m_engine);
+    Work* work = regexWork ? &*regexWork : nullptr;
+    if (m_options.base && !replaceIn(base, work))
         return {fileName, true};
-    if (m_options.extension && parts.hasDot && !replaceIn(extension))
+    if (m_options.extension && parts.hasDot && !replaceIn(extension, work))
         return {fileName, true};
     return {parts.hasDot ? base + QLatin1Char('.') + extension : base};
 }
 
-bool Replacer::replaceIn(QString& part) const
+bool Replacer::replaceIn(QString& part, Work* work) const
 {
-    return m_options.regex ? replaceRegex(part) : replacePlain(part);
+    return work ? replaceRegex(part, *work) : replacePlain(part);
 }
 
 bool Replacer::replacePlain(QString& part) const
@@ -152,23 +273,26 @@ bool Replacer::replacePlain(QString& part) const
     return true;
 }
 
-bool Replacer::replaceRegex(QString& part) const
+bool Replacer::replaceRegex(QString& part, Work& work) const
 {
     std::uint32_t flags = PCRE2_SUBSTITUTE_OVERFLOW_LENGTH | PCRE2_SUBSTITUTE_UNKNOWN_UNSET | PCRE2_SUBSTITUTE_UNSET_EMPTY;
     if (m_options.all)
         flags |= PCRE2_SUBSTITUTE_GLOBAL;
     std::vector<char16_t> out(std::size_t(part.size()) * 2 + 64);
+    work.position = 0;
     for (;;) {
         PCRE2_SIZE length = out.size();
         const int result = pcre2_substitute_16(
-            m_engine->code, codeUnits(part), PCRE2_SIZE(part.size()), 0, flags, nullptr, m_engine->context,
+            m_engine->code, codeUnits(part), PCRE2_SIZE(part.size()), 0, flags, nullptr, work.context,
             codeUnits(m_substitution), PCRE2_SIZE(m_substitution.size()),
             reinterpret_cast<PCRE2_UCHAR16*>(out.data()), &length);
         if (result == PCRE2_ERROR_NOMEMORY) {
-            out.resize(length); // the length it needs
+            out.resize(length); // the length it needs; the second run draws on the budget too
+            work.position = 0;
             continue;
         }
-        if (result == PCRE2_ERROR_MATCHLIMIT || result == PCRE2_ERROR_DEPTHLIMIT || result == PCRE2_ERROR_HEAPLIMIT)
+        if (result == PCRE2_ERROR_CALLOUT || result == PCRE2_ERROR_MATCHLIMIT
+            || result == PCRE2_ERROR_DEPTHLIMIT || result == PCRE2_ERROR_HEAPLIMIT)
             return false;
         if (result > 0)
             part = QString::fromUtf16(out.data(), qsizetype(length));

@@ -23,9 +23,11 @@ struct ReplaceOptions {
 // Plain mode finds the text as typed, letter case ignored unless asked, matches never
 // overlapping, and inserts the replacement as typed. Regular expression mode uses PCRE2, the
 // engine of QRegularExpression, with Unicode properties; in the replacement \0 to \9 and $0 to $9
-// insert groups, \\ and $$ insert the characters themselves, anything else stands as typed. The
-// engine is used directly because it can bound the work of one match: a pattern that
-// backtracks without end on some name gives up on that name instead of freezing the window.
+// insert groups, \\ and $$ insert the characters themselves, anything else stands as typed. \C,
+// which would split a character, is refused in the expression. The engine is used directly
+// because it can bound the work spent on one name, every place a match is tried in its base name
+// and extension together: a pattern that backtracks without end on some name gives up on that
+// name after a few hundredths of a second instead of freezing the window.
 class Replacer final {
 public:
     explicit Replacer(const ReplaceOptions& options);
@@ -46,10 +48,12 @@ public:
     [[nodiscard]] Result apply(const QString& fileName) const;
 
 private:
-    // Replaces in one part of the name; false when the bound was hit.
-    bool replaceIn(QString& part) const;
+    struct Work;
+    // Replaces in one part of the name; false when the bound was hit. A regular expression comes
+    // with the work already spent on the name.
+    bool replaceIn(QString& part, Work* work) const;
     bool replacePlain(QString& part) const;
-    bool replaceRegex(QString& part) const;
+    bool replaceRegex(QString& part, Work& work) const;
 
     ReplaceOptions m_options;
     QString m_error;

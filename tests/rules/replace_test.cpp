@@ -1,6 +1,11 @@
 #include "rules/replace.h"
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
+
+#include <iostream>
+#include <string>
 
 namespace {
 
@@ -25,6 +30,10 @@ void PrintTo(const ReplaceRow& row, std::ostream* os)
 }
 
 class ReplaceTable : public testing::TestWithParam<ReplaceRow> {};
+
+// Names of 255 bytes on which ordinary patterns try hard and find nothing.
+const std::string kDigits = std::string(250, '1') + "a.txt";
+const std::string kLetters = "b" + std::string(250, 'a') + ".txt";
 
 TEST_P(ReplaceTable, GivesTheNewName)
 {
@@ -69,37 +78,65 @@ INSTANTIATE_TEST_SUITE_P(
         ReplaceRow{"chinese_text", "旅行照片.jpg", "照片", "相片", "旅行相片.jpg"},
         ReplaceRow{"han_class", "旅行2024.jpg", "\\p{Han}+", "trip", "trip2024.jpg", true},
         ReplaceRow{"outside_the_bmp", "😀a😀.txt", "😀", "-", "-a-.txt"},
-        ReplaceRow{"one_character_outside_the_bmp", "😀b.txt", "^.", "X", "Xb.Xxt", true}),
+        ReplaceRow{"one_character_outside_the_bmp", "😀b.txt", "^.", "X", "Xb.Xxt", true},
+        ReplaceRow{"long_name_lazy_digits", kDigits.c_str(), "^(.*?)(\\d+)$", "\\2", kDigits.c_str(), true},
+        ReplaceRow{"long_name_two_stars", kLetters.c_str(), ".*a.*b", "x", kLetters.c_str(), true}),
     [](const testing::TestParamInfo<ReplaceRow>& info) { return std::string(info.param.label); });
 
 TEST(Replacer, InvalidExpressionSaysWhyAndChangesNothing)
 {
-    ReplaceOptions options;
-    options.find = QStringLiteral("(\\d+");
-    options.regex = true;
-    const rules::Replacer replacer(options);
-    EXPECT_FALSE(replacer.isValid());
-    EXPECT_TRUE(replacer.error().contains(QStringLiteral("第 5 个字符"))) << replacer.error().toStdString();
-    EXPECT_TRUE(replacer.error().contains(QStringLiteral("缺少右括号")));
-    EXPECT_EQ(replacer.apply(QStringLiteral("12.txt")).name, QStringLiteral("12.txt"));
+    const char* const rows[][3] = {
+        {"(\\d+", "第 5 个字符", "缺少右括号"},
+        {"a\\C", "第 4 个字符", "不支持 \\C"}, // half of a surrogate pair would be left alone in the name
+        {"(?:abcdefghij){1000}", "第 21 个字符", "表达式太大"}, // a callout before every item takes room
+    };
+    for (const auto& [find, where, why] : rows) {
+        ReplaceOptions options;
+        options.find = QString::fromUtf8(find);
+        options.regex = true;
+        const rules::Replacer replacer(options);
+        EXPECT_FALSE(replacer.isValid()) << find;
+        EXPECT_TRUE(replacer.error().contains(QString::fromUtf8(where))) << replacer.error().toStdString();
+        EXPECT_TRUE(replacer.error().contains(QString::fromUtf8(why))) << replacer.error().toStdString();
+        EXPECT_EQ(replacer.apply(QStringLiteral("😀12.txt")).name, QStringLiteral("😀12.txt"));
 
-    options.regex = false; // as plain text the same find is fine
-    EXPECT_TRUE(rules::Replacer(options).isValid());
+        options.regex = false; // as plain text the same find is fine
+        EXPECT_TRUE(rules::Replacer(options).isValid());
+    }
 }
 
 TEST(Replacer, EndlessBacktrackingGivesUpOnTheName)
 {
+    const char* const rows[][3] = {
+        {"(a+)+$", "aaa.txt", "x.txt"},
+        // Within the engine's own limits at each start position, but seconds for all of them.
+        {"(?:a|a){19}x", "aaaaaaaaaaaaaaaaaaax.txt", "x.txt"},
+    };
+    const QString name = QString(206, u'a') + QStringLiteral("xa.txt");
+    for (const auto& [find, shortName, shortExpected] : rows) {
+        ReplaceOptions options;
+        options.find = QString::fromUtf8(find);
+        options.replacement = QStringLiteral("x");
+        options.regex = true;
+        const rules::Replacer replacer(options);
+        const auto result = replacer.apply(name);
+        EXPECT_TRUE(result.tooMuchWork) << find;
+        EXPECT_EQ(result.name, name);
+        EXPECT_EQ(replacer.apply(QString::fromUtf8(shortName)).name, QString::fromUtf8(shortExpected));
+    }
+}
+
+TEST(Replacer, FiveEndlessNamesGiveUpOneAfterAnother)
+{
     ReplaceOptions options;
-    options.find = QStringLiteral("(a+)+$");
-    options.replacement = QStringLiteral("x");
+    options.find = QStringLiteral("(?:a|a){19}x");
     options.regex = true;
-    options.extension = false;
     const rules::Replacer replacer(options);
-    const QString name = QString(32, QLatin1Char('a')) + QStringLiteral("b.txt");
-    const auto result = replacer.apply(name);
-    EXPECT_TRUE(result.tooMuchWork);
-    EXPECT_EQ(result.name, name);
-    EXPECT_EQ(replacer.apply(QStringLiteral("aaa.txt")).name, QStringLiteral("x.txt"));
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(replacer.apply(QString(206 + i, u'a') + QStringLiteral("xa.txt")).tooMuchWork) << i;
+    std::cout << "five endless names: " << clock.elapsed() << " ms\n";
 }
 
 } // namespace
