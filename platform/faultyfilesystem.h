@@ -103,7 +103,51 @@ public:
         return m_inner.readFile(path, contents, createIfMissing, maxBytes);
     }
 
+    // Every write of a file from now on fails with errnum (ENOSPC for a full disk, EROFS, EACCES
+    // for a folder the user may not write); 0 lets them through again.
+    void failWrites(int errnum) { m_writeError = errnum; }
+
+    Status makeFolders(const QByteArray& path) const override
+    {
+        return m_writeError ? Status::failure(m_writeError) : m_inner.makeFolders(path);
+    }
+
+    std::unique_ptr<WrittenFile> createFile(const QByteArray& path, Status& status) const override
+    {
+        if (m_writeError) {
+            status = Status::failure(m_writeError);
+            return nullptr;
+        }
+        auto inner = m_inner.createFile(path, status);
+        return inner ? std::make_unique<FaultyWrittenFile>(*this, std::move(inner)) : nullptr;
+    }
+
+    Status replaceFile(const QByteArray& path, QByteArrayView contents) const override
+    {
+        return m_writeError ? Status::failure(m_writeError) : m_inner.replaceFile(path, contents);
+    }
+
+    Status moveFile(const QByteArray& from, const QByteArray& to) const override { return m_inner.moveFile(from, to); }
+    Status removeFile(const QByteArray& path) const override { return m_inner.removeFile(path); }
+
 private:
+    class FaultyWrittenFile final : public WrittenFile {
+    public:
+        FaultyWrittenFile(const FaultyFileSystem& fs, std::unique_ptr<WrittenFile> inner)
+            : m_fs(fs), m_inner(std::move(inner))
+        {
+        }
+        Status append(QByteArrayView bytes) override
+        {
+            return m_fs.m_writeError ? Status::failure(m_fs.m_writeError) : m_inner->append(bytes);
+        }
+        Status sync() override { return m_fs.m_writeError ? Status::failure(m_fs.m_writeError) : m_inner->sync(); }
+
+    private:
+        const FaultyFileSystem& m_fs;
+        std::unique_ptr<WrittenFile> m_inner;
+    };
+
     // The inner folder, with the renames refused as this file system was told.
     class FaultyFolder final : public Folder {
     public:
@@ -193,6 +237,7 @@ private:
     double m_lookupChance = 0;
     bool m_replacing = false;
     Intruder m_intruder;
+    int m_writeError = 0;
     Fault m_fault = Fault::Refuse;
     mutable int m_renamesLeft = -1;
     int m_exhaustedError = 0;

@@ -127,6 +127,18 @@ public:
     virtual Status listNames(const std::function<void(QByteArrayView)>& visit) const = 0;
 };
 
+// A file written in pieces, for a journal that must be on the disk before what it tells of
+// happens.
+class WrittenFile {
+public:
+    virtual ~WrittenFile() = default;
+    // Appends bytes; a write that can't take them all (a full disk) fails.
+    virtual Status append(QByteArrayView bytes) = 0;
+    // Writes everything appended so far through to the disk, the file's entry in its folder
+    // included.
+    virtual Status sync() = 0;
+};
+
 // The operating system's file operations, behind an interface so that tests can make chosen
 // calls fail. Paths and names are raw bytes, exactly as the file system holds them.
 class FileSystem {
@@ -156,6 +168,23 @@ public:
     // so a pipe or a device can't stall the caller.
     virtual Status readFile(const QByteArray& path, QByteArray& contents, bool createIfMissing,
                             qsizetype maxBytes) const = 0;
+
+    // Makes the folder at path and the missing folders above it, for the user alone.
+    virtual Status makeFolders(const QByteArray& path) const = 0;
+
+    // A new file at path, which must not exist yet, to be written; null, with the reason in
+    // status, when it can't be made.
+    virtual std::unique_ptr<WrittenFile> createFile(const QByteArray& path, Status& status) const = 0;
+
+    // Puts contents at path in one step: written beside it and through to the disk, then renamed
+    // over it, so that a crash leaves the former file or the new one, never half of either.
+    virtual Status replaceFile(const QByteArray& path, QByteArrayView contents) const = 0;
+
+    // Renames the file at from to to, in the same folder, never replacing a file, and writes the
+    // change through to the disk.
+    virtual Status moveFile(const QByteArray& from, const QByteArray& to) const = 0;
+
+    virtual Status removeFile(const QByteArray& path) const = 0;
 
     // One call on the folder at path, for callers that make only one.
     Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName, QByteArrayView newName) const

@@ -325,8 +325,130 @@ private:
     int m_error;
 };
 
+// The folder part of path, "." for a bare name.
+QByteArray parentOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+Status syncFolderOf(const QByteArray& path)
+{
+    const int fd = ::open(parentOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Status::failure(errno);
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return Status::failure(error);
+}
+
+Status writeAll(int fd, QByteArrayView bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Status::failure(errno);
+        if (n == 0)
+            return Status::failure(ENOSPC);
+        done += n;
+    }
+    return Status::success();
+}
+
+class PosixWrittenFile final : public WrittenFile {
+public:
+    PosixWrittenFile(int fd, QByteArray path) : m_fd(fd), m_path(std::move(path)) {}
+    ~PosixWrittenFile() override { ::close(m_fd); }
+    PosixWrittenFile(const PosixWrittenFile&) = delete;
+    PosixWrittenFile& operator=(const PosixWrittenFile&) = delete;
+
+    Status append(QByteArrayView bytes) override { return writeAll(m_fd, bytes); }
+
+    Status sync() override
+    {
+        if (::fdatasync(m_fd) != 0)
+            return Status::failure(errno);
+        // A new file's entry in its folder is on the disk only once the folder is written too.
+        if (!m_entrySynced) {
+            const Status status = syncFolderOf(m_path);
+            if (!status.ok())
+                return status;
+            m_entrySynced = true;
+        }
+        return Status::success();
+    }
+
+private:
+    int m_fd;
+    QByteArray m_path;
+    bool m_entrySynced = false;
+};
+
 class PosixFileSystem final : public FileSystem {
 public:
+    Status makeFolders(const QByteArray& path) const override
+    {
+        for (qsizetype at = 1; at <= path.size(); ++at) {
+            if (at < path.size() && path[at] != '/')
+                continue;
+            const QByteArray part = path.left(at);
+            if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST)
+                return Status::failure(errno);
+        }
+        struct stat st;
+        if (::stat(path.constData(), &st) != 0)
+            return Status::failure(errno);
+        return Status::failure(S_ISDIR(st.st_mode) ? 0 : ENOTDIR);
+    }
+
+    std::unique_ptr<WrittenFile> createFile(const QByteArray& path, Status& status) const override
+    {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        status = Status::failure(fd < 0 ? errno : 0);
+        return fd < 0 ? nullptr : std::make_unique<PosixWrittenFile>(fd, path);
+    }
+
+    Status replaceFile(const QByteArray& path, QByteArrayView contents) const override
+    {
+        const QByteArray aside = path + ".new";
+        const int fd = ::open(aside.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return Status::failure(errno);
+        Status status = writeAll(fd, contents);
+        if (status.ok() && ::fdatasync(fd) != 0)
+            status = Status::failure(errno);
+        ::close(fd);
+        if (status.ok() && ::rename(aside.constData(), path.constData()) != 0)
+            status = Status::failure(errno);
+        if (!status.ok()) {
+            ::unlink(aside.constData());
+            return status;
+        }
+        return syncFolderOf(path);
+    }
+
+    Status moveFile(const QByteArray& from, const QByteArray& to) const override
+    {
+        if (parentOf(from) != parentOf(to))
+            return Status::failure(EXDEV);
+        const int fd = ::open(parentOf(from).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return Status::failure(errno);
+        const int error = renameWithoutReplacing(fd, from.constData() + from.lastIndexOf('/') + 1,
+                                                 to.constData() + to.lastIndexOf('/') + 1);
+        const int synced = error == 0 && ::fsync(fd) != 0 ? errno : 0;
+        ::close(fd);
+        return Status::failure(error != 0 ? error : synced);
+    }
+
+    Status removeFile(const QByteArray& path) const override
+    {
+        return Status::failure(::unlink(path.constData()) == 0 ? 0 : errno);
+    }
+
     Status listFolder(const QByteArray& folder, const std::function<void(const DirEntry&)>& visit,
                       bool foldersOnly) const override
     {

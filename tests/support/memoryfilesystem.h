@@ -67,13 +67,61 @@ public:
         return platform::Status::failure(m_folders.count(path) ? 0 : ENOENT);
     }
 
-    platform::Status readFile(const QByteArray&, QByteArray& contents, bool, qsizetype) const override
+    platform::Status readFile(const QByteArray& path, QByteArray& contents, bool, qsizetype maxBytes) const override
     {
-        contents.clear();
-        return platform::Status::failure(ENOENT);
+        const auto it = m_files.find(path);
+        contents = it == m_files.end() ? QByteArray() : it->second.left(maxBytes);
+        return platform::Status::failure(it == m_files.end() ? ENOENT : 0);
+    }
+
+    platform::Status makeFolders(const QByteArray&) const override { return {}; }
+
+    std::unique_ptr<platform::WrittenFile> createFile(const QByteArray& path, platform::Status& status) const override
+    {
+        status = platform::Status::failure(m_files.count(path) ? EEXIST : 0);
+        if (!status.ok())
+            return nullptr;
+        m_files[path];
+        return std::make_unique<MemoryWrittenFile>(m_files[path]);
+    }
+
+    platform::Status replaceFile(const QByteArray& path, QByteArrayView contents) const override
+    {
+        m_files[path] = contents.toByteArray();
+        return {};
+    }
+
+    platform::Status moveFile(const QByteArray& from, const QByteArray& to) const override
+    {
+        if (!m_files.count(from))
+            return platform::Status::failure(ENOENT);
+        if (m_files.count(to))
+            return platform::Status::failure(EEXIST);
+        m_files[to] = m_files[from];
+        m_files.erase(from);
+        return {};
+    }
+
+    platform::Status removeFile(const QByteArray& path) const override
+    {
+        return platform::Status::failure(m_files.erase(path) ? 0 : ENOENT);
     }
 
 private:
+    class MemoryWrittenFile final : public platform::WrittenFile {
+    public:
+        explicit MemoryWrittenFile(QByteArray& contents) : m_contents(contents) {}
+        platform::Status append(QByteArrayView bytes) override
+        {
+            m_contents.append(bytes);
+            return {};
+        }
+        platform::Status sync() override { return {}; }
+
+    private:
+        QByteArray& m_contents; // a std::map node, which stays where it is
+    };
+
     class MemoryFolder final : public platform::Folder {
     public:
         MemoryFolder(const MemoryFileSystem& fs, const QByteArray& path) : m_fs(fs), m_path(path) {}
@@ -155,6 +203,7 @@ private:
     // Renames change the entries through a const interface, as a real disk would.
     mutable std::map<QByteArray, std::vector<Entry>> m_folders;
     std::uint64_t m_serials = 0;
+    mutable std::map<QByteArray, QByteArray> m_files; // files written through the interface, by path
 };
 
 } // namespace testsupport

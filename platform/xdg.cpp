@@ -1,0 +1,33 @@
+#include "platform/xdg.h"
+
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+// The base directory spec ignores a relative path in these variables.
+QByteArray baseFolder(const char* variable, const char* underHome)
+{
+    const char* set = std::getenv(variable);
+    if (set && set[0] == '/')
+        return QByteArray(set).append("/quendra-rename");
+    const char* home = std::getenv("HOME");
+    if (!home || home[0] != '/')
+        return {};
+    return QByteArray(home).append(underHome).append("/quendra-rename");
+}
+
+} // namespace
+
+QByteArray stateFolder()
+{
+    return baseFolder("XDG_STATE_HOME", "/.local/state");
+}
+
+QByteArray configFolder()
+{
+    return baseFolder("XDG_CONFIG_HOME", "/.config");
+}
+
+} // namespace platform
