@@ -327,8 +327,10 @@ void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, pla
     m_items.push_back(item);
 }
 
-void RenamePlan::addReturn(QByteArrayView oldName, QByteArrayView newName)
+void RenamePlan::addReturn(QByteArrayView oldName, QByteArrayView newName, const platform::FileIdentity& identity)
 {
+    m_expected.resize(m_items.size());
+    m_expected.push_back(identity);
     Item item;
     item.oldOffset = store(oldName);
     item.oldSize = std::uint32_t(oldName.size());

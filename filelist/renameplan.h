@@ -140,8 +140,14 @@ public:
     void add(QByteArrayView oldName, const RenameDecision& decision,
              platform::NameEncoding encoding = platform::NameEncoding::Utf8);
     // A file to be given a name it had before: no rule, the names as bytes; a file no longer
-    // found under oldName is marked gone when the plan is settled.
-    void addReturn(QByteArrayView oldName, QByteArrayView newName);
+    // found under oldName is marked gone when the plan is settled. The run renames it only when
+    // the file under oldName is still identity.
+    void addReturn(QByteArrayView oldName, QByteArrayView newName, const platform::FileIdentity& identity);
+    // The file a returning file must be, or null for a file of a rule's plan.
+    [[nodiscard]] const platform::FileIdentity* expectedIdentity(qsizetype i) const
+    {
+        return m_items[std::size_t(i)].mustExist ? &m_expected[std::size_t(i)] : nullptr;
+    }
     // Refuses the plan unless the folder at the plan's path is the one with identity. Call
     // before settle(), which then uses the folder as opened here.
     void requireFolder(const platform::FileSystem& fs, const platform::FolderIdentity& identity);
@@ -186,6 +192,7 @@ private:
     std::string m_names;
     std::vector<Item> m_items;
     std::vector<QString> m_ruleReasons;
+    std::vector<platform::FileIdentity> m_expected; // by item, for a plan of returns
     std::array<qsizetype, 4> m_counts{};
     bool m_stopped = false;
     QString m_refusal;

@@ -25,11 +25,11 @@ QString readable(QByteArrayView bytes)
 // name, the others follow, and it takes its new name last.
 class Execution {
 public:
-    Execution(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress,
-              RunJournal* journal)
+    Execution(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress, const RunRecord& record)
         : m_plan(plan), m_owned(plan.openedFolder() ? nullptr : fs.openFolder(plan.folder())),
-          m_folder(plan.openedFolder() ? *plan.openedFolder() : *m_owned), m_progress(progress), m_journal(journal),
-          m_heldUp(std::size_t(plan.size()), -1), m_outcome(std::size_t(plan.size()), Pending)
+          m_folder(plan.openedFolder() ? *plan.openedFolder() : *m_owned), m_progress(progress),
+          m_journal(record.journal), m_disk(record.disk), m_heldUp(std::size_t(plan.size()), -1),
+          m_outcome(std::size_t(plan.size()), Pending)
     {
         for (qsizetype i = 0; i < plan.size(); ++i) {
             if (plan.state(i) == PlanState::Rename && plan.blocker(i) >= 0)
@@ -46,8 +46,10 @@ public:
         }
     }
 
-    RenameReport run()
+    RenameReport run(const JournalHeader& header)
     {
+        if (!prepare(header))
+            return std::move(m_report);
         const qsizetype n = m_plan.size();
         for (qsizetype i = 0; i < n && !m_report.stopped; ++i) {
             if (isPending(i) && m_plan.blocker(i) < 0)
@@ -60,6 +62,13 @@ public:
         }
         if (m_progress && !m_report.stopped)
             m_progress(m_total, m_total);
+        if (m_disk) {
+            const platform::Status finished = m_report.renamed + qsizetype(m_report.misplaced.size()) > 0
+                ? m_disk->finish()
+                : (m_disk->discard(), platform::Status::success());
+            if (!finished.ok())
+                m_report.journalProblem = platform::describeError(finished.error);
+        }
         return std::move(m_report);
     }
 
@@ -146,21 +155,64 @@ private:
         return settle(i, *identity, error, {}, true, error != EEXIST);
     }
 
-    // Which file file i is, before its first step, so that after a failed step it is found by
-    // that and not by a name alone. A file that can't be looked at is not renamed.
-    std::optional<platform::FileIdentity> identify(qsizetype i)
+    // Which file each file of the run is, looked up before the first rename, so that after a
+    // failed step a file is found by that and not by a name alone, and so that the journal on
+    // disk can tell it after a crash. A file that can't be looked at, or that is no longer the
+    // file a return is for, is not renamed. Then the journal's plan is written and synced; when
+    // it can't be, nothing is renamed.
+    bool prepare(const JournalHeader& header)
     {
-        const platform::Lookup found = m_folder.lookup(m_plan.oldName(i));
-        if (found.found == platform::Lookup::Found::Entry)
-            return found.identity;
-        m_outcome[std::size_t(i)] = Stayed;
-        m_report.failures.push_back(
-            {m_plan.oldText(i), m_plan.newText(i),
-             found.found == platform::Lookup::Found::Nothing
-                 ? platform::describeError(ENOENT)
-                 : QStringLiteral("无法读取这个文件的信息：%1").arg(platform::describeError(found.error)),
-             i});
-        return std::nullopt;
+        const qsizetype n = m_plan.size();
+        m_identity.resize(std::size_t(n));
+        for (qsizetype i = 0; i < n; ++i) {
+            if (!isPending(i))
+                continue;
+            const platform::Lookup found = m_folder.lookup(m_plan.oldName(i));
+            const platform::FileIdentity* expected = m_plan.expectedIdentity(i);
+            QString why;
+            if (found.found == platform::Lookup::Found::Nothing)
+                why = platform::describeError(ENOENT);
+            else if (found.found == platform::Lookup::Found::Unknown)
+                why = QStringLiteral("无法读取这个文件的信息：%1").arg(platform::describeError(found.error));
+            else if (expected && !expected->sameFileAs(found.identity, m_plan.limits().stableInodes))
+                why = QStringLiteral("“%1”现在是另一个文件，没有改回").arg(m_plan.oldText(i));
+            if (why.isEmpty()) {
+                m_identity[std::size_t(i)] = found.identity;
+                continue;
+            }
+            m_outcome[std::size_t(i)] = Stayed;
+            ++m_handled;
+            m_report.failures.push_back({m_plan.oldText(i), m_plan.newText(i), why, i});
+            blockAfter(i, i);
+        }
+        if (!m_disk)
+            return true;
+        m_journalIndex.assign(std::size_t(n), -1);
+        platform::Status status = m_disk->begin(header);
+        std::int32_t next = 0;
+        for (qsizetype i = 0; i < n && status.ok(); ++i) {
+            if (!isPending(i))
+                continue;
+            m_journalIndex[std::size_t(i)] = next++;
+            m_disk->plan(m_plan.oldName(i), m_plan.newName(i), m_identity[std::size_t(i)]);
+        }
+        if (status.ok())
+            status = m_disk->start();
+        if (status.ok())
+            return true;
+        m_disk->discard();
+        m_report = {};
+        m_report.refusal = QStringLiteral("无法写入改名记录（%1），所以没有改名：没有记录的改名在程序意外退出后无法恢复。")
+                               .arg(platform::describeError(status.error));
+        return false;
+    }
+
+    // The identity of file i, looked up before the run; nothing for a file prepare() held back.
+    std::optional<platform::FileIdentity> identify(qsizetype i) const
+    {
+        if (m_outcome[std::size_t(i)] != Pending)
+            return std::nullopt;
+        return m_identity[std::size_t(i)];
     }
 
     bool moveThroughTemporary(qsizetype i, const platform::FileIdentity& identity)
@@ -200,9 +252,17 @@ private:
     {
         m_outcome[std::size_t(i)] = Moved;
         ++m_report.renamed;
-        if (m_journal)
-            m_journal->add(name, m_plan.oldName(i));
+        record(i, name, {});
         return true;
+    }
+
+    // File i is under name now: its new name, or temporary when it could go neither on nor back.
+    void record(qsizetype i, QByteArrayView name, QByteArrayView temporary)
+    {
+        if (m_journal)
+            m_journal->add(name, m_plan.oldName(i), m_identity[std::size_t(i)]);
+        if (m_disk)
+            m_disk->moved(m_journalIndex[std::size_t(i)], temporary);
     }
 
     // Whether the file with identity is under name: a look that fails is no answer either way.
@@ -283,8 +343,7 @@ private:
         case Place::Temporary:
             reason += QStringLiteral("；文件现在的名字是“%1”").arg(readable(temporary));
             m_report.misplaced.push_back({m_plan.oldText(i), readable(temporary), 0, {}, i});
-            if (m_journal)
-                m_journal->add(temporary, m_plan.oldName(i));
+            record(i, temporary, temporary);
             break;
         case Place::Unknown:
             reason += QStringLiteral("；改名失败后查找这个文件时又出错（%1），不知道它现在在哪里")
@@ -330,6 +389,9 @@ private:
     const platform::Folder& m_folder;
     const Progress& m_progress;
     RunJournal* m_journal;
+    JournalWriter* m_disk;
+    std::vector<platform::FileIdentity> m_identity; // by file, looked up before the run
+    std::vector<std::int32_t> m_journalIndex;       // by file, its move in the journal on disk
     // For each file, the file that waits for its old name, or -1.
     std::vector<std::int32_t> m_heldUp;
     std::vector<Outcome> m_outcome;
@@ -340,8 +402,9 @@ private:
 
 } // namespace
 
-void RunJournal::add(QByteArrayView now, QByteArrayView before)
+void RunJournal::add(QByteArrayView now, QByteArrayView before, const platform::FileIdentity& identity)
 {
+    m_identities.push_back(identity);
     if (m_names.size() + std::size_t(now.size() + before.size()) > std::numeric_limits<std::uint32_t>::max())
         throw std::bad_alloc();
     const auto at = std::uint32_t(m_names.size());
@@ -353,6 +416,7 @@ void RunJournal::add(QByteArrayView now, QByteArrayView before)
 void RunJournal::reserve(qsizetype moves, qsizetype nameBytes)
 {
     m_moves.reserve(std::size_t(moves));
+    m_identities.reserve(std::size_t(moves));
     m_names.reserve(std::size_t(nameBytes));
 }
 
@@ -369,11 +433,17 @@ QByteArrayView RunJournal::before(qsizetype i) const
 }
 
 RenameReport executePlan(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress,
-                         RunJournal* journal)
+                         const RunRecord& record)
 {
-    RenameReport report = Execution(plan, fs, progress, journal).run();
+    RenameReport report = Execution(plan, fs, progress, record).run(record.header);
     report.unchanged = int(plan.count(PlanState::Unchanged));
     return report;
+}
+
+RenameReport executePlan(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress,
+                         RunJournal* journal)
+{
+    return executePlan(plan, fs, progress, RunRecord{journal, nullptr, {}});
 }
 
 void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApart)
@@ -404,7 +474,7 @@ RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const
             return plan;
     }
     for (qsizetype i = journal.size() - 1; i >= 0; --i)
-        plan.addReturn(journal.now(i), journal.before(i));
+        plan.addReturn(journal.now(i), journal.before(i), journal.identity(i));
     plan.settle(fs, progress, folderSizeHint);
     return plan;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelist/journal.h"
 #include "filelist/renameplan.h"
 
 #include <QByteArray>
@@ -39,20 +40,33 @@ struct RenameReport {
     std::vector<MisplacedFile> misplaced;
     bool stopped = false; // the progress callback asked to stop
     QString refusal;      // why nothing was done at all, or empty
+    QString journalProblem; // why the journal on disk could not be finished, or empty
 };
 
-// What a run moved, so that it can be taken back: each file's name now and its name before.
+// What a run moved, so that it can be taken back: each file's name now, its name before, and
+// which file it is.
 class RunJournal {
 public:
-    void add(QByteArrayView now, QByteArrayView before);
+    void add(QByteArrayView now, QByteArrayView before, const platform::FileIdentity& identity);
     void reserve(qsizetype moves, qsizetype nameBytes);
     [[nodiscard]] qsizetype size() const { return qsizetype(m_moves.size()); }
     [[nodiscard]] QByteArrayView now(qsizetype i) const;
     [[nodiscard]] QByteArrayView before(qsizetype i) const;
+    [[nodiscard]] const platform::FileIdentity& identity(qsizetype i) const { return m_identities[std::size_t(i)]; }
 
 private:
     std::string m_names;
     std::vector<std::array<std::uint32_t, 4>> m_moves; // offset and size of now, then of before
+    std::vector<platform::FileIdentity> m_identities;
+};
+
+// Where a run writes down what it does. With a journal on disk, every file the run will move is
+// written there, and synced, before the first rename; a run whose journal can't be written
+// renames nothing.
+struct RunRecord {
+    RunJournal* journal = nullptr; // the moves, in memory
+    JournalWriter* disk = nullptr;
+    JournalHeader header; // of the journal on disk
 };
 
 // Renames every file the plan renames, never replacing a file: a file goes only when its new
@@ -61,6 +75,8 @@ private:
 // disk refuses, each file ends under its old name or its new one, or the report names where it
 // is. Every move goes into journal when one is given. The progress callback can stop the run
 // between files; what was renamed stays.
+RenameReport executePlan(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress,
+                         const RunRecord& record);
 RenameReport executePlan(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress = {},
                          RunJournal* journal = nullptr);
 

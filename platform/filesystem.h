@@ -60,12 +60,15 @@ struct FileIdentity {
     std::int64_t size = 0;
     std::int64_t modified = 0; // nanoseconds since 1970
 
-    // Whether other is the same file, on a file system whose inode numbers are stable or not.
+    // Whether other is the same file, on a file system whose inode numbers are stable or not. A
+    // volume mounted again can have another device number: there a file keeps its inode number,
+    // or on a file system that renumbers, its size and time.
     [[nodiscard]] bool sameFileAs(const FileIdentity& other, bool stableInodes) const
     {
-        if (device != other.device)
-            return false;
-        return inode == other.inode || (!stableInodes && size == other.size && modified == other.modified);
+        const bool sameTimes = size == other.size && modified == other.modified;
+        if (stableInodes)
+            return inode == other.inode && (device == other.device || sameTimes);
+        return (device == other.device && inode == other.inode) || sameTimes;
     }
 };
 
