@@ -83,8 +83,10 @@ PatientWait::Outcome PatientWait::wait(const platform::AsideJob::Job& job, Aband
 {
     const platform::AsideJob aside(job);
     const QString stopping = QStringLiteral("正在停止：手上这个文件处理完就停下……");
-    const QString unanswered = QStringLiteral("%1\n\n磁盘超过 %2 秒没有响应。这一步不能中途放弃，会一直等到磁盘恢复。")
-                                   .arg(m_label, secondsText(m_patience));
+    const QString unanswered =
+        QStringLiteral("%1\n\n磁盘超过 %2 秒没有响应。\n这一步不能中途放弃，会一直等到磁盘恢复。%3")
+            .arg(m_label, secondsText(m_patience),
+                 m_cancellable ? QStringLiteral("\n点“停止”会在下一个文件之前停下。") : QString());
     Outcome outcome = Outcome::Finished;
     bool stopAsked = false;
     bool stuck = false;

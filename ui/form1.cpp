@@ -941,13 +941,13 @@ void Form1::warn(const QString& text)
 bool Form1::setDir1Path(const QByteArray& folder)
 {
     const bool changed = folder != m_folders->folder();
-    if (changed && !readFolder(folder))
-        return false;
+    const bool read = !changed || readFolder(folder);
+    // Also when the folder could not be read: the row the user picked goes back to the folder shown.
     Dir1->setCurrentIndex(m_folders->index(m_folders->currentRow()));
     Dir1->scrollTo(Dir1->currentIndex());
-    if (changed)
+    if (changed && read)
         Dir1_Change();
-    return true;
+    return read;
 }
 
 bool Form1::readFolder(const QByteArray& folder)

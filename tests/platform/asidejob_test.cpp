@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -37,12 +36,6 @@ TEST(AsideJob, PatienceCountsFromTheLastSignOfProgress)
                  control.beat();
          },
          true},
-        {"reports_for_three_patiences",
-         [](platform::JobControl& control) {
-             for (const auto end = Clock::now() + 3 * kPatience; Clock::now() < end; std::this_thread::yield())
-                 control.report(1, 2);
-         },
-         true},
         {"stuck_until_released",
          [gate](platform::JobControl&) {
              std::unique_lock lock(gate->mutex);
@@ -62,13 +55,6 @@ TEST(AsideJob, PatienceCountsFromTheLastSignOfProgress)
     }
     gate->opened.notify_all();
     EXPECT_TRUE(platform::waitForAsideJobs(10s));
-}
-
-TEST(AsideJob, PassesOnWhatTheJobThrew)
-{
-    const platform::AsideJob job([](platform::JobControl&) { throw std::runtime_error("disk"); });
-    ASSERT_TRUE(platform::waitPatiently(job, 10s));
-    EXPECT_THROW(job.rethrow(), std::runtime_error);
 }
 
 } // namespace
