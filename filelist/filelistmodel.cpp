@@ -154,7 +154,6 @@ void FileListModel::show(const ListingRequest& request, Listing listing)
     m_listError = listing.error;
     m_identity = listing.identity;
     endResetModel();
-    listing = {};
     platform::releaseFreeMemory(); // the former list, large for a large folder
     pushSelectionToView();
 }

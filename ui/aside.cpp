@@ -110,6 +110,7 @@ PatientWait::Outcome PatientWait::wait(const platform::AsideJob::Job& job, Aband
             m_cancellable = false;
             m_dialog->setCancelButton(nullptr);
             m_dialog->setLabelText(stopping);
+            m_dialog->resize(m_dialog->sizeHint());
         }
         if (nowStuck != stuck) {
             stuck = nowStuck;

@@ -54,8 +54,6 @@ public:
     // false once the user cancelled.
     filelist::Progress callback();
 
-    [[nodiscard]] std::chrono::milliseconds patience() const { return m_patience; }
-
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showProgress(qint64 done, qint64 total);
