@@ -17,49 +17,58 @@ FileListModel::FileListModel(const platform::FileSystem& fs, QObject* parent)
             &FileListModel::takeSelectionFromView);
 }
 
-void FileListModel::setFolder(const QByteArray& folder)
-{
-    // The selection names files of one folder: carried into another it would pick files there
-    // the user never chose.
-    if (folder != m_folder)
-        std::fill(m_selected.begin(), m_selected.end(), 0);
-    m_folder = folder;
-    rebuild();
-}
+namespace {
 
-void FileListModel::setPattern(const QString& pattern)
-{
-    m_pattern = NamePattern(pattern);
-    rebuild();
-}
-
-void FileListModel::setSwitch(Switch which, bool on)
-{
-    m_switches[std::size_t(which)] = on;
-    rebuild();
-}
-
-void FileListModel::refresh()
-{
-    rebuild();
-}
-
-bool FileListModel::admits(std::uint8_t attributes) const
+bool admits(std::uint8_t attributes, const std::array<bool, 4>& switches)
 {
     using namespace platform;
+    const auto on = [&switches](Switch which) { return switches[std::size_t(which)]; };
     if (attributes == NoAttributes)
-        return switchOn(Switch::Normal);
+        return on(Switch::Normal);
     // A file of several classes is listed only while every one of them is switched on.
-    if ((attributes & ReadOnly) && !switchOn(Switch::ReadOnly))
+    if ((attributes & ReadOnly) && !on(Switch::ReadOnly))
         return false;
-    if ((attributes & Hidden) && !switchOn(Switch::Hidden))
+    if ((attributes & Hidden) && !on(Switch::Hidden))
         return false;
-    if ((attributes & System) && !switchOn(Switch::System))
+    if ((attributes & System) && !on(Switch::System))
         return false;
     return true;
 }
 
-FileListModel::Rebuilt FileListModel::collect() const
+} // namespace
+
+bool FileListModel::setFolder(const QByteArray& folder)
+{
+    ListingRequest next = request();
+    next.folder = folder;
+    return rebuild(next);
+}
+
+bool FileListModel::setPattern(const QString& pattern)
+{
+    ListingRequest next = request();
+    next.pattern = NamePattern(pattern);
+    return rebuild(next);
+}
+
+bool FileListModel::setSwitch(Switch which, bool on)
+{
+    ListingRequest next = request();
+    next.switches[std::size_t(which)] = on;
+    return rebuild(next);
+}
+
+void FileListModel::refresh()
+{
+    rebuild(request());
+}
+
+FileListModel::ListingRequest FileListModel::request() const
+{
+    return {m_folder, m_pattern, m_switches, m_items.size(), m_names.size()};
+}
+
+FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const ListingRequest& request)
 {
     std::string names;
     std::vector<Entry> listed;
@@ -70,19 +79,18 @@ FileListModel::Rebuilt FileListModel::collect() const
         std::uint32_t entry;
     };
     std::vector<SortKey> keys;
-    // Mostly the folder listed again, about as large: room for that saves copying as it grows.
-    names.reserve(m_names.size());
-    listed.reserve(m_items.size());
-    keys.reserve(m_items.size());
+    names.reserve(request.expectedBytes);
+    listed.reserve(request.expectedItems);
+    keys.reserve(request.expectedItems);
     int error = 0;
     platform::FolderIdentity identity;
-    if (!m_folder.isEmpty()) {
-        identity = m_fs.openFolder(m_folder)->identity();
-        const auto status = m_fs.listFolder(m_folder, [&](const platform::DirEntry& e) {
-            if (e.kind != platform::EntryKind::File || !admits(e.attributes))
+    if (!request.folder.isEmpty()) {
+        identity = fs.openFolder(request.folder)->identity();
+        const auto status = fs.listFolder(request.folder, [&](const platform::DirEntry& e) {
+            if (e.kind != platform::EntryKind::File || !admits(e.attributes, request.switches))
                 return;
             const std::string_view name(e.name.data(), std::size_t(e.name.size()));
-            if (!m_pattern.matches(name))
+            if (!request.pattern.matches(name))
                 return;
             if (names.size() + name.size() > std::numeric_limits<std::uint32_t>::max()
                 || name.size() > std::numeric_limits<std::uint16_t>::max()) {
@@ -108,37 +116,63 @@ FileListModel::Rebuilt FileListModel::collect() const
     items.reserve(keys.size());
     for (const SortKey& key : keys)
         items.push_back(listed[key.entry]);
-    keys = {};
-    listed = {};
+    return {std::move(names), std::move(items), error, identity};
+}
 
-    // Both lists are in the same total order, so one merge walk carries the selection over.
+std::vector<std::uint8_t> FileListModel::selectionFor(const std::string& names,
+                                                      const std::vector<Entry>& items) const
+{
     std::vector<std::uint8_t> selected(items.size(), 0);
+    if (std::find(m_selected.begin(), m_selected.end(), std::uint8_t(1)) == m_selected.end())
+        return selected;
+    // Both lists are in the same total order, so one merge walk carries the selection over.
     std::size_t oldIndex = 0;
     for (std::size_t i = 0; i < items.size() && oldIndex < m_items.size(); ++i) {
-        const auto name = nameOf(items[i]);
+        const std::string_view name(names.data() + items[i].offset, items[i].size);
         while (oldIndex < m_items.size() && naturalLess(itemBytes(int(oldIndex)), name))
             ++oldIndex;
         if (oldIndex < m_items.size() && itemBytes(int(oldIndex)) == name)
             selected[i] = m_selected[oldIndex];
     }
-
-    return {std::move(names), std::move(items), std::move(selected), error, identity};
+    return selected;
 }
 
-void FileListModel::rebuild()
+void FileListModel::show(const ListingRequest& request, Listing listing)
 {
-    Rebuilt next;
-    m_runAside([&] { next = collect(); });
+    // The selection names files of one folder: carried into another it would pick files there
+    // the user never chose.
+    std::vector<std::uint8_t> selected = request.folder == m_folder
+        ? selectionFor(listing.names, listing.items)
+        : std::vector<std::uint8_t>(listing.items.size(), 0);
     beginResetModel();
-    m_names = std::move(next.names);
-    m_items = std::move(next.items);
-    m_selected = std::move(next.selected);
-    m_listError = next.error;
-    m_identity = next.identity;
+    m_folder = request.folder;
+    m_pattern = request.pattern;
+    m_switches = request.switches;
+    m_names = std::move(listing.names);
+    m_items = std::move(listing.items);
+    m_selected = std::move(selected);
+    m_listError = listing.error;
+    m_identity = listing.identity;
     endResetModel();
-    next = {};
     platform::releaseFreeMemory(); // the former list, large for a large folder
     pushSelectionToView();
+}
+
+bool FileListModel::rebuild(const ListingRequest& request)
+{
+    // The job owns copies of all it reads and leaves its result in state of its own: given up,
+    // it may still be running long after this model has changed or gone.
+    auto listing = std::make_shared<Listing>();
+    const platform::FileSystem* fs = &m_fs;
+    const auto job = [fs, request, listing](platform::JobControl&) { *listing = list(*fs, request); };
+    if (request.folder.isEmpty()) {
+        platform::JobControl control;
+        job(control);
+    } else if (!m_runAside(request.folder, job)) {
+        return false;
+    }
+    show(request, std::move(*listing));
+    return true;
 }
 
 std::string_view FileListModel::itemBytes(int index) const

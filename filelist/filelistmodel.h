@@ -2,6 +2,7 @@
 
 #include "filelist/pattern.h"
 #include "filelist/renameplan.h"
+#include "platform/asidejob.h"
 #include "platform/filesystem.h"
 
 #include <QAbstractListModel>
@@ -33,14 +34,46 @@ class FileListModel final : public QAbstractListModel, public RenameSource {
 public:
     explicit FileListModel(const platform::FileSystem& fs, QObject* parent = nullptr);
 
-    // Each setter stores its value and rebuilds the items at once. Another folder starts with
-    // nothing selected; the same folder keeps the selection by name.
-    void setFolder(const QByteArray& folder);
-    void setPattern(const QString& pattern);
-    void setSwitch(Switch which, bool on);
+    // Each setter lists the folder with its new value and shows the result. Another folder
+    // starts with nothing selected; the same folder keeps the selection by name. false, with
+    // nothing changed, when the listing was given up (see setAsideRunner()).
+    bool setFolder(const QByteArray& folder);
+    bool setPattern(const QString& pattern);
+    bool setSwitch(Switch which, bool on);
     // Re-reads the folder with the current pattern and switches. Items whose names are still
     // listed keep their selection.
     void refresh() override;
+
+    struct Entry {
+        std::uint32_t offset;
+        std::uint16_t size;
+        std::uint8_t attributes;
+    };
+
+    // What a listing reads: copies of the folder, pattern and switches, so that it can run on
+    // another thread while this model changes or goes.
+    struct ListingRequest {
+        QByteArray folder;
+        NamePattern pattern;
+        std::array<bool, 4> switches{};
+        // Room to make at once: mostly the folder listed again, about as large.
+        std::size_t expectedItems = 0;
+        std::size_t expectedBytes = 0;
+    };
+    // The files of a request's folder that pass its pattern and switches, in natural order.
+    struct Listing {
+        std::string names;
+        std::vector<Entry> items;
+        int error = 0;
+        platform::FolderIdentity identity;
+    };
+    // The request for listing the folder as the model holds it now.
+    [[nodiscard]] ListingRequest request() const;
+    // Lists a request's folder; reads nothing of any model, so it runs on any thread.
+    static Listing list(const platform::FileSystem& fs, const ListingRequest& request);
+    // Shows listing, read for request, as the model's items: with the folder, pattern and
+    // switches of request, and the selection carried over by name in the same folder.
+    void show(const ListingRequest& request, Listing listing);
 
     [[nodiscard]] const QByteArray& folder() const override { return m_folder; }
     [[nodiscard]] platform::FolderIdentity folderIdentity() const override { return m_identity; }
@@ -67,33 +100,21 @@ public:
 
     [[nodiscard]] QItemSelectionModel* selectionModel() { return &m_selectionModel; }
 
-    // Runs a job and returns when it is done; the window's runner does it on another thread
-    // while the window goes on drawing. Reading and sorting a folder of a million files takes
-    // seconds, and runs this way; the model changes only on the calling thread, afterwards.
-    using AsideRunner = std::function<void(const std::function<void()>& job)>;
+    // Runs job, a listing of folder, and returns whether it finished; the window's runner runs it
+    // on a thread of its own while the window goes on drawing, and gives it up when the disk
+    // does not answer. Reading and sorting a folder of a million files takes seconds; the model
+    // changes only on the calling thread, afterwards, and not at all when the job was given up.
+    using AsideRunner = std::function<bool(const QByteArray& folder, const platform::AsideJob::Job& job)>;
     void setAsideRunner(AsideRunner runner) { m_runAside = std::move(runner); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    struct Entry {
-        std::uint32_t offset;
-        std::uint16_t size;
-        std::uint8_t attributes;
-    };
-
-    // The items of the folder as they are now, with the selection carried over by name.
-    struct Rebuilt {
-        std::string names;
-        std::vector<Entry> items;
-        std::vector<std::uint8_t> selected;
-        int error = 0;
-        platform::FolderIdentity identity;
-    };
-    [[nodiscard]] Rebuilt collect() const;
-    void rebuild();
-    [[nodiscard]] bool admits(std::uint8_t attributes) const;
+    bool rebuild(const ListingRequest& request);
+    // The selection of the items shown now carried over to items, by name.
+    [[nodiscard]] std::vector<std::uint8_t> selectionFor(const std::string& names,
+                                                         const std::vector<Entry>& items) const;
     void pushSelectionToView();
     void takeSelectionFromView(const QItemSelection& selected, const QItemSelection& deselected);
 
@@ -110,7 +131,11 @@ private:
 
     QItemSelectionModel m_selectionModel;
     bool m_pushingSelection = false;
-    AsideRunner m_runAside = [](const std::function<void()>& job) { job(); };
+    AsideRunner m_runAside = [](const QByteArray&, const platform::AsideJob::Job& job) {
+        platform::JobControl control;
+        job(control);
+        return true;
+    };
 };
 
 } // namespace filelist

@@ -14,6 +14,12 @@ FolderListModel::FolderListModel(const platform::FileSystem& fs, QObject* parent
 
 void FolderListModel::setFolder(const QByteArray& folder)
 {
+    show(folder, readRows(m_fs, folder));
+}
+
+std::vector<FolderListModel::Row> FolderListModel::readRows(const platform::FileSystem& fs,
+                                                            const QByteArray& folder)
+{
     std::vector<Row> rows;
     rows.push_back({QByteArrayLiteral("/"), 0, true});
     int depth = 0;
@@ -24,10 +30,8 @@ void FolderListModel::setFolder(const QByteArray& folder)
         rows.push_back({folder.left(slash), ++depth, true});
         start = slash + 1;
     }
-    const int current = int(rows.size()) - 1;
-
     std::vector<QByteArray> children;
-    m_fs.listFolder(
+    fs.listFolder(
         folder,
         [&](const platform::DirEntry& e) {
             if (e.kind == platform::EntryKind::Folder && !e.name.startsWith('.'))
@@ -41,7 +45,15 @@ void FolderListModel::setFolder(const QByteArray& folder)
     const QByteArray prefix = folder.endsWith('/') ? folder : folder + '/';
     for (const QByteArray& child : children)
         rows.push_back({prefix + child, depth + 1, false});
+    return rows;
+}
 
+void FolderListModel::show(const QByteArray& folder, std::vector<Row> rows)
+{
+    // The current folder is the last open row: its ancestors come before it, closed rows after.
+    int current = 0;
+    while (current + 1 < int(rows.size()) && rows[std::size_t(current) + 1].open)
+        ++current;
     beginResetModel();
     m_folder = folder;
     m_rows = std::move(rows);

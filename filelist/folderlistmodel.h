@@ -17,10 +17,20 @@ class FolderListModel final : public QAbstractListModel {
 public:
     enum Role { PathRole = Qt::UserRole, DepthRole, IsOpenRole };
 
+    struct Row {
+        QByteArray path;
+        int depth;
+        bool open; // an ancestor or the current folder
+    };
+
     explicit FolderListModel(const platform::FileSystem& fs, QObject* parent = nullptr);
 
     // folder must be an absolute path without a trailing "/" (except the root itself).
     void setFolder(const QByteArray& folder);
+    // The rows for folder, read from fs; reads nothing of any model, so it runs on any thread.
+    static std::vector<Row> readRows(const platform::FileSystem& fs, const QByteArray& folder);
+    // Shows rows, read for folder.
+    void show(const QByteArray& folder, std::vector<Row> rows);
     [[nodiscard]] const QByteArray& folder() const { return m_folder; }
     // The row of the current folder.
     [[nodiscard]] int currentRow() const { return m_currentRow; }
@@ -30,12 +40,6 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    struct Row {
-        QByteArray path;
-        int depth;
-        bool open; // an ancestor or the current folder
-    };
-
     const platform::FileSystem& m_fs;
     QByteArray m_folder;
     std::vector<Row> m_rows;

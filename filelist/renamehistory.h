@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 namespace filelist {
@@ -17,7 +18,9 @@ public:
         QString command;   // what the user clicked, as the user knows it
         QByteArray folder;
         platform::FolderIdentity identity;
-        RunJournal journal;
+        // Shared, so that a copy of the run costs nothing and the taking back can read it on a
+        // thread of its own.
+        std::shared_ptr<const RunJournal> journal;
     };
 
     // Keeps a run of plan that moved at least one file.
@@ -34,6 +37,14 @@ public:
     // A folder moved away and replaced since the run is refused. folderSizeHint as for
     // RenamePlan::settle().
     RenameReport undoLatest(const platform::FileSystem& fs, const Progress& progress = {}, qsizetype folderSizeHint = -1);
+
+    // The parts of undoLatest(), for a caller that plans on another thread: the plan that takes
+    // run back, then its execution. The run leaves the history by dropLatest() once planned.
+    static RenamePlan planUndo(const Run& run, const platform::FileSystem& fs, const Progress& progress = {},
+                               qsizetype folderSizeHint = -1);
+    static RenameReport executeUndo(const RenamePlan& plan, const platform::FileSystem& fs,
+                                    const Progress& progress = {});
+    void dropLatest() { m_runs.pop_back(); }
 
 private:
     std::vector<Run> m_runs;

@@ -357,6 +357,12 @@ void RenamePlan::requireFolder(const platform::FileSystem& fs, const platform::F
         m_refusal = QStringLiteral("无法打开文件夹“%1”：%2。").arg(folder, platform::describeError(error));
     else if (m_opened->identity() != identity)
         m_refusal = QStringLiteral("文件夹“%1”在列出文件之后被移动或换成了另一个文件夹，所以没有改名。请刷新后再试。").arg(folder);
+    if (!m_refusal.isEmpty()) {
+        // A refused plan is never run, and holds no file that could be shown as if it were.
+        m_items = {};
+        m_names = {};
+        m_ruleReasons = {};
+    }
 }
 
 void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress, qsizetype folderSizeHint)
@@ -506,13 +512,9 @@ void RenamePlan::blockBehindStayingFiles()
     }
 }
 
-RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, const RenameRule& rule,
-                      const Progress& progress)
+RenamePlan planNames(const RenameSource& list, const RenameRule& rule, const Progress& progress)
 {
     RenamePlan plan(list.folder());
-    plan.requireFolder(fs, list.folderIdentity());
-    if (!plan.refusal().isEmpty())
-        return plan;
     const int n = list.count();
     qsizetype files = 0;
     qsizetype bytes = 0;
@@ -524,9 +526,8 @@ RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, 
     }
     // The old names, and new ones about as long, with a little room for longer ones.
     plan.reserve(files, 2 * bytes + 8 * files);
-    // Asking the rule and looking at the folder take about as long each: half the way each.
     for (int i = 0; i < n; ++i) {
-        if (progress && !progress(i, 2 * qsizetype(n))) {
+        if (progress && !progress(i, n)) {
             plan.m_stopped = true;
             return plan;
         }
@@ -537,13 +538,31 @@ RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, 
         const platform::NameText name = platform::readFileName(bytes);
         plan.add(bytes, rule(name.text), name.encoding);
     }
-    files = plan.size();
-    plan.settle(
-        fs,
-        [&](qsizetype done, qsizetype) {
-            return !progress || progress(n + (files ? done * n / files : n), 2 * qsizetype(n));
-        },
-        n);
+    return plan;
+}
+
+void settlePlan(RenamePlan& plan, const platform::FileSystem& fs, const platform::FolderIdentity& identity,
+                const Progress& progress, qsizetype folderSizeHint)
+{
+    plan.requireFolder(fs, identity);
+    if (plan.refusal().isEmpty())
+        plan.settle(fs, progress, folderSizeHint);
+}
+
+RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, const RenameRule& rule,
+                      const Progress& progress)
+{
+    const qsizetype n = list.count();
+    // Asking the rule and looking at the folder take about as long each: half the way each.
+    RenamePlan plan =
+        planNames(list, rule, [&](qsizetype done, qsizetype) { return !progress || progress(done, 2 * n); });
+    if (plan.stopped())
+        return plan;
+    const qsizetype files = plan.size();
+    const auto secondHalf = [&](qsizetype done, qsizetype) {
+        return !progress || progress(n + (files ? done * n / files : n), 2 * n);
+    };
+    settlePlan(plan, fs, list.folderIdentity(), secondHalf, n);
     return plan;
 }
 

@@ -148,8 +148,8 @@ public:
     {
         return m_items[std::size_t(i)].mustExist ? &m_expected[std::size_t(i)] : nullptr;
     }
-    // Refuses the plan unless the folder at the plan's path is the one with identity. Call
-    // before settle(), which then uses the folder as opened here.
+    // Refuses the plan unless the folder at the plan's path is the one with identity; a refused
+    // plan drops its files. Call before settle(), which then uses the folder as opened here.
     void requireFolder(const platform::FileSystem& fs, const platform::FolderIdentity& identity);
     // Opens the folder, looks in it for every new name and sorts each file into its state.
     // folderSizeHint, the number of entries the folder is thought to hold, or -1, decides
@@ -161,8 +161,7 @@ public:
     [[nodiscard]] const platform::NameLimits& limits() const { return m_limits; }
 
 private:
-    friend RenamePlan planRename(const RenameSource&, const platform::FileSystem&, const RenameRule&,
-                                 const Progress&);
+    friend RenamePlan planNames(const RenameSource&, const RenameRule&, const Progress&);
 
     struct Item {
         std::uint32_t oldOffset = 0;
@@ -199,9 +198,20 @@ private:
 };
 
 // Asks rule for the new name of every selected file of list, in list order, with the name as
-// readFileName() reads it, and settles the plan against the list's folder.
+// readFileName() reads it, and settles the plan against the list's folder: planNames(), then
+// settlePlan().
 RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, const RenameRule& rule,
                       const Progress& progress = {});
+
+// The rule's part of a plan: every selected file of list with the rule's new name, nothing asked
+// of the disk yet. progress hears of the items of list gone through.
+RenamePlan planNames(const RenameSource& list, const RenameRule& rule, const Progress& progress = {});
+
+// The disk's part of a plan: refuses plan unless its folder is still the one with identity,
+// then settles it (RenamePlan::settle()). Reads nothing but the plan and the disk, so it can run
+// on a thread of its own while the list the plan came from changes.
+void settlePlan(RenamePlan& plan, const platform::FileSystem& fs, const platform::FolderIdentity& identity,
+                const Progress& progress = {}, qsizetype folderSizeHint = -1);
 
 // Why name can't be given to a file on a file system with limits, or nothing when it can.
 PlanReason checkFileName(QByteArrayView name, const platform::NameLimits& limits);

@@ -1,11 +1,15 @@
 #include "filelist/startup.h"
 
 #include "filelist/navigation.h"
+#include "platform/asidejob.h"
 #include "platform/filename.h"
 
 #include <QDir>
 
 #include <cerrno>
+#include <functional>
+#include <memory>
+#include <mutex>
 
 namespace filelist {
 
@@ -24,10 +28,53 @@ QString shown(const QByteArray& argument)
     return platform::readableFileName(argument);
 }
 
+// What a patient reading of the command line shares with its thread.
+struct Reading {
+    std::mutex mutex;
+    QByteArray asking; // the argument whose path the disk is asked about now
+    CommandLine line;
+};
+
+CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder,
+                  const platform::FileSystem& fs, const std::function<void(const QByteArray&)>& asking);
+
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder,
                              const platform::FileSystem& fs)
+{
+    return parse(arguments, workingFolder, fs, [](const QByteArray&) {});
+}
+
+CommandLine parseCommandLinePatiently(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder,
+                                      const platform::FileSystem& fs, std::chrono::milliseconds patience)
+{
+    auto reading = std::make_shared<Reading>();
+    const platform::AsideJob job([arguments, workingFolder, fs = &fs, reading](platform::JobControl& control) {
+        CommandLine line = parse(arguments, workingFolder, *fs, [&](const QByteArray& argument) {
+            const std::lock_guard lock(reading->mutex);
+            reading->asking = argument;
+            control.beat();
+        });
+        const std::lock_guard lock(reading->mutex);
+        reading->line = std::move(line);
+    });
+    const bool finished = platform::waitPatiently(job, patience);
+    const std::lock_guard lock(reading->mutex);
+    if (finished)
+        return reading->line;
+    CommandLine unanswered;
+    unanswered.action = CommandLine::Action::Unanswered;
+    const double seconds = double(patience.count()) / 1000;
+    unanswered.problem = QStringLiteral("“%1”所在的磁盘没有响应（等了 %2 秒），所以没有打开。它可能是断开的网络磁盘或卡住的外接设备。")
+                             .arg(shown(reading->asking), QString::number(seconds, 'g', 3));
+    return unanswered;
+}
+
+namespace {
+
+CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder,
+                  const platform::FileSystem& fs, const std::function<void(const QByteArray&)>& asking)
 {
     CommandLine line;
     auto refuse = [&](const QString& problem) {
@@ -57,6 +104,7 @@ CommandLine parseCommandLine(const std::vector<QByteArray>& arguments, const QBy
     }
     QStringList leftOut;
     for (const QByteArray& argument : paths) {
+        asking(argument);
         const QByteArray path = absolutePath(argument, workingFolder);
         const int error = fs.checkFolder(path).error;
         if (error == 0) {
@@ -85,6 +133,8 @@ CommandLine parseCommandLine(const std::vector<QByteArray>& arguments, const QBy
         line.note = QStringLiteral("这些文件不在“%1”里，没有选中：%2").arg(shown(line.folder), leftOut.join(QStringLiteral("、")));
     return line;
 }
+
+} // namespace
 
 bool isInstalledLocation(const QByteArray& programFolder)
 {

@@ -5,18 +5,25 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <vector>
 
 namespace filelist {
 
 // What the command line asks for: quendra-rename [FOLDER | FILE...].
 struct CommandLine {
-    enum class Action { Open, Help, Version, Refuse };
+    enum class Action {
+        Open,
+        Help,
+        Version,
+        Refuse,     // the command line can't be used
+        Unanswered, // the disk of a path given did not answer
+    };
 
     Action action = Action::Open;
     QByteArray folder;             // the folder given, or the folder of the files given; empty for none
     std::vector<QByteArray> files; // the names of the files given, in folder, to select
-    QString problem;               // one line for the terminal: why the command line is refused
+    QString problem;               // one line for the terminal: why the command line is refused or unanswered
     QString note;                  // one line for the terminal about files left out, or empty
 };
 
@@ -26,6 +33,11 @@ struct CommandLine {
 // --version ask for the text alone.
 CommandLine parseCommandLine(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder,
                              const platform::FileSystem& fs);
+
+// parseCommandLine() on a thread of its own, given up when the paths' disk makes no progress for
+// patience: then Action::Unanswered, with a problem naming the path it was looking at.
+CommandLine parseCommandLinePatiently(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder,
+                                      const platform::FileSystem& fs, std::chrono::milliseconds patience);
 
 // Whether a program in programFolder is installed on the system (under /usr, /usr/local or
 // /opt), where its folder is no place for the user's files.

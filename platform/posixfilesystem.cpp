@@ -1,5 +1,6 @@
 #include "platform/filesystem.h"
 
+#include "platform/asidejob.h"
 #include "platform/filename.h"
 #include "platform/noreplace.h"
 
@@ -110,17 +111,20 @@ public:
         const std::size_t n = m_entries.size();
         const unsigned processors = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
         const unsigned helpers = n < kShareFrom ? 0 : processors - 1;
+        // The helpers beat for the job that asked for the listing.
+        JobControl* const job = currentJob();
         if (helpers == 0) {
-            examineRange(fd, foldersOnly, 0, n);
+            examineRange(fd, foldersOnly, 0, n, job);
             return;
         }
         std::vector<std::thread> threads;
         const std::size_t share = n / (helpers + 1) + 1;
         for (unsigned h = 1; h <= helpers; ++h) {
             const std::size_t from = std::min(n, h * share);
-            threads.emplace_back([=, this] { examineRange(fd, foldersOnly, from, std::min(n, from + share)); });
+            threads.emplace_back(
+                [=, this] { examineRange(fd, foldersOnly, from, std::min(n, from + share), job); });
         }
-        examineRange(fd, foldersOnly, 0, std::min(n, share));
+        examineRange(fd, foldersOnly, 0, std::min(n, share), job);
         for (auto& t : threads)
             t.join();
     }
@@ -158,9 +162,11 @@ private:
         std::uint8_t attributes;
     };
 
-    void examineRange(int fd, bool foldersOnly, std::size_t from, std::size_t to)
+    void examineRange(int fd, bool foldersOnly, std::size_t from, std::size_t to, JobControl* job)
     {
         for (std::size_t i = from; i < to; ++i) {
+            if (job && i % 64 == 0)
+                job->beat();
             Entry& e = m_entries[i];
             if (e.type == DT_DIR) {
                 e.kind = Folder;
@@ -291,6 +297,7 @@ public:
                 status.error = errno;
                 break;
             }
+            beat();
             const char* name = e->d_name;
             if (isDotEntry(name))
                 continue;
@@ -471,6 +478,7 @@ public:
             const dirent* e = ::readdir(dir);
             if (!e)
                 status.error = errno;
+            beat();
             more = e != nullptr;
             if (e) {
                 const char* name = e->d_name;

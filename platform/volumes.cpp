@@ -9,7 +9,6 @@
 #include <limits.h>
 #include <stdlib.h>
 #include <string_view>
-#include <thread>
 
 namespace platform {
 
@@ -170,16 +169,6 @@ int volumeIndexOf(const std::vector<Volume>& volumes, const QByteArray& path)
         }
     }
     return best;
-}
-
-std::shared_future<Status> checkFolderAside(const FileSystem& fs, const QByteArray& path)
-{
-    auto promise = std::make_shared<std::promise<Status>>();
-    std::shared_future<Status> result = promise->get_future().share();
-    // Detached: a call stuck in a hung mount can't be cancelled, and must not hold up the
-    // program when it ends.
-    std::thread([&fs, path, promise] { promise->set_value(fs.checkFolder(path)); }).detach();
-    return result;
 }
 
 } // namespace platform

@@ -6,8 +6,6 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <chrono>
-#include <future>
 #include <map>
 #include <vector>
 
@@ -33,9 +31,5 @@ std::vector<Volume> mountedVolumes();
 // Index in volumes of the volume holding path: the one whose mount point is the longest
 // prefix of it, or -1.
 int volumeIndexOf(const std::vector<Volume>& volumes, const QByteArray& path);
-
-// Checks the folder at path with fs.checkFolder() on a thread of its own, so that a volume
-// that does not answer stalls that thread only. fs must outlive the check.
-std::shared_future<Status> checkFolderAside(const FileSystem& fs, const QByteArray& path);
 
 } // namespace platform

@@ -28,6 +28,9 @@ const char* const kUsage =
     "不给参数时，安装后的程序打开主文件夹，否则打开程序所在的文件夹。\n"
     "Renames many files at once. Opens FOLDER, or the folder of the FILEs with them selected.\n"
     "Without arguments an installed program opens the home folder, a portable one its own folder.\n"
+    "给出的路径所在的磁盘 5 秒内没有响应时（断开的网络磁盘、卡住的 FUSE 磁盘），说明原因并以状态 1 退出。\n"
+    "When the disk of a path given does not answer for 5 seconds (a hung network or FUSE mount),\n"
+    "says so and exits with status 1.\n"
     "\n"
     "  -h, --help      显示此帮助 / show this help\n"
     "  -v, --version   显示版本 / show the version\n";
@@ -72,12 +75,15 @@ void configureApplication()
 int runApplication(int argc, char* argv[])
 {
     const std::vector<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
-    const auto line = filelist::parseCommandLine(arguments, QFile::encodeName(QDir::currentPath()),
-                                                 platform::systemFileSystem());
+    const auto line = filelist::parseCommandLinePatiently(arguments, QFile::encodeName(QDir::currentPath()),
+                                                          platform::systemFileSystem(), platform::kDiskPatience);
     switch (line.action) {
     case filelist::CommandLine::Action::Help: std::fputs(kUsage, stdout); return 0;
     case filelist::CommandLine::Action::Version: std::printf("quendra-rename %s\n", QUENDRA_VERSION); return 0;
     case filelist::CommandLine::Action::Refuse: printLine(stderr, QStringLiteral("quendra-rename: ") + line.problem); return 2;
+    case filelist::CommandLine::Action::Unanswered:
+        printLine(stderr, QStringLiteral("quendra-rename: ") + line.problem);
+        return 1;
     case filelist::CommandLine::Action::Open: break;
     }
     if (!haveDisplay()) {

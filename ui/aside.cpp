@@ -1,24 +1,153 @@
 #include "ui/aside.h"
 
-#include <QCoreApplication>
+#include "platform/filename.h"
 
-#include <chrono>
-#include <exception>
-#include <future>
-#include <thread>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QProgressDialog>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace ui {
 
-void runAside(const std::function<void()>& job)
+PatientWait::PatientWait(QWidget& window, const QString& label, const QString& cancelText,
+                         std::chrono::milliseconds delay, std::chrono::milliseconds patience)
+    : m_label(label), m_patience(patience),
+      m_dialog(std::make_unique<QProgressDialog>(label, cancelText, 0, 0, &window)),
+      m_cancellable(!cancelText.isEmpty())
 {
-    using namespace std::chrono_literals;
-    std::packaged_task<void()> task(job);
-    std::future<void> done = task.get_future();
-    std::thread worker(std::move(task));
-    while (done.wait_for(15ms) != std::future_status::ready)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
-    done.get(); // passes on what the job threw
+    m_dialog->setWindowTitle(window.windowTitle());
+    m_dialog->setWindowModality(Qt::WindowModal);
+    m_dialog->setMinimumDuration(int(delay.count()));
+    m_dialog->setAutoReset(false);
+    m_dialog->setAutoClose(false);
+    if (!m_cancellable)
+        m_dialog->setCancelButton(nullptr);
+    // A cancelled progress dialog hides itself, and the window would take commands while the
+    // work goes on; this one stays until the work has ended, and a cancel is only noted.
+    QObject::disconnect(m_dialog.get(), SIGNAL(canceled()), m_dialog.get(), SLOT(cancel()));
+    connect(m_dialog.get(), &QProgressDialog::canceled, this, [this] { m_cancelled = m_cancellable; });
+    m_dialog->installEventFilter(this);
+    m_dialog->setValue(0); // starts the dialog's clock: it shows only when the wait lasts
+    m_sinceUpdate.start();
+}
+
+PatientWait::~PatientWait() = default;
+
+bool PatientWait::eventFilter(QObject* watched, QEvent* event)
+{
+    // Escape and the dialog's close button cancel like the button, and never take the dialog
+    // away while the work goes on.
+    const bool escape =
+        event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    if (watched == m_dialog.get() && (escape || event->type() == QEvent::Close)) {
+        m_cancelled = m_cancellable;
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void PatientWait::showProgress(qint64 done, qint64 total)
+{
+    if (total <= 0)
+        return; // nothing counted yet: the bar keeps showing that something goes on
+    // The dialog counts in int; a million files fit, larger totals are scaled.
+    const qint64 scale = std::max<qint64>(1, total / 0x10000000);
+    m_dialog->setMaximum(int(std::max<qint64>(1, total / scale)));
+    m_dialog->setValue(int(std::clamp<qint64>(done, 0, total) / scale));
+}
+
+filelist::Progress PatientWait::callback()
+{
+    return [this](qsizetype done, qsizetype total) {
+        if (m_sinceUpdate.elapsed() >= 50) {
+            m_sinceUpdate.restart();
+            const int before = m_dialog->value();
+            showProgress(done, total);
+            // Until the dialog shows it lets no input through: the window still draws, but
+            // takes no command in the middle of the work. Once shown, the dialog lets events
+            // through itself whenever its value moves.
+            if (!m_dialog->isVisible())
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            else if (m_dialog->value() == before)
+                QCoreApplication::processEvents();
+        }
+        return !m_cancelled;
+    };
+}
+
+PatientWait::Outcome PatientWait::wait(const platform::AsideJob::Job& job, Abandon abandon)
+{
+    const platform::AsideJob aside(job);
+    const QString stopping = QStringLiteral("正在停止：手上这个文件处理完就停下……");
+    const QString unanswered =
+        QStringLiteral("%1\n\n磁盘超过 %2 秒没有响应。\n这一步不能中途放弃，会一直等到磁盘恢复。%3")
+            .arg(m_label, secondsText(m_patience),
+                 m_cancellable ? QStringLiteral("\n点“停止”会在下一个文件之前停下。") : QString());
+    Outcome outcome = Outcome::Finished;
+    bool stopAsked = false;
+    bool stuck = false;
+    const bool finished = platform::waitWhile(aside, [&](std::chrono::milliseconds sinceProgress) {
+        showProgress(aside.control().done(), aside.control().total());
+        QCoreApplication::processEvents(m_dialog->isVisible() ? QEventLoop::AllEvents
+                                                               : QEventLoop::ExcludeUserInputEvents);
+        if (m_cancelled && abandon == Abandon::Allowed) {
+            outcome = Outcome::Cancelled;
+            return false;
+        }
+        const bool nowStuck = sinceProgress >= m_patience;
+        if (nowStuck && abandon == Abandon::Allowed) {
+            outcome = Outcome::Unanswered;
+            return false;
+        }
+        if (m_cancelled && !stopAsked) {
+            // The job stops between two files; the dialog stays until it has.
+            stopAsked = true;
+            aside.control().requestStop();
+            m_cancellable = false;
+            m_dialog->setCancelButton(nullptr);
+            m_dialog->setLabelText(stopping);
+            m_dialog->resize(m_dialog->sizeHint());
+        }
+        if (nowStuck != stuck) {
+            stuck = nowStuck;
+            m_dialog->setLabelText(stuck ? unanswered : stopAsked ? stopping : m_label);
+            if (stuck)
+                m_dialog->show(); // at once, whatever the dialog's delay
+        }
+        return true;
+    });
+    if (!finished)
+        return outcome;
+    aside.rethrow();
+    return Outcome::Finished;
+}
+
+QString secondsText(std::chrono::milliseconds patience)
+{
+    return QString::number(double(patience.count()) / 1000, 'g', 3);
+}
+
+QString diskOf(const QByteArray& path)
+{
+    return QStringLiteral("“%1”所在的磁盘").arg(platform::readableFileName(path));
+}
+
+QString unansweredMessage(const QString& subject, std::chrono::milliseconds patience, const QString& notDone)
+{
+    return QStringLiteral("%1没有响应（等了 %2 秒），所以%3。\n它可能是断开的网络磁盘或卡住的外接设备。")
+        .arg(subject, secondsText(patience), notDone);
+}
+
+filelist::Progress reportingTo(platform::JobControl& control)
+{
+    return [&control](qsizetype done, qsizetype total) {
+        control.report(done, total);
+        return !control.stopRequested();
+    };
 }
 
 } // namespace ui

@@ -1,11 +1,83 @@
 #pragma once
 
-#include <functional>
+#include "filelist/renameplan.h"
+#include "platform/asidejob.h"
+#include "ui/busycursor.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+
+class QProgressDialog;
+class QWidget;
 
 namespace ui {
 
-// Runs job on a thread of its own and returns when it is done. Meanwhile the window goes on
-// drawing; the user's input waits until the job is done, so nothing changes under it.
-void runAside(const std::function<void()>& job);
+// How long the window waits before it shows that it is waiting.
+inline constexpr std::chrono::milliseconds kWaitDialogDelay{400};
+
+// The window waiting for work: a job on a thread of its own, or work on the window's own thread
+// that reports its progress. The window goes on drawing all the while. At first the user's input
+// waits; after the delay a window-modal dialog with the label, a progress bar and, when
+// cancelText is given, a button of that name takes it instead, so no other command can start.
+// A job that makes no progress for the patience is taken to be stuck in a disk that does not
+// answer. The dialog exists only as long as this object, which is never alive while a message
+// is shown, so a dialog can't stand over a message box.
+class PatientWait final : public QObject {
+public:
+    enum class Outcome {
+        Finished,
+        Unanswered, // no progress for the patience; the job was given up
+        Cancelled,  // the user gave up; the job was given up
+    };
+    enum class Abandon {
+        Allowed, // the job changes nothing the user can see until it finished: give it up freely
+        Never,   // work that must end on its own (renames): cancelling asks the job to stop, and
+                 // past the patience the dialog says the disk does not answer and waits on
+    };
+
+    PatientWait(QWidget& window, const QString& label, const QString& cancelText, std::chrono::milliseconds delay,
+                std::chrono::milliseconds patience);
+    ~PatientWait() override;
+    PatientWait(const PatientWait&) = delete;
+    PatientWait& operator=(const PatientWait&) = delete;
+
+    // Runs job on a thread of its own and waits for it, showing the progress it reports. Passes
+    // on what the job threw.
+    Outcome wait(const platform::AsideJob::Job& job, Abandon abandon = Abandon::Allowed);
+
+    // For work on the window's thread: updates the dialog now and then and lets the window draw;
+    // false once the user cancelled.
+    filelist::Progress callback();
+
+private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showProgress(qint64 done, qint64 total);
+
+    BusyCursor m_busy;
+    QString m_label;
+    std::chrono::milliseconds m_patience;
+    std::unique_ptr<QProgressDialog> m_dialog;
+    QElapsedTimer m_sinceUpdate;
+    bool m_cancellable = false;
+    bool m_cancelled = false;
+};
+
+// The patience in words: "5" for five seconds.
+QString secondsText(std::chrono::milliseconds patience);
+
+// "“path”所在的磁盘": the disk holding path, for unansweredMessage().
+QString diskOf(const QByteArray& path);
+
+// The message for a disk that did not answer: subject is the disk ("磁盘“U 盘”"), notDone what
+// was therefore left undone ("没有打开它").
+QString unansweredMessage(const QString& subject, std::chrono::milliseconds patience, const QString& notDone);
+
+// A progress callback for a job's work: reports to control and stops when asked to.
+filelist::Progress reportingTo(platform::JobControl& control);
 
 } // namespace ui

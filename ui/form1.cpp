@@ -10,7 +10,6 @@
 #include "rules/removematch.h"
 #include "rules/replace.h"
 #include "ui/aside.h"
-#include "ui/busycursor.h"
 #include "ui/messagepresenter.h"
 #include "ui/module1.h"
 #include "ui/module2.h"
@@ -21,7 +20,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,7 +27,6 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -171,14 +168,16 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
       m_fs(fs),
       m_messages(messages ? *messages : messageBoxPresenter()),
       m_startUp{filelist::withoutTrailingSlash(startUp.programFolder), filelist::withoutTrailingSlash(startUp.startFolder),
-                startUp.dataFolder}
+                startUp.dataFolder, startUp.patience}
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
     m_files = new filelist::FileListModel(m_fs, this);
-    m_files->setAsideRunner(runAside);
+    m_files->setAsideRunner([this](const QByteArray& folder, const platform::AsideJob::Job& job) {
+        return runPatiently(job, diskOf(folder), QStringLiteral("文件列表没有更新"));
+    });
     m_folders = new filelist::FolderListModel(m_fs, this);
-    m_runner = std::make_unique<RenameRunner>(*this, m_fs, m_messages, *m_files);
+    m_runner = std::make_unique<RenameRunner>(*this, m_fs, m_messages, *m_files, m_startUp.patience);
     createControls();
     connectHandlers();
     setFixedSize(10770 / kTwipsPerPixel, 6060 / kTwipsPerPixel);
@@ -580,7 +579,8 @@ void Form1::connectHandlers()
     connect(undoKey, &QShortcut::activated, this, [this] { cmdUndo_Click(); });
     auto* refreshKey = new QShortcut(QKeySequence::Refresh, this);
     connect(refreshKey, &QShortcut::activated, this, [this] { cmdSelect_Click(3); });
-    connect(Combo1->lineEdit(), &QLineEdit::returnPressed, this, [this] { Combo1_KeyEnter(); });
+    // Enter in the pattern box, taken before the box passes it on to itself a second time.
+    Combo1->lineEdit()->installEventFilter(this);
 }
 
 void Form1::Form_Load()
@@ -594,24 +594,24 @@ void Form1::Form_Load()
 
 void Form1::Combo1_Click()
 {
-    if (const auto pattern = filelist::patternFromChoice(Combo1->currentText())) {
-        BusyCursor busy;
+    // A pattern the disk did not answer for stays in the box, to be tried again, as a typed path does.
+    if (const auto pattern = filelist::patternFromChoice(Combo1->currentText()))
         m_files->setPattern(*pattern);
-    }
 }
 
 void Form1::Combo1_KeyEnter()
 {
-    if (const auto pattern = filelist::patternFromTyped(Combo1->currentText())) {
-        BusyCursor busy;
+    if (const auto pattern = filelist::patternFromTyped(Combo1->currentText()))
         m_files->setPattern(*pattern);
-    }
 }
 
 void Form1::Check1_Click(int index)
 {
-    BusyCursor busy;
-    m_files->setSwitch(filelist::Switch(index), Check1[std::size_t(index)]->checkState() != Qt::Unchecked);
+    const auto which = filelist::Switch(index);
+    if (!m_files->setSwitch(which, Check1[std::size_t(index)]->checkState() != Qt::Unchecked)) {
+        const QSignalBlocker quiet(Check1[std::size_t(index)]);
+        Check1[std::size_t(index)]->setChecked(m_files->switchOn(which));
+    }
 }
 
 void Form1::cmdSelect_Click(int index)
@@ -620,11 +620,7 @@ void Form1::cmdSelect_Click(int index)
     case 0: m_files->setAllSelected(true); break;
     case 1: m_files->setAllSelected(false); break;
     case 2: m_files->invertSelection(); break;
-    case 3: {
-        BusyCursor busy;
-        m_files->refresh();
-        break;
-    }
+    case 3: m_files->refresh(); break;
     default: break;
     }
 }
@@ -942,17 +938,52 @@ void Form1::warn(const QString& text)
 
 // Drives, folders and the path box.
 
-void Form1::setDir1Path(const QByteArray& folder)
+bool Form1::setDir1Path(const QByteArray& folder)
 {
     const bool changed = folder != m_folders->folder();
-    if (changed) {
-        BusyCursor busy;
-        m_folders->setFolder(folder);
-    }
+    const bool read = !changed || readFolder(folder);
+    // Also when the folder could not be read: the row the user picked goes back to the folder shown.
     Dir1->setCurrentIndex(m_folders->index(m_folders->currentRow()));
     Dir1->scrollTo(Dir1->currentIndex());
-    if (changed)
+    if (changed && read)
         Dir1_Change();
+    return read;
+}
+
+bool Form1::readFolder(const QByteArray& folder)
+{
+    struct Read {
+        std::vector<filelist::FolderListModel::Row> folders;
+        filelist::FileListModel::Listing files;
+    };
+    auto read = std::make_shared<Read>();
+    filelist::FileListModel::ListingRequest request = m_files->request();
+    request.folder = folder;
+    const platform::FileSystem* fs = &m_fs;
+    // Both lists in one job: a disk that stops answering halfway leaves both as they were.
+    if (!runPatiently(
+            [fs, folder, request, read](platform::JobControl&) {
+                read->folders = filelist::FolderListModel::readRows(*fs, folder);
+                read->files = filelist::FileListModel::list(*fs, request);
+            },
+            diskOf(folder), QStringLiteral("没有打开这个文件夹")))
+        return false;
+    m_folders->show(folder, std::move(read->folders));
+    m_files->show(request, std::move(read->files));
+    return true;
+}
+
+bool Form1::runPatiently(const platform::AsideJob::Job& job, const QString& subject, const QString& notDone)
+{
+    auto outcome = PatientWait::Outcome::Finished;
+    {
+        PatientWait wait(*this, QStringLiteral("正在读取磁盘……"), QStringLiteral("取消"), kWaitDialogDelay,
+                         m_startUp.patience);
+        outcome = wait.wait(job);
+    }
+    if (outcome == PatientWait::Outcome::Unanswered)
+        warn(unansweredMessage(subject, m_startUp.patience, notDone));
+    return outcome == PatientWait::Outcome::Finished;
 }
 
 void Form1::refreshVolumes()
@@ -982,38 +1013,15 @@ void Form1::Drive1_Change()
         return;
     const platform::Volume volume = m_volumes[std::size_t(index)];
     QByteArray folder = m_volumeFolders.folderOn(volume.mountPoint);
-    const auto status = checkFolderPatiently(folder);
-    if (!status) {
-        warn(QStringLiteral("磁盘“%1”没有响应，所以没有打开它。\n它可能是断开的网络磁盘或卡住的外接设备。")
-                 .arg(volume.displayText()));
-        showVolumeOf(m_folders->folder());
-        return;
-    }
-    if (!status->ok())
+    auto status = std::make_shared<platform::Status>();
+    const platform::FileSystem* fs = &m_fs;
+    const bool answered =
+        runPatiently([fs, folder, status](platform::JobControl&) { *status = fs->checkFolder(folder); },
+                     QStringLiteral("磁盘“%1”").arg(volume.displayText()), QStringLiteral("没有打开它"));
+    if (answered && !status->ok())
         folder = volume.mountPoint; // the folder has gone since it was shown
-    setDir1Path(folder);
-}
-
-std::optional<platform::Status> Form1::checkFolderPatiently(const QByteArray& folder)
-{
-    using namespace std::chrono_literals;
-    const auto answer = platform::checkFolderAside(m_fs, folder);
-    if (answer.wait_for(100ms) == std::future_status::ready)
-        return answer.get();
-    // The window keeps drawing and can be told to give up while the volume is asked.
-    QProgressDialog waiting(QStringLiteral("正在读取磁盘……"), QStringLiteral("取消"), 0, 0, this);
-    waiting.setWindowTitle(windowTitle());
-    waiting.setWindowModality(Qt::WindowModal);
-    waiting.setMinimumDuration(0);
-    waiting.setValue(0); // shows it now: the wait has already begun
-    QElapsedTimer clock;
-    clock.start();
-    while (answer.wait_for(20ms) != std::future_status::ready) {
-        QApplication::processEvents(QEventLoop::AllEvents, 30);
-        if (waiting.wasCanceled() || clock.elapsed() > kVolumePatienceMs)
-            return std::nullopt;
-    }
-    return answer.get();
+    if (!answered || !setDir1Path(folder))
+        showVolumeOf(m_folders->folder());
 }
 
 void Form1::showVolumeOf(const QByteArray& folder)
@@ -1023,11 +1031,10 @@ void Form1::showVolumeOf(const QByteArray& folder)
 
 void Form1::Dir1_Change()
 {
-    const QByteArray& folder = m_folders->folder();
-    {
-        BusyCursor busy;
-        m_files->setFolder(folder);
-    }
+    const QByteArray folder = m_folders->folder();
+    // setDir1Path() reads the files along with the folders; otherwise they are read now.
+    if (m_files->folder() != folder && !m_files->setFolder(folder))
+        return;
     m_pathBoxFolder = folder;
     txtPath->setText(platform::readableFileName(folder));
     // Above a mount point the folder lies on another volume, which the volume list then shows.
@@ -1042,20 +1049,31 @@ void Form1::cmdGoPath_Click()
     if (typed.isEmpty())
         return;
     filelist::TypedPath path;
-    if (typed == platform::readableFileName(m_pathBoxFolder))
+    if (typed == platform::readableFileName(m_pathBoxFolder)) {
         path.folder = m_pathBoxFolder;
-    else
-        path = filelist::resolveTypedPath(typed, QFile::encodeName(QDir::homePath()), m_fs);
+    } else {
+        auto resolved = std::make_shared<filelist::TypedPath>();
+        const QByteArray home = QFile::encodeName(QDir::homePath());
+        const platform::FileSystem* fs = &m_fs;
+        if (!runPatiently(
+                [typed, home, fs, resolved](platform::JobControl&) {
+                    *resolved = filelist::resolveTypedPath(typed, home, *fs);
+                },
+                QStringLiteral("“%1”所在的磁盘").arg(typed), QStringLiteral("没有转到这个文件夹")))
+            return;
+        path = *resolved;
+    }
     if (path.problem != filelist::TypedPath::Problem::None) {
         warn(path.message(typed));
         return;
     }
     refreshVolumes(); // the path may lie on a volume mounted since the list was filled
-    setDir1Path(path.folder);
-    if (m_files->folder() != path.folder) {
-        BusyCursor busy;
-        m_files->setFolder(path.folder);
+    if (!setDir1Path(path.folder)) {
+        showVolumeOf(m_folders->folder());
+        return;
     }
+    if (m_files->folder() != path.folder && !m_files->setFolder(path.folder))
+        return;
     // Also when it was the folder shown already: the box shows the folder's own path again.
     m_pathBoxFolder = path.folder;
     txtPath->setText(platform::readableFileName(path.folder));
@@ -1116,7 +1134,13 @@ void Form1::cmdExit_Click()
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == txtPath) {
+    if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Combo1_KeyEnter();
+            return true;
+        }
+    } else if (watched == txtPath) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

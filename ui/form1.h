@@ -2,6 +2,7 @@
 
 #include "filelist/navigation.h"
 #include "filelist/renameplan.h"
+#include "platform/asidejob.h"
 #include "platform/filesystem.h"
 #include "platform/volumes.h"
 #include "rules/convertcase.h"
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -50,6 +52,9 @@ public:
         QByteArray programFolder; // the folder the program runs from, where its tables lie
         QByteArray startFolder;   // the folder the window opens on
         QByteArray dataFolder;    // the installed data folder, looked in for the tables after the program's
+        // How long a disk may make no progress before the window gives up on it (or, in a rename,
+        // says so and waits on).
+        std::chrono::milliseconds patience = platform::kDiskPatience;
     };
 
     // Messages go through messages; nullptr shows real message boxes.
@@ -123,16 +128,21 @@ private:
     // Names and descriptions for screen readers.
     void describeControls();
 
-    // Points the folder list at folder; a change of folder runs Dir1_Change.
-    void setDir1Path(const QByteArray& folder);
+    // Points the folder list at folder; a change of folder runs Dir1_Change. false, with
+    // nothing changed, when the folder could not be read in time.
+    bool setDir1Path(const QByteArray& folder);
+    // Reads folder for the folder list and the file list in one job and shows it in both, or
+    // in neither.
+    bool readFolder(const QByteArray& folder);
     // Reads the mounted volumes again into the volume list, keeping the picked one.
     void refreshVolumes();
     // Puts the volume list on the volume holding folder, without going anywhere.
     void showVolumeOf(const QByteArray& folder);
-    // Checks folder off the window's thread, the window answering meanwhile; nothing when the
-    // volume does not answer in time or the user gives up waiting.
-    std::optional<platform::Status> checkFolderPatiently(const QByteArray& folder);
-    static constexpr int kVolumePatienceMs = 5000;
+    // Runs job, which reads a disk, on a thread of its own while the window goes on drawing;
+    // true when it finished. When the disk makes no progress for the patience, tells the user
+    // that subject (the disk) did not answer and so notDone; a wait the user gives up ends
+    // quietly. Either way the job is given up, and nothing it would have changed has changed.
+    bool runPatiently(const platform::AsideJob::Job& job, const QString& subject, const QString& notDone);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     [[nodiscard]] rules::CaseOptions caseOptions() const;

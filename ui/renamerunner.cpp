@@ -3,68 +3,20 @@
 #include "filelist/filelistmodel.h"
 #include "platform/filename.h"
 #include "platform/memory.h"
-#include "ui/busycursor.h"
+#include "ui/aside.h"
 #include "ui/messagepresenter.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProgressDialog>
 #include <QWidget>
 
 #include <algorithm>
-#include <optional>
+#include <memory>
 
 namespace ui {
 
 namespace {
 
-// A progress window for one stage of a run, shown when the stage takes more than half a
-// second. It exists only while its stage works, so it can never stand over a message box.
-class StageProgress final {
-public:
-    StageProgress(QWidget& window, const QString& label, bool canStop)
-        : m_dialog(label, canStop ? QStringLiteral("停止") : QString(), 0, 1, &window)
-    {
-        m_dialog.setWindowTitle(window.windowTitle());
-        m_dialog.setWindowModality(Qt::WindowModal);
-        m_dialog.setMinimumDuration(500);
-        m_dialog.setAutoReset(false);
-        m_dialog.setAutoClose(false);
-        if (!canStop)
-            m_dialog.setCancelButton(nullptr);
-        m_dialog.setValue(0); // starts the dialog's clock: it shows only when the stage takes a while
-        m_canStop = canStop;
-        m_sinceUpdate.start();
-    }
-
-    // Updates the window now and then, which also lets it take a click on 停止.
-    filelist::Progress callback()
-    {
-        return [this](qsizetype done, qsizetype total) {
-            if (m_sinceUpdate.elapsed() >= 50) {
-                m_sinceUpdate.restart();
-                // The dialog counts in int; a million files fit, larger totals are scaled.
-                const qsizetype scale = std::max<qsizetype>(1, total / 0x10000000);
-                const int before = m_dialog.value();
-                m_dialog.setMaximum(int(std::max<qsizetype>(1, total / scale)));
-                m_dialog.setValue(int(std::min(done, total) / scale));
-                // Until the dialog shows, after half a second, it lets no event through: the
-                // window still draws, but takes no input in the middle of a run. Once shown,
-                // it lets events through only when its value moves.
-                if (!m_dialog.isVisible())
-                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                else if (m_dialog.value() == before)
-                    QCoreApplication::processEvents();
-            }
-            return !(m_canStop && m_dialog.wasCanceled());
-        };
-    }
-
-private:
-    QProgressDialog m_dialog;
-    QElapsedTimer m_sinceUpdate;
-    bool m_canStop = true;
-};
+// A run's progress window shows when the stage takes more than half a second.
+constexpr std::chrono::milliseconds kProgressDelay{500};
 
 // The first failures one by one; tail, with the number of the others, for the rest.
 QString listed(const std::vector<filelist::RenameFailure>& failures, const QString& tail)
@@ -83,21 +35,43 @@ QString listed(const std::vector<filelist::RenameFailure>& failures, const QStri
 } // namespace
 
 RenameRunner::RenameRunner(QWidget& window, const platform::FileSystem& fs, MessagePresenter& messages,
-                           filelist::FileListModel& list)
-    : m_window(window), m_fs(fs), m_messages(messages), m_list(list)
+                           filelist::FileListModel& list, std::chrono::milliseconds patience)
+    : m_window(window), m_fs(fs), m_messages(messages), m_list(list), m_patience(patience)
 {
 }
 
 void RenameRunner::run(const QString& command, const filelist::RenameRule& rule, bool preview)
 {
-    std::optional<filelist::RenamePlan> plan;
+    // Shared with the thread that settles it, which may go on after the window gave up on it.
+    auto plan = std::make_shared<filelist::RenamePlan>();
+    auto planned = PatientWait::Outcome::Finished;
     {
-        BusyCursor busy;
-        StageProgress progress(m_window, QStringLiteral("正在计算新文件名……"), true);
-        plan.emplace(filelist::planRename(m_list, m_fs, rule, progress.callback()));
+        PatientWait wait(m_window, QStringLiteral("正在计算新文件名……"), QStringLiteral("停止"), kProgressDelay,
+                         m_patience);
+        // Asking the rule and looking at the folder take about as long each: half the way each.
+        const qsizetype n = m_list.count();
+        const filelist::Progress shown = wait.callback();
+        *plan = filelist::planNames(m_list, rule, [&](qsizetype done, qsizetype) { return shown(done, 2 * n); });
+        if (plan->stopped())
+            return; // nothing on disk has changed
+        const platform::FileSystem* fs = &m_fs;
+        const platform::FolderIdentity identity = m_list.folderIdentity();
+        planned = wait.wait([plan, fs, identity, n](platform::JobControl& control) {
+            const qsizetype files = plan->size();
+            const filelist::Progress report = reportingTo(control);
+            filelist::settlePlan(
+                *plan, *fs, identity,
+                [&](qsizetype done, qsizetype) { return report(n + (files ? done * n / files : n), 2 * n); }, n);
+        });
     }
-    if (plan->stopped())
-        return; // nothing on disk has changed
+    if (planned == PatientWait::Outcome::Unanswered) {
+        m_messages.warning(&m_window, m_window.windowTitle(),
+                           unansweredMessage(diskOf(m_list.folder()), m_patience, QStringLiteral("没有改名，文件都没有动")));
+        return;
+    }
+    // Stopped or given up: nothing on disk has changed.
+    if (planned != PatientWait::Outcome::Finished || plan->stopped())
+        return;
     if (!plan->refusal().isEmpty()) {
         m_list.refresh();
         m_messages.warning(&m_window, m_window.windowTitle(), plan->refusal());
@@ -114,23 +88,30 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
         }
     }
 
-    filelist::RenameReport report;
-    filelist::RunJournal journal;
+    struct Execution {
+        filelist::RenameReport report;
+        filelist::RunJournal journal;
+    };
+    auto execution = std::make_shared<Execution>();
     {
-        BusyCursor busy;
-        StageProgress progress(m_window, QStringLiteral("正在改名……"), true);
-        report = filelist::executePlan(*plan, m_fs, progress.callback(), &journal);
+        PatientWait wait(m_window, QStringLiteral("正在改名……"), QStringLiteral("停止"), kProgressDelay, m_patience);
+        const platform::FileSystem* fs = &m_fs;
+        const std::shared_ptr<const filelist::RenamePlan> toRun = plan;
+        wait.wait(
+            [toRun, fs, execution](platform::JobControl& control) {
+                execution->report = filelist::executePlan(*toRun, *fs, reportingTo(control), &execution->journal);
+            },
+            PatientWait::Abandon::Never);
     }
+    filelist::RenameReport report = std::move(execution->report);
     // The preview showed every file that won't be renamed; without it they are told now.
     if (!preview)
         filelist::addPlanProblems(*plan, report, true);
-    m_history.record(command, *plan, std::move(journal));
+    m_history.record(command, *plan, std::move(execution->journal));
     plan.reset(); // its memory is needed for listing the folder again
+    execution.reset();
     platform::releaseFreeMemory();
-    {
-        BusyCursor busy;
-        m_list.refresh();
-    }
+    m_list.refresh();
     tell(report, QStringLiteral("有 %1 个文件没有改名："), QStringLiteral("……另有 %1 个文件没有改名。"));
 }
 
@@ -141,7 +122,7 @@ QString RenameRunner::undoDescription() const
     const auto& run = m_history.latest();
     return QStringLiteral("撤销“%1”：把 %2 个文件改回原来的名字（文件夹 %3）")
         .arg(run.command)
-        .arg(run.journal.size())
+        .arg(run.journal->size())
         .arg(platform::readableFileName(run.folder));
 }
 
@@ -149,19 +130,38 @@ void RenameRunner::undo()
 {
     if (!canUndo())
         return;
-    const QByteArray folder = m_history.latest().folder;
-    filelist::RenameReport report;
+    const filelist::RenameHistory::Run run = m_history.latest();
+    const qsizetype folderSizeHint = m_list.folder() == run.folder ? m_list.count() : -1;
+    const platform::FileSystem* fs = &m_fs;
+    auto plan = std::make_shared<filelist::RenamePlan>();
+    auto report = std::make_shared<filelist::RenameReport>();
+    auto planned = PatientWait::Outcome::Finished;
     {
-        BusyCursor busy;
         // Taking back a run is not stopped halfway: what is left of it could not be taken back later.
-        StageProgress progress(m_window, QStringLiteral("正在撤销……"), false);
-        report = m_history.undoLatest(m_fs, progress.callback(), m_list.folder() == folder ? m_list.count() : -1);
+        PatientWait wait(m_window, QStringLiteral("正在撤销……"), QString(), kProgressDelay, m_patience);
+        planned = wait.wait([run, fs, folderSizeHint, plan](platform::JobControl& control) {
+            *plan = filelist::RenameHistory::planUndo(run, *fs, reportingTo(control), folderSizeHint);
+        });
+        if (planned == PatientWait::Outcome::Finished) {
+            m_history.dropLatest();
+            const std::shared_ptr<const filelist::RenamePlan> toRun = plan;
+            wait.wait(
+                [toRun, fs, report](platform::JobControl& control) {
+                    *report = filelist::RenameHistory::executeUndo(*toRun, *fs, reportingTo(control));
+                },
+                PatientWait::Abandon::Never);
+        }
     }
-    if (m_list.folder() == folder) {
-        BusyCursor busy;
+    if (planned != PatientWait::Outcome::Finished) {
+        // The run stays to be taken back later.
+        m_messages.warning(&m_window, m_window.windowTitle(),
+                           unansweredMessage(diskOf(run.folder), m_patience, QStringLiteral("没有撤销，文件都没有动")));
+        return;
+    }
+    plan.reset();
+    if (m_list.folder() == run.folder)
         m_list.refresh();
-    }
-    tell(report, QStringLiteral("有 %1 个文件没能改回原来的名字："), QStringLiteral("……另有 %1 个文件没能改回。"));
+    tell(*report, QStringLiteral("有 %1 个文件没能改回原来的名字："), QStringLiteral("……另有 %1 个文件没能改回。"));
 }
 
 void RenameRunner::tell(const filelist::RenameReport& report, const QString& heading, const QString& tail)

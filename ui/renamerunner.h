@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <chrono>
+
 class QWidget;
 
 namespace filelist {
@@ -20,10 +22,16 @@ class MessagePresenter;
 // shows it first when asked to (otherwise the custom-text command's messages for names that
 // exist), runs it with a progress window that never covers a message, refreshes the list and
 // tells in one message what went wrong. Keeps every run for 撤销.
+//
+// The rule is asked on the window's thread, since rules read the window; everything that asks
+// the disk runs on a thread of its own while the window draws. A plan whose disk makes no
+// progress for the patience is given up, with nothing on disk changed; renames are never given
+// up halfway, since their report and the record for 撤销 are needed: the window says the disk
+// does not answer and waits on.
 class RenameRunner final {
 public:
     RenameRunner(QWidget& window, const platform::FileSystem& fs, MessagePresenter& messages,
-                 filelist::FileListModel& list);
+                 filelist::FileListModel& list, std::chrono::milliseconds patience);
 
     // command names the run for the user ("繁体转简体"); with preview the plan is shown first.
     void run(const QString& command, const filelist::RenameRule& rule, bool preview);
@@ -43,6 +51,7 @@ private:
     const platform::FileSystem& m_fs;
     MessagePresenter& m_messages;
     filelist::FileListModel& m_list;
+    std::chrono::milliseconds m_patience;
     filelist::RenameHistory m_history;
 };
 

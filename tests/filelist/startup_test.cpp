@@ -1,4 +1,5 @@
 #include "filelist/startup.h"
+#include "platform/hangingfilesystem.h"
 #include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,38 @@ TEST(CommandLine, OpensAFolderOrSelectsFilesOrRefuses)
         }
         EXPECT_EQ(line.files, row.files) << row.label;
     }
+}
+
+// A path on a disk that stops answering ends the start in a line naming it, after the patience
+// rather than never; paths elsewhere open as before.
+TEST(CommandLine, GivesUpOnADiskThatDoesNotAnswer)
+{
+    TempFolder folder;
+    folder.add("a.jpg");
+    ASSERT_EQ(::mkdir(folder.file("hung").constData(), 0755), 0);
+    folder.add("hung/b.jpg");
+    platform::HangingFileSystem fs(platform::systemFileSystem());
+    fs.hangUnder(folder.file("hung"));
+    const struct {
+        const char* label;
+        std::vector<QByteArray> arguments;
+        CommandLine::Action action;
+        const char* named; // the argument the problem names
+    } rows[] = {
+        {"a_folder", {"hung"}, CommandLine::Action::Unanswered, "hung"},
+        {"a_file_after_one_that_answers", {"a.jpg", "hung/b.jpg"}, CommandLine::Action::Unanswered, "hung/b.jpg"},
+        {"a_folder_elsewhere", {"."}, CommandLine::Action::Open, nullptr},
+    };
+    for (const auto& row : rows) {
+        const auto line = filelist::parseCommandLinePatiently(row.arguments, folder.path(), fs,
+                                                              std::chrono::milliseconds(200));
+        EXPECT_EQ(int(line.action), int(row.action)) << row.label;
+        if (row.named) {
+            EXPECT_TRUE(line.problem.contains(QStringLiteral("“%1”").arg(QLatin1String(row.named))))
+                << row.label << ": " << line.problem.toStdString();
+        }
+    }
+    EXPECT_EQ(fs.blockedCalls(), 2);
 }
 
 TEST(StartFolder, HomeForAnInstalledProgramItsOwnFolderOtherwise)
