@@ -57,6 +57,7 @@ public:
         ++messages;
         std::fprintf(stderr, "  message: %s\n", qPrintable(text.left(200)));
     }
+    bool question(QWidget*, const QString&, const QString&) override { return true; }
     bool confirmPlan(QWidget*, const QString&, const filelist::RenamePlan&) override { return true; }
     int messages = 0;
 };

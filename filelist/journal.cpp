@@ -225,6 +225,7 @@ platform::Status JournalWriter::begin(const JournalHeader& header)
     h.bytes(header.folder);
     h.u64(header.folderIdentity.device);
     h.u64(header.folderIdentity.inode);
+    h.u64(std::uint64_t(header.folderIdentity.born));
     h.u8(header.stableInodes ? 1 : 0);
     h.bytes(header.undoes);
     return write(kHeader, h.out());
@@ -376,6 +377,7 @@ HeaderRead parseHeader(QByteArrayView payload, JournalHeader& header, std::uint3
     header.folder = h.bytes().toByteArray();
     header.folderIdentity.device = h.u64();
     header.folderIdentity.inode = h.u64();
+    header.folderIdentity.born = std::int64_t(h.u64());
     header.stableInodes = h.u8() != 0;
     header.undoes = h.bytes().toByteArray();
     const bool known = header.kind == JournalKind::Run || header.kind == JournalKind::Undo;

@@ -105,6 +105,8 @@ public:
     void discard();
 
     [[nodiscard]] const QByteArray& path() const { return m_path; }
+    // How many files moved() was told of.
+    [[nodiscard]] qsizetype movedCount() const { return m_movedCount; }
     // The name the journal has once finished, in the journal folder.
     [[nodiscard]] QByteArray finishedName() const;
 

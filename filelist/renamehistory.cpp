@@ -1,41 +1,194 @@
 #include "filelist/renamehistory.h"
 
+#include "platform/filename.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <set>
+
 namespace filelist {
 
-void RenameHistory::record(const QString& command, const RenamePlan& plan, RunJournal journal)
+RenameHistory::RenameHistory(const platform::FileSystem& fs, QByteArray folder) : m_fs(fs), m_folder(std::move(folder))
 {
-    if (journal.size() > 0 && plan.openedFolder())
-        m_runs.push_back({command, plan.folder(), plan.openedFolder()->identity(),
-                          std::make_shared<const RunJournal>(std::move(journal))});
 }
 
-RenamePlan RenameHistory::planUndo(const Run& run, const platform::FileSystem& fs, const Progress& progress,
-                                   qsizetype folderSizeHint)
+void RenameHistory::load()
 {
-    return planReturn(run.folder, *run.journal, fs, progress, folderSizeHint, run.identity);
+    m_runs.clear();
+    if (m_folder.isEmpty())
+        return;
+    for (const QByteArray& name : listJournals(m_fs, m_folder).finished) {
+        const QByteArray path = m_folder + '/' + name;
+        const auto header = readJournalHeader(m_fs, path);
+        if (!header) {
+            setJournalAside(m_fs, path);
+            m_problems.push_back(QStringLiteral("改名记录“%1”已损坏或由较新版本的程序写成，已移到一边，不能用它撤销了。")
+                                     .arg(platform::readableFileName(path)));
+            continue;
+        }
+        // An undo's journal outlives its undo only when the program ended in between; the run it
+        // took back still lists every file, and undoing it checks where each one is.
+        if (header->kind == JournalKind::Undo) {
+            m_fs.removeFile(path);
+            continue;
+        }
+        m_runs.push_back({path, *header, movedCountOf(name)});
+    }
+    trim();
 }
 
-RenameReport RenameHistory::executeUndo(const RenamePlan& plan, const platform::FileSystem& fs,
-                                        const Progress& progress)
+const RenameHistory::Run& RenameHistory::latest()
 {
-    if (!plan.refusal().isEmpty()) {
+    return m_runs.back();
+}
+
+JournalHeader RenameHistory::headerFor(const RenamePlan& plan, const QString& command, JournalKind kind)
+{
+    JournalHeader header;
+    header.kind = kind;
+    header.command = command;
+    header.createdMs = QDateTime::currentMSecsSinceEpoch();
+    header.folder = plan.folder();
+    header.folderIdentity = plan.openedFolder() ? plan.openedFolder()->identity() : platform::FolderIdentity{};
+    header.stableInodes = plan.limits().stableInodes;
+    return header;
+}
+
+std::unique_ptr<JournalWriter> RenameHistory::startJournal() const
+{
+    return std::make_unique<JournalWriter>(m_fs, m_folder);
+}
+
+void RenameHistory::record(const JournalWriter& writer, const JournalHeader& header, qsizetype moved)
+{
+    if (moved == 0 || writer.path().isEmpty() || !writer.path().endsWith(".done"))
+        return;
+    m_runs.push_back({writer.path(), header, moved});
+    trim();
+}
+
+void RenameHistory::trim()
+{
+    while (m_runs.size() > kKept) {
+        m_fs.removeFile(m_runs.front().journal);
+        m_runs.erase(m_runs.begin());
+    }
+}
+
+RenameHistory::Undo RenameHistory::planUndo(const Run& run, const platform::FileSystem& fs, const Progress& progress,
+                                            qsizetype folderSizeHint)
+{
+    Undo undo;
+    undo.run = run;
+    const JournalReading reading = readJournal(fs, run.journal);
+    if (reading.state != JournalReading::State::Finished) {
+        undo.refusal = QStringLiteral("无法读取改名记录“%1”（%2），所以没有撤销。")
+                           .arg(platform::readableFileName(run.journal),
+                                reading.problem.isEmpty() ? QStringLiteral("记录不完整") : reading.problem);
+        return undo;
+    }
+    const JournalMoves& moves = reading.moves;
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        if (moves.progress(i) == JournalMoves::Progress::Moved)
+            undo.moves.add(moves.to(i), moves.from(i), moves.identity(i));
+        else if (moves.progress(i) == JournalMoves::Progress::Aside)
+            undo.moves.add(moves.temporary(i), moves.from(i), moves.identity(i));
+    }
+    undo.plan = planReturn(run.header.folder, undo.moves, fs, progress, folderSizeHint, run.header.folderIdentity);
+    if (!undo.plan.refusal().isEmpty())
+        undo.refusal = undo.plan.refusal() + QStringLiteral("撤销没有进行，以后可以再试。");
+    return undo;
+}
+
+RenameReport RenameHistory::executeUndo(const Undo& undo, const platform::FileSystem& fs,
+                                        const QByteArray& journalFolder, const Progress& progress)
+{
+    if (!undo.refusal.isEmpty()) {
         RenameReport refused;
-        refused.refusal = plan.refusal();
+        refused.refusal = undo.refusal;
         return refused;
     }
-    RenameReport report = executePlan(plan, fs, progress);
-    addPlanProblems(plan, report, false);
+    RunRecord record;
+    JournalWriter writer(fs, journalFolder);
+    if (!journalFolder.isEmpty()) {
+        record.disk = &writer;
+        record.header = headerFor(undo.plan, QStringLiteral("撤销"), JournalKind::Undo);
+        record.header.undoes = undo.run.journal.mid(undo.run.journal.lastIndexOf('/') + 1);
+    }
+    RenameReport report = executePlan(undo.plan, fs, progress, record);
+    // The undo's own journal served while it worked; what is left to take back stays with the run.
+    if (record.disk && report.refusal.isEmpty())
+        writer.discard();
+    addPlanProblems(undo.plan, report, false);
     return report;
 }
 
-RenameReport RenameHistory::undoLatest(const platform::FileSystem& fs, const Progress& progress,
-                                       qsizetype folderSizeHint)
+RunJournal RenameHistory::stillOut(const Undo& undo, RenameReport& report, const platform::FileSystem& fs)
 {
-    if (m_runs.empty())
-        return {};
-    const Run run = std::move(m_runs.back());
-    m_runs.pop_back();
-    return executeUndo(planUndo(run, fs, progress, folderSizeHint), fs, progress);
+    RunJournal out;
+    if (!report.refusal.isEmpty()) {
+        out = undo.moves;
+        return out;
+    }
+    std::set<qsizetype> failed;
+    for (const auto& f : report.failures)
+        failed.insert(f.file);
+    for (const auto& m : report.misplaced)
+        failed.insert(m.file);
+    const auto folder = fs.openFolder(undo.plan.folder());
+    const bool stable = undo.plan.limits().stableInodes;
+    std::set<qsizetype> back;
+    // The plan holds the journal's moves latest first.
+    const qsizetype n = undo.moves.size();
+    for (qsizetype j = 0; j < n; ++j) {
+        const qsizetype item = n - 1 - j;
+        if (!failed.count(item))
+            continue;
+        const platform::Lookup before = folder->lookup(undo.moves.before(j));
+        if (before.found == platform::Lookup::Found::Entry
+            && undo.moves.identity(j).sameFileAs(before.identity, stable)) {
+            back.insert(item); // taken back already, by an undo that ended early or by hand
+            continue;
+        }
+        out.add(undo.moves.now(j), undo.moves.before(j), undo.moves.identity(j));
+    }
+    std::erase_if(report.failures, [&](const RenameFailure& f) { return back.count(f.file) > 0; });
+    std::erase_if(report.misplaced, [&](const MisplacedFile& m) { return back.count(m.file) > 0; });
+    return out;
+}
+
+void RenameHistory::keepStillOut(const Run& run, const RunJournal& out)
+{
+    const auto at = std::find_if(m_runs.begin(), m_runs.end(), [&](const Run& r) { return r.journal == run.journal; });
+    if (at == m_runs.end())
+        return;
+    if (out.size() == 0) {
+        m_fs.removeFile(run.journal);
+        m_runs.erase(at);
+        return;
+    }
+    if (out.size() == at->files)
+        return;
+    // The files still out, in a journal of their own, written before the old one goes: a crash
+    // in between leaves both, and undoing the old one finds its other files back already.
+    JournalWriter writer(m_fs, m_folder);
+    platform::Status status = writer.begin(run.header);
+    for (qsizetype i = 0; i < out.size(); ++i)
+        writer.plan(out.before(i), out.now(i), out.identity(i));
+    if (status.ok())
+        status = writer.start();
+    for (qsizetype i = 0; i < out.size() && status.ok(); ++i)
+        writer.moved(i);
+    if (status.ok())
+        status = writer.finish();
+    if (!status.ok()) {
+        writer.discard();
+        at->files = out.size();
+        return;
+    }
+    m_fs.removeFile(run.journal);
+    *at = {writer.path(), run.header, out.size()};
 }
 
 } // namespace filelist

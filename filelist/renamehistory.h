@@ -1,53 +1,77 @@
 #pragma once
 
+#include "filelist/journal.h"
 #include "filelist/renamerun.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace filelist {
 
-// The runs of this session that can still be taken back, latest last. Nothing of it is
-// written to disk: it lives as long as its owner.
+// The runs that can still be taken back, latest last: the finished journals in the journal
+// folder, so that they outlive the window. Only the newest kKept are kept.
 class RenameHistory {
 public:
+    static constexpr std::size_t kKept = 100;
+
     struct Run {
-        QString command;   // what the user clicked, as the user knows it
-        QByteArray folder;
-        platform::FolderIdentity identity;
-        // Shared, so that a copy of the run costs nothing and the taking back can read it on a
-        // thread of its own.
-        std::shared_ptr<const RunJournal> journal;
+        QByteArray journal; // the finished journal's path
+        JournalHeader header;
+        qsizetype files = 0; // how many files it moved that are not known to be back
     };
 
-    // Keeps a run of plan that moved at least one file.
-    void record(const QString& command, const RenamePlan& plan, RunJournal journal);
+    // folder: where the journals are; empty keeps no journal at all (and so refuses every run).
+    RenameHistory(const platform::FileSystem& fs, QByteArray folder);
 
+    // Reads the finished journals of the folder, newest last: their names and the newest one's
+    // header, which is all a start-up needs. Journals that can't be trusted are set aside, and
+    // an undo's journal left by a crash is done with (the run it undoes checks every file anyway).
+    void load();
+    // Journals load() set aside, with why, for telling the user once.
+    [[nodiscard]] const std::vector<QString>& problems() const { return m_problems; }
+
+    [[nodiscard]] const QByteArray& folder() const { return m_folder; }
     [[nodiscard]] bool canUndo() const { return !m_runs.empty(); }
-    // The run undoLatest() takes back; only while canUndo().
-    [[nodiscard]] const Run& latest() const { return m_runs.back(); }
+    // The run undo takes back; only while canUndo().
+    [[nodiscard]] const Run& latest();
 
-    // Takes back the latest run: every file it moved gets its name from before, through the
-    // same renames that never replace a file, latest move first. Files that can't go back (the
-    // name was taken since, the file is gone) are in the report; the run leaves the history
-    // either way.
-    // A folder moved away and replaced since the run is refused. folderSizeHint as for
-    // RenamePlan::settle().
-    RenameReport undoLatest(const platform::FileSystem& fs, const Progress& progress = {}, qsizetype folderSizeHint = -1);
+    // A journal for a run about to start, whose header describes plan as command.
+    std::unique_ptr<JournalWriter> startJournal() const;
+    static JournalHeader headerFor(const RenamePlan& plan, const QString& command, JournalKind kind);
+    // Keeps the run whose journal writer has finished, when it moved a file.
+    void record(const JournalWriter& writer, const JournalHeader& header, qsizetype moved);
 
-    // The parts of undoLatest(), for a caller that plans on another thread: the plan that takes
-    // run back, then its execution. The run leaves the history by dropLatest() once planned.
-    static RenamePlan planUndo(const Run& run, const platform::FileSystem& fs, const Progress& progress = {},
-                               qsizetype folderSizeHint = -1);
-    static RenameReport executeUndo(const RenamePlan& plan, const platform::FileSystem& fs,
+    // Taking back the latest run, in three parts a caller can run on another thread: the
+    // journal read and the plan, the renames, and what is left of the run afterwards.
+    struct Undo {
+        Run run;
+        RunJournal moves; // the run's files that are out, as the journal tells them
+        RenamePlan plan;
+        QString refusal; // why the run can't be taken back now; it stays in the history
+    };
+    static Undo planUndo(const Run& run, const platform::FileSystem& fs, const Progress& progress = {},
+                         qsizetype folderSizeHint = -1);
+    // Renames the files back, writing the undo's own journal first when the folder is given.
+    static RenameReport executeUndo(const Undo& undo, const platform::FileSystem& fs, const QByteArray& journalFolder,
                                     const Progress& progress = {});
-    void dropLatest() { m_runs.pop_back(); }
+    // After executeUndo(): files already back under their old names are not reported; the run
+    // keeps just the files still out, or leaves the history when none is. Also done on the
+    // undo's own thread, since it looks at the disk.
+    static RunJournal stillOut(const Undo& undo, RenameReport& report, const platform::FileSystem& fs);
+    // Replaces the latest run by its files still out.
+    void keepStillOut(const Run& run, const RunJournal& out);
 
 private:
-    std::vector<Run> m_runs;
+    void trim();
+
+    const platform::FileSystem& m_fs;
+    QByteArray m_folder;
+    std::vector<Run> m_runs; // headers read when needed: createdMs 0 until then
+    std::vector<QString> m_problems;
 };
 
 } // namespace filelist

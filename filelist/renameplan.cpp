@@ -355,8 +355,12 @@ void RenamePlan::requireFolder(const platform::FileSystem& fs, const platform::F
     const QString folder = readable(m_folder);
     if (const int error = m_opened->openError(); error != 0)
         m_refusal = QStringLiteral("无法打开文件夹“%1”：%2。").arg(folder, platform::describeError(error));
-    else if (m_opened->identity() != identity)
-        m_refusal = QStringLiteral("文件夹“%1”在列出文件之后被移动或换成了另一个文件夹，所以没有改名。请刷新后再试。").arg(folder);
+    else if (const auto now = m_opened->identity(); now != identity) {
+        m_limits = fs.nameLimitsOf(m_folder);
+        m_limitsKnown = true;
+        if (!identity.sameFolderAs(now, m_limits.stableInodes))
+            m_refusal = QStringLiteral("文件夹“%1”在列出文件之后被移动或换成了另一个文件夹，所以没有改名。请刷新后再试。").arg(folder);
+    }
     if (!m_refusal.isEmpty()) {
         // A refused plan is never run, and holds no file that could be shown as if it were.
         m_items = {};
@@ -369,7 +373,8 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
 {
     if (!m_opened)
         m_opened = fs.openFolder(m_folder);
-    m_limits = fs.nameLimitsOf(m_folder);
+    if (!m_limitsKnown)
+        m_limits = fs.nameLimitsOf(m_folder);
     const platform::NameLimits& limits = m_limits;
     platform::NameLimits heldBefore = limits;
     heldBefore.windowsNames = false;

@@ -188,6 +188,7 @@ private:
     QByteArray m_folder;
     std::shared_ptr<const platform::Folder> m_opened;
     platform::NameLimits m_limits;
+    bool m_limitsKnown = false;
     std::string m_names;
     std::vector<Item> m_items;
     std::vector<QString> m_ruleReasons;

@@ -89,7 +89,22 @@ struct Lookup {
 struct FolderIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    std::int64_t born = 0; // creation time in nanoseconds, where the file system keeps one; 0 if not
     bool operator==(const FolderIdentity&) const = default;
+
+    // Whether other, found at the same path, is this folder. A file system that renumbers (FUSE,
+    // network shares) may give a folder another inode number once it drops out of the kernel's
+    // cache, and a volume mounted again has another device number: an inode number that changed
+    // alone never tells another folder there. What tells one is another inode number where inode
+    // numbers are stable, or another creation time where one is kept.
+    [[nodiscard]] bool sameFolderAs(const FolderIdentity& other, bool stableInodes) const
+    {
+        if (device == other.device && inode == other.inode)
+            return true;
+        if (born != 0 && other.born != 0 && born != other.born)
+            return false;
+        return !stableInodes || inode == other.inode;
+    }
 };
 
 // One folder, opened once: every call works on that very folder, also when its path has since

@@ -17,6 +17,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace platform {
@@ -220,10 +221,13 @@ public:
 
     FolderIdentity identity() const override
     {
-        struct stat st;
-        if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        struct statx st;
+        if (m_fd < 0 || ::statx(m_fd, "", AT_EMPTY_PATH, STATX_INO | STATX_BTIME, &st) != 0)
             return {};
-        return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
+        const std::int64_t born = (st.stx_mask & STATX_BTIME)
+            ? std::int64_t(st.stx_btime.tv_sec) * 1'000'000'000 + st.stx_btime.tv_nsec
+            : 0;
+        return {std::uint64_t(makedev(st.stx_dev_major, st.stx_dev_minor)), std::uint64_t(st.stx_ino), born};
     }
 
     Status renameNoReplace(QByteArrayView oldName, QByteArrayView newName) const override

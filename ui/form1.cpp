@@ -921,8 +921,11 @@ void Form1::cmdUndo_Click()
 {
     if (!m_runner->canUndo())
         return;
-    m_runner->undo();
+    // An undo in another folder is shown: the user sees what it did.
+    const auto elsewhere = m_runner->undo();
     updateUndo();
+    if (elsewhere)
+        setDir1Path(*elsewhere);
 }
 
 void Form1::updateUndo()

@@ -18,6 +18,11 @@ public:
     {
         QMessageBox::warning(parent, title, text, QMessageBox::Ok);
     }
+    bool question(QWidget* parent, const QString& title, const QString& text) override
+    {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    }
     bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) override
     {
         PreviewDialog dialog(plan, command, parent);

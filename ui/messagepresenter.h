@@ -19,6 +19,8 @@ public:
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
     // A warning icon and an OK button.
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A question with 是 and 否; true for 是.
+    virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
     // Shows what the run of command will do with every selected file; true when the user
     // chooses to run it.
     virtual bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) = 0;

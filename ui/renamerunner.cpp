@@ -6,6 +6,8 @@
 #include "ui/aside.h"
 #include "ui/messagepresenter.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QWidget>
 
 #include <algorithm>
@@ -32,12 +34,26 @@ QString listed(const std::vector<filelist::RenameFailure>& failures, const QStri
     return text;
 }
 
+// When a run was made, for the tooltip and the question: "今天 21:50", "12月5日 09:12".
+QString whenText(qint64 createdMs)
+{
+    const QDateTime when = QDateTime::fromMSecsSinceEpoch(createdMs);
+    const QDate today = QDate::currentDate();
+    if (when.date() == today)
+        return when.toString(QStringLiteral("今天 HH:mm"));
+    if (when.date().year() == today.year())
+        return when.toString(QStringLiteral("M月d日 HH:mm"));
+    return when.toString(QStringLiteral("yyyy年M月d日 HH:mm"));
+}
+
 } // namespace
 
 RenameRunner::RenameRunner(QWidget& window, const platform::FileSystem& fs, MessagePresenter& messages,
                            filelist::FileListModel& list, std::chrono::milliseconds patience)
-    : m_window(window), m_fs(fs), m_messages(messages), m_list(list), m_patience(patience)
+    : m_window(window), m_fs(fs), m_messages(messages), m_list(list), m_patience(patience),
+      m_history(fs, filelist::journalFolder())
 {
+    m_history.load();
 }
 
 void RenameRunner::run(const QString& command, const filelist::RenameRule& rule, bool preview)
@@ -88,26 +104,31 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
         }
     }
 
+    // The journal goes to disk, and to the history, from the thread that renames.
     struct Execution {
         filelist::RenameReport report;
-        filelist::RunJournal journal;
+        std::unique_ptr<filelist::JournalWriter> journal;
+        filelist::JournalHeader header;
     };
     auto execution = std::make_shared<Execution>();
+    execution->journal = m_history.startJournal();
+    execution->header = filelist::RenameHistory::headerFor(*plan, command, filelist::JournalKind::Run);
     {
         PatientWait wait(m_window, QStringLiteral("正在改名……"), QStringLiteral("停止"), kProgressDelay, m_patience);
         const platform::FileSystem* fs = &m_fs;
         const std::shared_ptr<const filelist::RenamePlan> toRun = plan;
         wait.wait(
             [toRun, fs, execution](platform::JobControl& control) {
-                execution->report = filelist::executePlan(*toRun, *fs, reportingTo(control), &execution->journal);
+                execution->report = filelist::executePlan(*toRun, *fs, reportingTo(control),
+                                                          {nullptr, execution->journal.get(), execution->header});
             },
             PatientWait::Abandon::Never);
     }
     filelist::RenameReport report = std::move(execution->report);
     // The preview showed every file that won't be renamed; without it they are told now.
-    if (!preview)
+    if (!preview && report.refusal.isEmpty())
         filelist::addPlanProblems(*plan, report, true);
-    m_history.record(command, *plan, std::move(execution->journal));
+    m_history.record(*execution->journal, execution->header, execution->journal->movedCount());
     plan.reset(); // its memory is needed for listing the folder again
     execution.reset();
     platform::releaseFreeMemory();
@@ -115,39 +136,49 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
     tell(report, QStringLiteral("有 %1 个文件没有改名："), QStringLiteral("……另有 %1 个文件没有改名。"));
 }
 
-QString RenameRunner::undoDescription() const
+QString RenameRunner::undoDescription()
 {
     if (!canUndo())
         return QStringLiteral("没有可以撤销的改名");
     const auto& run = m_history.latest();
-    return QStringLiteral("撤销“%1”：把 %2 个文件改回原来的名字（文件夹 %3）")
-        .arg(run.command)
-        .arg(run.journal->size())
-        .arg(platform::readableFileName(run.folder));
+    return QStringLiteral("撤销%1的“%2”：把 %3 个文件改回原来的名字（文件夹 %4）")
+        .arg(whenText(run.header.createdMs), run.header.command)
+        .arg(run.files)
+        .arg(platform::readableFileName(run.header.folder));
 }
 
-void RenameRunner::undo()
+std::optional<QByteArray> RenameRunner::undo()
 {
     if (!canUndo())
-        return;
+        return std::nullopt;
     const filelist::RenameHistory::Run run = m_history.latest();
-    const qsizetype folderSizeHint = m_list.folder() == run.folder ? m_list.count() : -1;
+    const bool elsewhere = m_list.folder() != run.header.folder;
+    if (elsewhere
+        && !m_messages.question(&m_window, m_window.windowTitle(),
+                                QStringLiteral("要撤销的是%1在另一个文件夹里的改名“%2”：\n%3\n\n要把那里的 %4 个文件改回原来的名字吗？")
+                                    .arg(whenText(run.header.createdMs), run.header.command,
+                                         platform::readableFileName(run.header.folder))
+                                    .arg(run.files)))
+        return std::nullopt;
+    const qsizetype folderSizeHint = elsewhere ? -1 : m_list.count();
     const platform::FileSystem* fs = &m_fs;
-    auto plan = std::make_shared<filelist::RenamePlan>();
+    const QByteArray journalFolder = m_history.folder();
+    auto undo = std::make_shared<filelist::RenameHistory::Undo>();
     auto report = std::make_shared<filelist::RenameReport>();
+    auto out = std::make_shared<filelist::RunJournal>();
     auto planned = PatientWait::Outcome::Finished;
     {
         // Taking back a run is not stopped halfway: what is left of it could not be taken back later.
         PatientWait wait(m_window, QStringLiteral("正在撤销……"), QString(), kProgressDelay, m_patience);
-        planned = wait.wait([run, fs, folderSizeHint, plan](platform::JobControl& control) {
-            *plan = filelist::RenameHistory::planUndo(run, *fs, reportingTo(control), folderSizeHint);
+        planned = wait.wait([run, fs, folderSizeHint, undo](platform::JobControl& control) {
+            *undo = filelist::RenameHistory::planUndo(run, *fs, reportingTo(control), folderSizeHint);
         });
-        if (planned == PatientWait::Outcome::Finished) {
-            m_history.dropLatest();
-            const std::shared_ptr<const filelist::RenamePlan> toRun = plan;
+        if (planned == PatientWait::Outcome::Finished && undo->refusal.isEmpty()) {
+            const std::shared_ptr<const filelist::RenameHistory::Undo> toRun = undo;
             wait.wait(
-                [toRun, fs, report](platform::JobControl& control) {
-                    *report = filelist::RenameHistory::executeUndo(*toRun, *fs, reportingTo(control));
+                [toRun, fs, journalFolder, report, out](platform::JobControl& control) {
+                    *report = filelist::RenameHistory::executeUndo(*toRun, *fs, journalFolder, reportingTo(control));
+                    *out = filelist::RenameHistory::stillOut(*toRun, *report, *fs);
                 },
                 PatientWait::Abandon::Never);
         }
@@ -155,18 +186,29 @@ void RenameRunner::undo()
     if (planned != PatientWait::Outcome::Finished) {
         // The run stays to be taken back later.
         m_messages.warning(&m_window, m_window.windowTitle(),
-                           unansweredMessage(diskOf(run.folder), m_patience, QStringLiteral("没有撤销，文件都没有动")));
-        return;
+                           unansweredMessage(diskOf(run.header.folder), m_patience, QStringLiteral("没有撤销，文件都没有动")));
+        return std::nullopt;
     }
-    plan.reset();
-    if (m_list.folder() == run.folder)
+    if (!undo->refusal.isEmpty()) {
+        m_messages.warning(&m_window, m_window.windowTitle(), undo->refusal);
+        return std::nullopt;
+    }
+    if (report->refusal.isEmpty())
+        m_history.keepStillOut(run, *out);
+    undo.reset();
+    if (!elsewhere)
         m_list.refresh();
     tell(*report, QStringLiteral("有 %1 个文件没能改回原来的名字："), QStringLiteral("……另有 %1 个文件没能改回。"));
+    if (elsewhere)
+        return run.header.folder;
+    return std::nullopt;
 }
 
 void RenameRunner::tell(const filelist::RenameReport& report, const QString& heading, const QString& tail)
 {
     QString text = report.refusal.isEmpty() ? QString() : report.refusal + QLatin1Char('\n');
+    if (!report.journalProblem.isEmpty())
+        text += QStringLiteral("改名记录没能写完（%1），撤销可能不完整。\n").arg(report.journalProblem);
     if (report.stopped)
         text = QStringLiteral("改名已停止，已经改名的文件保留新名字。\n");
     if (!report.misplaced.empty()) {

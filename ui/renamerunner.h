@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -38,9 +40,12 @@ public:
 
     [[nodiscard]] bool canUndo() const { return m_history.canUndo(); }
     // What undo() would take back, in words for a tooltip.
-    [[nodiscard]] QString undoDescription() const;
-    // Takes back the latest run not yet taken back.
-    void undo();
+    [[nodiscard]] QString undoDescription();
+    // Takes back the latest run not yet taken back; a run in another folder than the list's only
+    // when the user agrees, and then returns that folder, for the window to show.
+    std::optional<QByteArray> undo();
+    // Journals that could not be trusted, set aside at start-up.
+    [[nodiscard]] const std::vector<QString>& historyProblems() const { return m_history.problems(); }
 
 private:
     // One message for everything of a run the user has not been told yet: files not where they

@@ -32,6 +32,11 @@ public:
     {
         messages.push_back({true, title, text, progressOpen()});
     }
+    bool question(QWidget*, const QString& title, const QString& text) override
+    {
+        questions.push_back({false, title, text, progressOpen()});
+        return answer;
+    }
     bool confirmPlan(QWidget*, const QString& command, const filelist::RenamePlan& plan) override
     {
         previewed << command;
@@ -41,6 +46,8 @@ public:
     }
 
     QList<Message> messages;
+    QList<Message> questions;
+    bool answer = true; // to every question
     QStringList previewed;
     std::function<void(const filelist::RenamePlan&)> onPlan;
     bool runPlans = true;

@@ -1,4 +1,5 @@
 #include "filelist/filelistmodel.h"
+#include "tests/support/statehome.h"
 #include "tests/support/controls.h"
 #include "tests/support/fatimage.h"
 #include "tests/support/recordingpresenter.h"
@@ -89,6 +90,7 @@ private:
 
 void Form1NavigationTest::init()
 {
+    testsupport::useFreshStateHome();
     m_folder = std::make_unique<TempFolder>();
     makeFolder(m_folder->file("photos"));
     makeFolder(m_folder->file("photos/2024"));

@@ -1,5 +1,6 @@
 #include "filelist/filelistmodel.h"
 #include "platform/hangingfilesystem.h"
+#include "tests/support/statehome.h"
 #include "tests/support/controls.h"
 #include "tests/support/recordingpresenter.h"
 #include "tests/support/tempfolder.h"
@@ -53,6 +54,7 @@ class Form1PatienceTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { ui::configureApplication(); }
+    void init() { testsupport::useFreshStateHome(); }
     void aDiskThatStopsAnsweringNeverFreezesTheWindow_data();
     void aDiskThatStopsAnsweringNeverFreezesTheWindow();
 

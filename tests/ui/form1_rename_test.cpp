@@ -1,5 +1,6 @@
 #include "filelist/filelistmodel.h"
 #include "platform/faultyfilesystem.h"
+#include "tests/support/statehome.h"
 #include "tests/support/recordingpresenter.h"
 #include "tests/support/scripttables.h"
 #include "tests/support/tempfolder.h"
@@ -31,6 +32,7 @@ class Form1RenameTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { ui::configureApplication(); }
+    void init() { testsupport::useFreshStateHome(); }
     void cleanup();
 
     void caseExampleFollowsEveryOption();

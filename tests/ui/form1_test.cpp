@@ -1,4 +1,5 @@
 #include "filelist/filelistmodel.h"
+#include "tests/support/statehome.h"
 #include "tests/support/controls.h"
 #include "ui/application.h"
 #include "ui/form1.h"
@@ -88,6 +89,7 @@ void Form1Test::initTestCase()
 
 void Form1Test::init()
 {
+    testsupport::useFreshStateHome();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     // The program's table is made beforehand, so every listing of the folder shows it alike.
