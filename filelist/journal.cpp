@@ -191,8 +191,10 @@ qsizetype JournalMoves::movedCount() const
     return std::count_if(m_moves.begin(), m_moves.end(), [](const Move& m) { return m.progress != Progress::Planned; });
 }
 
-JournalWriter::JournalWriter(const platform::FileSystem& fs, QByteArray folder, std::uint32_t formatVersion)
-    : m_fs(fs), m_folder(std::move(folder)), m_formatVersion(formatVersion), m_name(newJournalName())
+JournalWriter::JournalWriter(const platform::FileSystem& fs, QByteArray folder, std::uint32_t formatVersion,
+                             QByteArray name)
+    : m_fs(fs), m_folder(std::move(folder)), m_formatVersion(formatVersion),
+      m_name(name.isEmpty() ? newJournalName() : std::move(name))
 {
 }
 

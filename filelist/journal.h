@@ -81,8 +81,10 @@ public:
     static constexpr std::uint32_t kFormatVersion = 1;
 
     // Starts a journal in folder, which is made if missing. Nothing is written yet. A test can
-    // write another formatVersion.
-    JournalWriter(const platform::FileSystem& fs, QByteArray folder, std::uint32_t formatVersion = kFormatVersion);
+    // write another formatVersion. The journal's name begins with the time it was made, so that
+    // names sort by age, unless name is given.
+    JournalWriter(const platform::FileSystem& fs, QByteArray folder, std::uint32_t formatVersion = kFormatVersion,
+                  QByteArray name = {});
     ~JournalWriter();
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;

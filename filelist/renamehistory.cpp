@@ -151,6 +151,9 @@ RunJournal RenameHistory::stillOut(const Undo& undo, RenameReport& report, const
             back.insert(item); // taken back already, by an undo that ended early or by hand
             continue;
         }
+        // A file deleted since can never be taken back; a later undo need not try.
+        if (folder->lookup(undo.moves.now(j)).found == platform::Lookup::Found::Nothing)
+            continue;
         out.add(undo.moves.now(j), undo.moves.before(j), undo.moves.identity(j));
     }
     std::erase_if(report.failures, [&](const RenameFailure& f) { return back.count(f.file) > 0; });
@@ -168,11 +171,20 @@ void RenameHistory::keepStillOut(const Run& run, const RunJournal& out)
         m_runs.erase(at);
         return;
     }
-    if (out.size() == at->files)
-        return;
     // The files still out, in a journal of their own, written before the old one goes: a crash
-    // in between leaves both, and undoing the old one finds its other files back already.
-    JournalWriter writer(m_fs, m_folder);
+    // in between leaves both, and undoing the old one finds its other files back already. It
+    // goes to the far end of the history, so that 撤销 goes on with the runs before it and comes
+    // back to it once they are taken back; its name sorts before every other.
+    const QByteArray oldName = run.journal.mid(run.journal.lastIndexOf('/') + 1);
+    const QByteArray stem = oldName.left(oldName.indexOf('.'));
+    if (stem.startsWith(kSetBackPrefix) && out.size() == at->files) {
+        const Run same = *at;
+        m_runs.erase(at);
+        m_runs.insert(m_runs.begin(), same);
+        return;
+    }
+    JournalWriter writer(m_fs, m_folder, JournalWriter::kFormatVersion,
+                         stem.startsWith(kSetBackPrefix) ? stem : kSetBackPrefix + stem);
     platform::Status status = writer.begin(run.header);
     for (qsizetype i = 0; i < out.size(); ++i)
         writer.plan(out.before(i), out.now(i), out.identity(i));
@@ -188,7 +200,8 @@ void RenameHistory::keepStillOut(const Run& run, const RunJournal& out)
         return;
     }
     m_fs.removeFile(run.journal);
-    *at = {writer.path(), run.header, out.size()};
+    m_runs.erase(at);
+    m_runs.insert(m_runs.begin(), {writer.path(), run.header, out.size()});
 }
 
 } // namespace filelist

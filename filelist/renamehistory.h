@@ -62,10 +62,13 @@ public:
     // keeps just the files still out, or leaves the history when none is. Also done on the
     // undo's own thread, since it looks at the disk.
     static RunJournal stillOut(const Undo& undo, RenameReport& report, const platform::FileSystem& fs);
-    // Replaces the latest run by its files still out.
+    // Replaces run by its files still out, at the far end of the history; a run none of whose
+    // files is out leaves it.
     void keepStillOut(const Run& run, const RunJournal& out);
 
 private:
+    // Begins the journal names of runs set back behind all others.
+    static constexpr char kSetBackPrefix[] = "0-";
     void trim();
 
     const platform::FileSystem& m_fs;
