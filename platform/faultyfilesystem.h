@@ -129,6 +129,7 @@ public:
 
     Status moveFile(const QByteArray& from, const QByteArray& to) const override { return m_inner.moveFile(from, to); }
     Status removeFile(const QByteArray& path) const override { return m_inner.removeFile(path); }
+    bool fileInUse(const QByteArray& path) const override { return m_inner.fileInUse(path); }
 
 private:
     class FaultyWrittenFile final : public WrittenFile {

@@ -204,6 +204,10 @@ public:
 
     virtual Status removeFile(const QByteArray& path) const = 0;
 
+    // Whether a file made by createFile() is still being written by a program running now: such a
+    // file is locked for as long as its writer lives, and a crash ends the lock.
+    virtual bool fileInUse(const QByteArray& path) const = 0;
+
     // One call on the folder at path, for callers that make only one.
     Status renameNoReplace(const QByteArray& folder, QByteArrayView oldName, QByteArrayView newName) const
     {

@@ -104,6 +104,7 @@ public:
     }
     Status moveFile(const QByteArray& from, const QByteArray& to) const override { return m_inner.moveFile(from, to); }
     Status removeFile(const QByteArray& path) const override { return m_inner.removeFile(path); }
+    bool fileInUse(const QByteArray& path) const override { return m_inner.fileInUse(path); }
 
 private:
     // Shared with the folders handed out, which may outlive the file system in a plan.

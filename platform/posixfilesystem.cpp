@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -419,7 +420,22 @@ public:
     {
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         status = Status::failure(fd < 0 ? errno : 0);
-        return fd < 0 ? nullptr : std::make_unique<PosixWrittenFile>(fd, path);
+        if (fd < 0)
+            return nullptr;
+        // Held while the file is written: another instance of the program must not take it for
+        // one a crash left behind.
+        ::flock(fd, LOCK_EX | LOCK_NB);
+        return std::make_unique<PosixWrittenFile>(fd, path);
+    }
+
+    bool fileInUse(const QByteArray& path) const override
+    {
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        ::close(fd);
+        return locked;
     }
 
     Status replaceFile(const QByteArray& path, QByteArrayView contents) const override

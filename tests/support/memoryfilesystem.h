@@ -107,6 +107,8 @@ public:
         return platform::Status::failure(m_files.erase(path) ? 0 : ENOENT);
     }
 
+    bool fileInUse(const QByteArray&) const override { return false; }
+
 private:
     class MemoryWrittenFile final : public platform::WrittenFile {
     public:

@@ -1,0 +1,250 @@
+#include "filelist/recovery.h"
+
+#include "platform/filename.h"
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_set>
+
+namespace filelist {
+
+namespace {
+
+using Place = Interrupted::Place;
+
+bool isTemporaryName(QByteArrayView name)
+{
+    // What temporaryName() makes: QR, six hexadecimal capitals, .TMP.
+    if (name.size() != 12 || !name.startsWith("QR") || !name.endsWith(".TMP"))
+        return false;
+    return std::all_of(name.begin() + 2, name.begin() + 8,
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+}
+
+std::string_view key(QByteArrayView name)
+{
+    return {name.data(), std::size_t(name.size())};
+}
+
+// Finds each file of moves in folder: under its new name, its old one, or a temporary name, by its
+// identity, each place confirmed by the folder's own spelling of the name (a look ignores letter
+// case where the file system does).
+void locate(Interrupted& in, const platform::FileSystem& fs)
+{
+    const JournalMoves& moves = in.moves;
+    in.places.assign(std::size_t(moves.size()), Place::Unknown);
+    const auto folder = fs.openFolder(in.header.folder);
+    if (const int error = folder->openError(); error != 0) {
+        in.unreachable = QStringLiteral("无法打开文件夹“%1”：%2").arg(platform::readableFileName(in.header.folder),
+                                                                     platform::describeError(error));
+        return;
+    }
+    in.unreachable.clear();
+    std::unordered_set<std::string_view> wanted;
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        wanted.insert(key(moves.from(i)));
+        wanted.insert(key(moves.to(i)));
+    }
+    std::unordered_set<std::string> present;
+    std::vector<QByteArray> temporaries;
+    const platform::Status listed = folder->listNames([&](QByteArrayView name) {
+        if (wanted.count(key(name)))
+            present.insert(std::string(key(name)));
+        else if (isTemporaryName(name))
+            temporaries.push_back(name.toByteArray());
+    });
+    if (!listed.ok()) {
+        in.unreachable = QStringLiteral("无法读取文件夹“%1”：%2").arg(platform::readableFileName(in.header.folder),
+                                                                     platform::describeError(listed.error));
+        return;
+    }
+    const bool stable = in.header.stableInodes;
+    auto holds = [&](QByteArrayView name, const platform::FileIdentity& identity) {
+        if (!present.count(std::string(key(name))))
+            return false;
+        const platform::Lookup found = folder->lookup(name);
+        return found.found == platform::Lookup::Found::Entry && identity.sameFileAs(found.identity, stable);
+    };
+    std::vector<qsizetype> lost;
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        if (holds(moves.to(i), moves.identity(i)))
+            in.places[std::size_t(i)] = Place::New;
+        else if (holds(moves.from(i), moves.identity(i)))
+            in.places[std::size_t(i)] = Place::Old;
+        else
+            lost.push_back(i);
+    }
+    if (lost.empty() || temporaries.empty())
+        return;
+    // The temporary names in the folder, by the identity of their files.
+    std::vector<std::pair<platform::FileIdentity, QByteArray>> aside;
+    for (const QByteArray& name : temporaries) {
+        const platform::Lookup found = folder->lookup(name);
+        if (found.found == platform::Lookup::Found::Entry)
+            aside.emplace_back(found.identity, name);
+    }
+    for (const qsizetype i : lost) {
+        const auto at = std::find_if(aside.begin(), aside.end(), [&](const auto& a) {
+            return moves.identity(i).sameFileAs(a.first, stable);
+        });
+        if (at == aside.end())
+            continue;
+        in.moves.setProgress(i, JournalMoves::Progress::Aside, at->second);
+        in.places[std::size_t(i)] = Place::Aside;
+        aside.erase(at);
+    }
+}
+
+QByteArrayView nameAt(const Interrupted& in, qsizetype i)
+{
+    switch (in.places[std::size_t(i)]) {
+    case Place::Old: return in.moves.from(i);
+    case Place::New: return in.moves.to(i);
+    case Place::Aside: return in.moves.temporary(i);
+    case Place::Unknown: break;
+    }
+    return {};
+}
+
+// Renames every located file of in that is not at its target name (the new one when toNew) to it.
+RenameReport bring(const Interrupted& in, bool toNew, bool asideOnly, const platform::FileSystem& fs,
+                   const Progress& progress)
+{
+    RenamePlan plan(in.header.folder);
+    plan.requireFolder(fs, in.header.folderIdentity);
+    if (!plan.refusal().isEmpty()) {
+        RenameReport refused;
+        refused.refusal = plan.refusal();
+        return refused;
+    }
+    for (qsizetype i = 0; i < in.moves.size(); ++i) {
+        const Place place = in.places[std::size_t(i)];
+        if (place == Place::Unknown || (asideOnly && place != Place::Aside))
+            continue;
+        const QByteArrayView target = toNew ? in.moves.to(i) : in.moves.from(i);
+        if (nameAt(in, i) != target)
+            plan.addReturn(nameAt(in, i), target, in.moves.identity(i));
+    }
+    plan.settle(fs, progress);
+    RenameReport report = executePlan(plan, fs, progress);
+    addPlanProblems(plan, report, false);
+    return report;
+}
+
+} // namespace
+
+qsizetype Interrupted::count(Place place) const
+{
+    return std::count(places.begin(), places.end(), place);
+}
+
+std::vector<QByteArray> findInterrupted(const platform::FileSystem& fs, const QByteArray& folder,
+                                        std::vector<QString>& problems)
+{
+    std::vector<QByteArray> found;
+    if (folder.isEmpty())
+        return found;
+    for (const QByteArray& name : listJournals(fs, folder).unfinished) {
+        const QByteArray path = folder + '/' + name;
+        // Another window of the program is still writing it.
+        if (fs.fileInUse(path))
+            continue;
+        const JournalReading reading = readJournal(fs, path);
+        switch (reading.state) {
+        case JournalReading::State::Unfinished: found.push_back(path); break;
+        case JournalReading::State::Empty: fs.removeFile(path); break;
+        case JournalReading::State::Finished: {
+            // Ended between its last record and its new name: only the name is missing.
+            const QByteArray stem = path.chopped(qsizetype(sizeof ".journal") - 1);
+            fs.moveFile(path, stem + '.' + QByteArray::number(reading.moves.movedCount()) + ".done");
+            break;
+        }
+        case JournalReading::State::Damaged:
+        case JournalReading::State::Newer:
+            setJournalAside(fs, path);
+            problems.push_back(QStringLiteral("改名记录“%1”%2，已移到一边，没有按它恢复。如果有文件留在“QR……TMP”这样的临时名字下，"
+                                              "请手动改回。")
+                                   .arg(platform::readableFileName(path),
+                                        reading.state == JournalReading::State::Newer ? QStringLiteral("由较新版本的程序写成")
+                                                                                       : QStringLiteral("已损坏（%1）").arg(reading.problem)));
+            break;
+        }
+    }
+    return found;
+}
+
+Interrupted examineInterrupted(const platform::FileSystem& fs, const QByteArray& journal, QString& problem)
+{
+    Interrupted in;
+    in.journal = journal;
+    JournalReading reading = readJournal(fs, journal);
+    if (reading.state != JournalReading::State::Unfinished && reading.state != JournalReading::State::Finished) {
+        problem = reading.problem;
+        return in;
+    }
+    in.header = reading.header;
+    in.moves = std::move(reading.moves);
+    locate(in, fs);
+    return in;
+}
+
+RenameReport recover(const Interrupted& interrupted, RecoveryChoice choice, const platform::FileSystem& fs,
+                     const QByteArray& journalFolder, const Progress& progress)
+{
+    Interrupted in = interrupted;
+    locate(in, fs); // again: the dialog may have waited long
+    if (!in.unreachable.isEmpty()) {
+        RenameReport refused;
+        refused.refusal = in.unreachable + QStringLiteral("。改名记录留着，下次启动时再问。");
+        return refused;
+    }
+    const bool toNew = choice == RecoveryChoice::Finish;
+    RenameReport report = bring(in, toNew, false, fs, progress);
+    if (!report.refusal.isEmpty())
+        return report;
+    // Whatever is still under a temporary name goes to its other real name.
+    locate(in, fs);
+    if (in.count(Place::Aside) > 0) {
+        RenameReport second = bring(in, !toNew, true, fs, progress);
+        report.renamed += second.renamed;
+        locate(in, fs);
+    }
+    // The files that could not be found, and those under a temporary name still, by name.
+    report.misplaced.clear();
+    for (qsizetype i = 0; i < in.moves.size(); ++i) {
+        const Place place = in.places[std::size_t(i)];
+        if (place == Place::Unknown)
+            report.misplaced.push_back({platform::readableFileName(in.moves.from(i)), {}, 0, {}, i});
+        else if (place == Place::Aside)
+            report.misplaced.push_back(
+                {platform::readableFileName(in.moves.from(i)), platform::readableFileName(in.moves.temporary(i)), 0, {}, i});
+    }
+    // Files at their new names can be taken back later, as any run's: a finished run, or the
+    // files a taking back could not move, become a run of the history. An undo's own journal
+    // serves no later undo.
+    if (in.header.kind == JournalKind::Run && in.count(Place::New) > 0) {
+        JournalWriter writer(fs, journalFolder);
+        platform::Status status = writer.begin(in.header);
+        qsizetype moved = 0;
+        for (qsizetype i = 0; i < in.moves.size(); ++i) {
+            if (in.places[std::size_t(i)] == Place::New)
+                writer.plan(in.moves.from(i), in.moves.to(i), in.moves.identity(i));
+        }
+        if (status.ok())
+            status = writer.start();
+        for (qsizetype i = 0; i < in.moves.size() && status.ok(); ++i) {
+            if (in.places[std::size_t(i)] == Place::New)
+                writer.moved(moved++);
+        }
+        if (status.ok())
+            status = writer.finish();
+        if (!status.ok()) {
+            writer.discard();
+            report.journalProblem = platform::describeError(status.error);
+        }
+    }
+    fs.removeFile(in.journal);
+    return report;
+}
+
+} // namespace filelist
