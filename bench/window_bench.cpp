@@ -58,6 +58,10 @@ public:
         std::fprintf(stderr, "  message: %s\n", qPrintable(text.left(200)));
     }
     bool question(QWidget*, const QString&, const QString&) override { return true; }
+    std::optional<filelist::RecoveryChoice> askRecovery(QWidget*, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
     bool confirmPlan(QWidget*, const QString&, const filelist::RenamePlan&) override { return true; }
     int messages = 0;
 };

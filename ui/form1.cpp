@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QSpinBox>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -182,6 +183,11 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
     connectHandlers();
     setFixedSize(10770 / kTwipsPerPixel, 6060 / kTwipsPerPixel);
     Form_Load();
+    // Once the window is up: a run a crash cut short is dealt with before anything else.
+    QTimer::singleShot(0, this, [this] {
+        m_runner->recoverInterrupted();
+        updateUndo();
+    });
 }
 
 Form1::~Form1() = default;

@@ -1,6 +1,7 @@
 #include "ui/messagepresenter.h"
 
 #include "ui/previewdialog.h"
+#include "ui/recoverydialog.h"
 
 #include <QMessageBox>
 
@@ -22,6 +23,11 @@ public:
     {
         return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
+    }
+    std::optional<filelist::RecoveryChoice> askRecovery(QWidget* parent, const QString& title,
+                                                        const QString& text) override
+    {
+        return ui::askRecovery(parent, title, text);
     }
     bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) override
     {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "filelist/recovery.h"
+
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -21,6 +25,9 @@ public:
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
     // A question with 是 and 否; true for 是.
     virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
+    // What to do with a run a crash cut short, told of in text: nothing means 以后再说.
+    virtual std::optional<filelist::RecoveryChoice> askRecovery(QWidget* parent, const QString& title,
+                                                                const QString& text) = 0;
     // Shows what the run of command will do with every selected file; true when the user
     // chooses to run it.
     virtual bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) = 0;

@@ -5,6 +5,7 @@
 #include "platform/memory.h"
 #include "ui/aside.h"
 #include "ui/messagepresenter.h"
+#include "ui/recoverydialog.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -155,7 +156,7 @@ std::optional<QByteArray> RenameRunner::undo()
     const bool elsewhere = m_list.folder() != run.header.folder;
     if (elsewhere
         && !m_messages.question(&m_window, m_window.windowTitle(),
-                                QStringLiteral("要撤销的是%1在另一个文件夹里的改名“%2”：\n%3\n\n要把那里的 %4 个文件改回原来的名字吗？")
+                                QStringLiteral("要撤销的“%2”是%1在另一个文件夹里做的改名：\n%3\n\n要把那里的 %4 个文件改回原来的名字吗？")
                                     .arg(whenText(run.header.createdMs), run.header.command,
                                          platform::readableFileName(run.header.folder))
                                     .arg(run.files)))
@@ -202,6 +203,62 @@ std::optional<QByteArray> RenameRunner::undo()
     if (elsewhere)
         return run.header.folder;
     return std::nullopt;
+}
+
+void RenameRunner::recoverInterrupted()
+{
+    std::vector<QString> problems = m_history.problems();
+    const auto journals = filelist::findInterrupted(m_fs, m_history.folder(), problems);
+    if (!problems.empty()) {
+        QString text;
+        for (const QString& problem : problems)
+            text += problem + QLatin1Char('\n');
+        m_messages.warning(&m_window, m_window.windowTitle(), text.trimmed());
+    }
+    const platform::FileSystem* fs = &m_fs;
+    const QByteArray journalFolder = m_history.folder();
+    for (const QByteArray& path : journals) {
+        // The folder may lie on a disk that does not answer: looked at on a thread of its own.
+        auto interrupted = std::make_shared<filelist::Interrupted>();
+        auto problem = std::make_shared<QString>();
+        PatientWait::Outcome looked;
+        {
+            PatientWait wait(m_window, QStringLiteral("正在查看上次没有做完的改名……"), QStringLiteral("取消"),
+                             kProgressDelay, m_patience);
+            looked = wait.wait([fs, path, interrupted, problem](platform::JobControl&) {
+                *interrupted = filelist::examineInterrupted(*fs, path, *problem);
+            });
+        }
+        if (looked == PatientWait::Outcome::Unanswered)
+            m_messages.warning(&m_window, m_window.windowTitle(),
+                               QStringLiteral("上次有一次改名没有做完，但它所在的磁盘没有响应（等了 %1 秒），所以这次先不处理，下次启动时再问。")
+                                   .arg(secondsText(m_patience)));
+        if (looked != PatientWait::Outcome::Finished || !problem->isEmpty())
+            continue;
+        const auto choice = m_messages.askRecovery(&m_window, m_window.windowTitle(), recoveryText(*interrupted));
+        if (!choice)
+            continue;
+        auto report = std::make_shared<filelist::RenameReport>();
+        {
+            PatientWait wait(m_window, QStringLiteral("正在恢复……"), QString(), kProgressDelay, m_patience);
+            const std::shared_ptr<const filelist::Interrupted> toRecover = interrupted;
+            const filelist::RecoveryChoice chosen = *choice;
+            wait.wait(
+                [toRecover, chosen, fs, journalFolder, report](platform::JobControl& control) {
+                    *report = filelist::recover(*toRecover, chosen, *fs, journalFolder, reportingTo(control));
+                },
+                PatientWait::Abandon::Never);
+        }
+        m_history.load();
+        if (m_list.folder() == interrupted->header.folder)
+            m_list.refresh();
+        tell(*report, QStringLiteral("有 %1 个文件没能改成所选的名字："), QStringLiteral("……另有 %1 个文件。"));
+        if (report->refusal.isEmpty() && report->misplaced.empty() && report->failures.empty())
+            m_messages.information(&m_window, m_window.windowTitle(),
+                                   *choice == filelist::RecoveryChoice::Finish
+                                       ? QStringLiteral("上次没有做完的改名已经完成，每个文件都是新名字了。")
+                                       : QStringLiteral("上次没有做完的改名已经撤销，每个文件都回到了原来的名字。"));
+    }
 }
 
 void RenameRunner::tell(const filelist::RenameReport& report, const QString& heading, const QString& tail)

@@ -44,8 +44,9 @@ public:
     // Takes back the latest run not yet taken back; a run in another folder than the list's only
     // when the user agrees, and then returns that folder, for the window to show.
     std::optional<QByteArray> undo();
-    // Journals that could not be trusted, set aside at start-up.
-    [[nodiscard]] const std::vector<QString>& historyProblems() const { return m_history.problems(); }
+    // At start-up: says which journals could not be trusted, and for every run a crash cut short
+    // asks whether to finish it, take it back, or ask again at the next start, and does it.
+    void recoverInterrupted();
 
 private:
     // One message for everything of a run the user has not been told yet: files not where they

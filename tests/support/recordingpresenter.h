@@ -37,6 +37,11 @@ public:
         questions.push_back({false, title, text, progressOpen()});
         return answer;
     }
+    std::optional<filelist::RecoveryChoice> askRecovery(QWidget*, const QString& title, const QString& text) override
+    {
+        questions.push_back({true, title, text, progressOpen()});
+        return recoveryChoice;
+    }
     bool confirmPlan(QWidget*, const QString& command, const filelist::RenamePlan& plan) override
     {
         previewed << command;
@@ -48,6 +53,7 @@ public:
     QList<Message> messages;
     QList<Message> questions;
     bool answer = true; // to every question
+    std::optional<filelist::RecoveryChoice> recoveryChoice; // to a run a crash cut short: 以后再说
     QStringList previewed;
     std::function<void(const filelist::RenamePlan&)> onPlan;
     bool runPlans = true;

@@ -1,4 +1,5 @@
 #include "filelist/filelistmodel.h"
+#include "filelist/journal.h"
 #include "platform/faultyfilesystem.h"
 #include "tests/support/statehome.h"
 #include "tests/support/recordingpresenter.h"
@@ -22,6 +23,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <cstdio>
 #include <memory>
 
 using testsupport::RecordingPresenter;
@@ -58,6 +60,8 @@ private Q_SLOTS:
     void previewDialogCountsAndFiltersTheFiles();
     void undoTakesRunsBackOneByOne();
     void replacePageFindsReplacesAndTakesItBack();
+    void runCutShortIsRecoveredAtStartUp();
+    void undoInAnotherFolderAsksAndShowsIt();
 
 private:
     // A new window on a new folder holding names; with table, the folder holds that F2J.txt.
@@ -92,7 +96,7 @@ void Form1RenameTest::open(std::initializer_list<const char*> names, const QByte
     if (table)
         m_folder->write("F2J.txt", *table);
     m_fs = std::make_unique<platform::FaultyFileSystem>(platform::systemFileSystem());
-    m_messages.messages.clear();
+    m_messages = {};
     m_form = std::make_unique<ui::Form1>(m_folder->path(), *m_fs, &m_messages);
 }
 
@@ -572,6 +576,72 @@ void Form1RenameTest::replacePageFindsReplacesAndTakesItBack()
     QCOMPARE(names(), (QStringList{QStringLiteral("12-34.txt"), QStringLiteral("2023 report.doc"),
                                    QStringLiteral("IMG_0001.jpg"), QStringLiteral("IMG_0002.jpg")}));
     QCOMPARE(m_messages.messages.size(), 1);
+}
+
+// A swap cut short by a crash, a stepped aside and b under a's name: the next start asks, once
+// 以后再说 and once 完成, and the window lists the folder as the disk has it.
+void Form1RenameTest::runCutShortIsRecoveredAtStartUp()
+{
+    m_folder = std::make_unique<TempFolder>();
+    m_folder->write("a", "A");
+    m_folder->write("b", "B");
+    const platform::FileSystem& fs = platform::systemFileSystem();
+    {
+        filelist::JournalWriter writer(fs, filelist::journalFolder());
+        filelist::JournalHeader header;
+        header.command = QStringLiteral("批量改名");
+        header.folder = m_folder->path();
+        header.folderIdentity = fs.openFolder(m_folder->path())->identity();
+        QVERIFY(writer.begin(header).ok());
+        writer.plan("a", "b", fs.openFolder(m_folder->path())->lookup("a").identity);
+        writer.plan("b", "a", fs.openFolder(m_folder->path())->lookup("b").identity);
+        QVERIFY(writer.start().ok());
+    }
+    QCOMPARE(std::rename(m_folder->file("a").constData(), m_folder->file("QR0000AA.TMP").constData()), 0);
+    QCOMPARE(std::rename(m_folder->file("b").constData(), m_folder->file("a").constData()), 0);
+
+    m_fs = std::make_unique<platform::FaultyFileSystem>(fs);
+    m_messages = {};
+    m_form = std::make_unique<ui::Form1>(m_folder->path(), *m_fs, &m_messages);
+    QTRY_COMPARE(m_messages.questions.size(), 1);
+    QVERIFY(m_messages.questions[0].text.contains(QStringLiteral("1 个已经是新名字，1 个还在临时名字下")));
+    QCOMPARE(names(), (QStringList{QStringLiteral("QR0000AA.TMP"), QStringLiteral("a")})); // 以后再说 changed nothing
+
+    m_messages = {};
+    m_messages.recoveryChoice = filelist::RecoveryChoice::Finish;
+    m_form = std::make_unique<ui::Form1>(m_folder->path(), *m_fs, &m_messages);
+    QTRY_COMPARE(m_messages.questions.size(), 1);
+    QTRY_COMPARE(m_messages.messages.size(), 1);
+    QCOMPARE(m_folder->contents().at("a"), QByteArray("B"));
+    QCOMPARE(m_folder->contents().at("b"), QByteArray("A"));
+    QCOMPARE(names(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QVERIFY(control<QPushButton>("cmdUndo")->isEnabled()); // the finished run can be taken back
+    QTest::mouseClick(control<QPushButton>("cmdUndo"), Qt::LeftButton);
+    QCOMPARE(m_folder->contents().at("a"), QByteArray("A"));
+    QCOMPARE(m_folder->contents().at("b"), QByteArray("B"));
+}
+
+// 撤销 of a run made in another folder than the one shown asks first, then shows that folder.
+void Form1RenameTest::undoInAnotherFolderAsksAndShowsIt()
+{
+    open({"a.TXT"});
+    select({"a.TXT"});
+    click("Command1");
+    const QByteArray renamedIn = m_folder->path();
+    TempFolder other;
+    m_form->findChild<QLineEdit*>(QStringLiteral("txtPath"))->setText(QFile::decodeName(other.path()));
+    click("cmdGoPath");
+    QCOMPARE(m_form->fileList().folder(), other.path());
+    m_messages.answer = false;
+    click("cmdUndo");
+    QCOMPARE(m_messages.questions.size(), 1);
+    QVERIFY(m_messages.questions[0].text.contains(platform::readableFileName(renamedIn)));
+    QVERIFY(m_messages.questions[0].text.contains(QStringLiteral("1 个文件")));
+    QCOMPARE(names(), QStringList{QStringLiteral("A.txt")});
+    m_messages.answer = true;
+    click("cmdUndo");
+    QCOMPARE(names(), QStringList{QStringLiteral("a.TXT")});
+    QCOMPARE(m_form->fileList().folder(), renamedIn);
 }
 
 QTEST_MAIN(Form1RenameTest)
