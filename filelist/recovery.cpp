@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace filelist {
@@ -58,40 +59,81 @@ void locate(Interrupted& in, const platform::FileSystem& fs)
                                                                      platform::describeError(listed.error));
         return;
     }
-    const bool stable = in.header.stableInodes;
-    auto holds = [&](QByteArrayView name, const platform::FileIdentity& identity) {
-        if (!present.count(std::string(key(name))))
-            return false;
-        const platform::Lookup found = folder->lookup(name);
-        return found.found == platform::Lookup::Found::Entry && identity.sameFileAs(found.identity, stable);
+    // What holds each name that may hold a file of the run.
+    struct Entry {
+        platform::FileIdentity identity;
+        bool claimed = false;
     };
-    std::vector<qsizetype> lost;
-    for (qsizetype i = 0; i < moves.size(); ++i) {
-        if (holds(moves.to(i), moves.identity(i)))
-            in.places[std::size_t(i)] = Place::New;
-        else if (holds(moves.from(i), moves.identity(i)))
-            in.places[std::size_t(i)] = Place::Old;
-        else
-            lost.push_back(i);
+    std::unordered_map<std::string, Entry> entries;
+    for (const std::string& name : present) {
+        const platform::Lookup found = folder->lookup(QByteArrayView(name.data(), qsizetype(name.size())));
+        if (found.found == platform::Lookup::Found::Entry)
+            entries[name] = {found.identity};
     }
-    if (lost.empty() || temporaries.empty())
-        return;
-    // The temporary names in the folder, by the identity of their files.
-    std::vector<std::pair<platform::FileIdentity, QByteArray>> aside;
     for (const QByteArray& name : temporaries) {
         const platform::Lookup found = folder->lookup(name);
         if (found.found == platform::Lookup::Found::Entry)
-            aside.emplace_back(found.identity, name);
+            entries[name.toStdString()] = {found.identity};
     }
-    for (const qsizetype i : lost) {
-        const auto at = std::find_if(aside.begin(), aside.end(), [&](const auto& a) {
-            return moves.identity(i).sameFileAs(a.first, stable);
-        });
-        if (at == aside.end())
+    // The names a file of move i can be under: its new one, its old one, any temporary name.
+    auto candidates = [&](qsizetype i) {
+        std::vector<std::string> names{std::string(key(moves.to(i))), std::string(key(moves.from(i)))};
+        for (const QByteArray& t : temporaries)
+            names.push_back(t.toStdString());
+        return names;
+    };
+    auto place = [&](qsizetype i, const std::string& name) {
+        entries[name].claimed = true;
+        if (name == key(moves.to(i)))
+            in.places[std::size_t(i)] = Place::New;
+        else if (name == key(moves.from(i)))
+            in.places[std::size_t(i)] = Place::Old;
+        else {
+            in.moves.setProgress(i, JournalMoves::Progress::Aside, QByteArrayView(name.data(), qsizetype(name.size())));
+            in.places[std::size_t(i)] = Place::Aside;
+        }
+    };
+    // First by inode number, which tells every file apart while the file system keeps it, FUSE
+    // within one mount included.
+    const bool stable = in.header.stableInodes;
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        for (const std::string& name : candidates(i)) {
+            const auto at = entries.find(name);
+            if (at == entries.end() || at->second.claimed)
+                continue;
+            const platform::FileIdentity& id = at->second.identity;
+            const bool same = stable ? moves.identity(i).sameFileAs(id, true)
+                                     : id.device == moves.identity(i).device && id.inode == moves.identity(i).inode;
+            if (same) {
+                place(i, name);
+                break;
+            }
+        }
+    }
+    if (stable)
+        return;
+    // Then, where files are numbered anew, by size and time: a file many others resemble (copies
+    // made in one go, all of one size) only where the journal's last word on it points at one of
+    // them, or it stays unknown rather than be taken for another.
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        if (in.places[std::size_t(i)] != Place::Unknown)
             continue;
-        in.moves.setProgress(i, JournalMoves::Progress::Aside, at->second);
-        in.places[std::size_t(i)] = Place::Aside;
-        aside.erase(at);
+        std::vector<std::string> alike;
+        for (const std::string& name : candidates(i)) {
+            const auto at = entries.find(name);
+            if (at != entries.end() && !at->second.claimed && moves.identity(i).sameFileAs(at->second.identity, false))
+                alike.push_back(name);
+        }
+        if (alike.size() > 1) {
+            const std::string hinted(key(moves.progress(i) == JournalMoves::Progress::Moved   ? moves.to(i)
+                                         : moves.progress(i) == JournalMoves::Progress::Aside ? moves.temporary(i)
+                                                                                              : moves.from(i)));
+            if (std::find(alike.begin(), alike.end(), hinted) == alike.end())
+                continue;
+            alike = {hinted};
+        }
+        if (alike.size() == 1)
+            place(i, alike.front());
     }
 }
 
