@@ -77,6 +77,7 @@ public:
         u64(id.inode);
         u64(std::uint64_t(id.size));
         u64(std::uint64_t(id.modified));
+        u64(std::uint64_t(id.born));
     }
     QByteArray& out() { return m_out; }
 
@@ -110,6 +111,7 @@ public:
         id.inode = u64();
         id.size = std::int64_t(u64());
         id.modified = std::int64_t(u64());
+        id.born = std::int64_t(u64());
         return id;
     }
 

@@ -8,6 +8,8 @@
 #include <array>
 #include <cerrno>
 #include <limits>
+#include <map>
+#include <optional>
 #include <new>
 
 namespace filelist {
@@ -176,6 +178,8 @@ private:
                 why = QStringLiteral("无法读取这个文件的信息：%1").arg(platform::describeError(found.error));
             else if (expected && !expected->sameFileAs(found.identity, m_plan.limits().stableInodes))
                 why = QStringLiteral("“%1”现在是另一个文件，没有改回").arg(m_plan.oldText(i));
+            else if (expected && !isUnmistakable(*expected, found.identity))
+                why = QStringLiteral("“%1”和别的文件一样大、修改时间也一样，这个磁盘分不清它们，所以没有改回").arg(m_plan.oldText(i));
             if (why.isEmpty()) {
                 m_identity[std::size_t(i)] = found.identity;
                 continue;
@@ -205,6 +209,26 @@ private:
         m_report.refusal = QStringLiteral("无法写入改名记录（%1），所以没有改名：没有记录的改名在程序意外退出后无法恢复。")
                                .arg(platform::describeError(status.error));
         return false;
+    }
+
+    // Whether found, which a return's file must be, can be told from every other file of the
+    // folder. Where files are numbered anew, a file whose inode number changed is known by its
+    // size and time alone, and another file of the same size and time (a copy made with it, a
+    // file swapped in by hand) would pass for it.
+    bool isUnmistakable(const platform::FileIdentity& expected, const platform::FileIdentity& found)
+    {
+        if (m_plan.limits().stableInodes || (expected.device == found.device && expected.inode == found.inode))
+            return true;
+        if (!m_alike) {
+            m_alike.emplace();
+            m_folder.listNames([&](QByteArrayView name) {
+                const platform::Lookup entry = m_folder.lookup(name);
+                if (entry.found == platform::Lookup::Found::Entry)
+                    ++(*m_alike)[{entry.identity.size, entry.identity.modified}];
+            });
+        }
+        const auto it = m_alike->find({found.size, found.modified});
+        return it == m_alike->end() || it->second <= 1;
     }
 
     // The identity of file i, looked up before the run; nothing for a file prepare() held back.
@@ -392,6 +416,8 @@ private:
     JournalWriter* m_disk;
     std::vector<platform::FileIdentity> m_identity; // by file, looked up before the run
     std::vector<std::int32_t> m_journalIndex;       // by file, its move in the journal on disk
+    // How many files of the folder have each size and time, read when first needed.
+    std::optional<std::map<std::pair<std::int64_t, std::int64_t>, int>> m_alike;
     // For each file, the file that waits for its old name, or -1.
     std::vector<std::int32_t> m_heldUp;
     std::vector<Outcome> m_outcome;

@@ -204,8 +204,10 @@ private:
         }
         if (m_chance > 0 && std::uniform_real_distribution<double>(0, 1)(m_random) < m_chance) {
             const Fault fault = Fault(std::uniform_int_distribution<int>(0, 2)(m_random));
-            constexpr int errors[] = {EIO, EACCES, EBUSY, ENOSPC};
-            return fail(folder, oldName, newName, errors[std::uniform_int_distribution<int>(0, 3)(m_random)], fault);
+            // EEXIST too: a driver that loses the file may say the name was taken.
+            constexpr int errors[] = {EIO, EACCES, EBUSY, ENOSPC, EEXIST};
+            const int error = errors[std::uniform_int_distribution<int>(0, fault == Fault::LoseFile ? 4 : 3)(m_random)];
+            return fail(folder, oldName, newName, error, fault);
         }
         return pass(folder, oldName, newName);
     }

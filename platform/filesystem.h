@@ -52,23 +52,35 @@ struct NameLimits {
     bool stableInodes = true;
 };
 
-// Which file an entry is, so that a file looked for after a failed rename is never taken for
-// another one that happens to have the name.
+// Which file an entry is, so that a file looked for after a failed rename, or taken back by an
+// undo, is never taken for another one that happens to have the name.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::int64_t size = 0;
     std::int64_t modified = 0; // nanoseconds since 1970
+    std::int64_t born = 0;     // creation time, nanoseconds, where the file system keeps one; 0 if not
 
-    // Whether other is the same file, on a file system whose inode numbers are stable or not. A
-    // volume mounted again can have another device number: there a file keeps its inode number,
-    // or on a file system that renumbers, its size and time.
+    // Whether other is the same file, on a file system whose inode numbers are stable or not.
+    // An inode number is given again to a file made after another was deleted: the creation
+    // time tells the two apart, and where there is none, size and time do (a file edited since
+    // then no longer counts as the same, the safe way to err); where inodes are numbered anew
+    // the size alone, since such drivers may not keep a file's time steady. A volume mounted
+    // again can have another device number; a file system that numbers files anew (FAT, FUSE,
+    // network shares) can give the same file another inode number, and there size and time
+    // tell a file.
     [[nodiscard]] bool sameFileAs(const FileIdentity& other, bool stableInodes) const
     {
         const bool sameTimes = size == other.size && modified == other.modified;
-        if (stableInodes)
-            return inode == other.inode && (device == other.device || sameTimes);
-        return (device == other.device && inode == other.inode) || sameTimes;
+        const bool bornKnown = born != 0 && other.born != 0;
+        if (inode == other.inode && device == other.device) {
+            if (bornKnown)
+                return born == other.born;
+            return stableInodes ? sameTimes : size == other.size;
+        }
+        if (bornKnown && born != other.born)
+            return false;
+        return sameTimes && (!stableInodes || inode == other.inode);
     }
 };
 

@@ -72,10 +72,11 @@ Lookup::Found entrySpelled(int dirfd, QByteArrayView name)
     return found;
 }
 
-FileIdentity identityOf(const struct stat& st)
+FileIdentity identityOf(const struct statx& st)
 {
-    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
-            std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+    const auto nanoseconds = [](const statx_timestamp& t) { return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+    return {std::uint64_t(makedev(st.stx_dev_major, st.stx_dev_minor)), std::uint64_t(st.stx_ino),
+            std::int64_t(st.stx_size), nanoseconds(st.stx_mtime), (st.stx_mask & STATX_BTIME) ? nanoseconds(st.stx_btime) : 0};
 }
 
 // Whether newName, which the file system says exists, is only another spelling of oldName:
@@ -268,8 +269,9 @@ public:
             return {};
         if (m_fd < 0)
             return {Lookup::Found::Unknown, m_error, {}};
-        struct stat st;
-        if (::fstatat(m_fd, Terminated(name), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        struct statx st;
+        constexpr unsigned wanted = STATX_INO | STATX_SIZE | STATX_MTIME | STATX_BTIME;
+        if (::statx(m_fd, Terminated(name), AT_SYMLINK_NOFOLLOW, wanted, &st) != 0)
             return errno == ENOENT ? Lookup{} : Lookup{Lookup::Found::Unknown, errno, {}};
         return {Lookup::Found::Entry, 0, identityOf(st)};
     }
