@@ -52,10 +52,19 @@ int kRuns = 3; // --runs
 class SilentPresenter final : public ui::MessagePresenter {
 public:
     void information(QWidget*, const QString&, const QString&) override { ++messages; }
+    bool informationWithCheckBox(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        ++messages;
+        return false;
+    }
     void warning(QWidget*, const QString&, const QString& text) override
     {
         ++messages;
         std::fprintf(stderr, "  message: %s\n", qPrintable(text.left(200)));
+    }
+    void summary(QWidget* parent, const QString& title, const QString& heading, const QStringList& lines) override
+    {
+        warning(parent, title, ui::summaryText(heading, lines));
     }
     bool confirmPlan(QWidget*, const QString&, const filelist::RenamePlan&) override { return true; }
     int messages = 0;

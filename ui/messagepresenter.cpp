@@ -1,7 +1,9 @@
 #include "ui/messagepresenter.h"
 
 #include "ui/previewdialog.h"
+#include "ui/summarydialog.h"
 
+#include <QCheckBox>
 #include <QMessageBox>
 
 namespace ui {
@@ -14,9 +16,22 @@ public:
     {
         QMessageBox::information(parent, title, text, QMessageBox::Ok);
     }
+    bool informationWithCheckBox(QWidget* parent, const QString& title, const QString& text,
+                                 const QString& checkBox) override
+    {
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+        box.setCheckBox(new QCheckBox(checkBox, &box));
+        box.exec();
+        return box.checkBox()->isChecked();
+    }
     void warning(QWidget* parent, const QString& title, const QString& text) override
     {
         QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    }
+    void summary(QWidget* parent, const QString& title, const QString& heading, const QStringList& lines) override
+    {
+        SummaryDialog dialog(title, heading, lines, parent);
+        dialog.exec();
     }
     bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) override
     {
@@ -26,6 +41,11 @@ public:
 };
 
 } // namespace
+
+QString summaryText(const QString& heading, const QStringList& lines)
+{
+    return lines.isEmpty() ? heading : heading + QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
+}
 
 MessagePresenter& messageBoxPresenter()
 {
