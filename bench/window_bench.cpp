@@ -52,6 +52,11 @@ int kRuns = 3; // --runs
 class SilentPresenter final : public ui::MessagePresenter {
 public:
     void information(QWidget*, const QString&, const QString&) override { ++messages; }
+    bool informationWithCheckBox(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        ++messages;
+        return false;
+    }
     void warning(QWidget*, const QString&, const QString& text) override
     {
         ++messages;
@@ -61,6 +66,10 @@ public:
     std::optional<filelist::RecoveryChoice> askRecovery(QWidget*, const QString&, const QString&) override
     {
         return std::nullopt;
+    }
+    void summary(QWidget* parent, const QString& title, const QString& heading, const QStringList& lines) override
+    {
+        warning(parent, title, ui::summaryText(heading, lines));
     }
     bool confirmPlan(QWidget*, const QString&, const filelist::RenamePlan&) override { return true; }
     int messages = 0;

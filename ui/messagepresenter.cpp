@@ -2,7 +2,9 @@
 
 #include "ui/previewdialog.h"
 #include "ui/recoverydialog.h"
+#include "ui/summarydialog.h"
 
+#include <QCheckBox>
 #include <QMessageBox>
 
 namespace ui {
@@ -14,6 +16,14 @@ public:
     void information(QWidget* parent, const QString& title, const QString& text) override
     {
         QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    }
+    bool informationWithCheckBox(QWidget* parent, const QString& title, const QString& text,
+                                 const QString& checkBox) override
+    {
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+        box.setCheckBox(new QCheckBox(checkBox, &box));
+        box.exec();
+        return box.checkBox()->isChecked();
     }
     void warning(QWidget* parent, const QString& title, const QString& text) override
     {
@@ -29,6 +39,11 @@ public:
     {
         return ui::askRecovery(parent, title, text);
     }
+    void summary(QWidget* parent, const QString& title, const QString& heading, const QStringList& lines) override
+    {
+        SummaryDialog dialog(title, heading, lines, parent);
+        dialog.exec();
+    }
     bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) override
     {
         PreviewDialog dialog(plan, command, parent);
@@ -37,6 +52,11 @@ public:
 };
 
 } // namespace
+
+QString summaryText(const QString& heading, const QStringList& lines)
+{
+    return lines.isEmpty() ? heading : heading + QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
+}
 
 MessagePresenter& messageBoxPresenter()
 {

@@ -3,6 +3,7 @@
 #include "filelist/recovery.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,6 +22,9 @@ public:
     virtual ~MessagePresenter() = default;
     // An information icon and an OK button.
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
+    // The same with a check box labelled checkBox; true when the user checked it before closing.
+    virtual bool informationWithCheckBox(QWidget* parent, const QString& title, const QString& text,
+                                         const QString& checkBox) = 0;
     // A warning icon and an OK button.
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
     // A question with 是 and 否; true for 是.
@@ -28,12 +32,19 @@ public:
     // What to do with a run a crash cut short, told of in text: nothing means 以后再说.
     virtual std::optional<filelist::RecoveryChoice> askRecovery(QWidget* parent, const QString& title,
                                                                 const QString& text) = 0;
+    // How a run ended, with a warning icon: heading above, then lines, one file (or a section's
+    // heading) each, in a list that scrolls however many there are.
+    virtual void summary(QWidget* parent, const QString& title, const QString& heading,
+                         const QStringList& lines) = 0;
     // Shows what the run of command will do with every selected file; true when the user
     // chooses to run it.
     virtual bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) = 0;
 };
 
-// Shows real message boxes and the preview dialog.
+// The whole text of a summary, as it is copied: the heading, then each line on its own.
+QString summaryText(const QString& heading, const QStringList& lines);
+
+// Shows real message boxes, the summary dialog and the preview dialog.
 MessagePresenter& messageBoxPresenter();
 
 } // namespace ui

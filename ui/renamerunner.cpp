@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace ui {
 
@@ -21,19 +22,10 @@ namespace {
 // A run's progress window shows when the stage takes more than half a second.
 constexpr std::chrono::milliseconds kProgressDelay{500};
 
-// The first failures one by one; tail, with the number of the others, for the rest.
-QString listed(const std::vector<filelist::RenameFailure>& failures, const QString& tail)
-{
-    constexpr std::size_t kShown = 20;
-    QString text;
-    for (std::size_t i = 0; i < std::min(failures.size(), kShown); ++i) {
-        const auto& f = failures[i];
-        text += QStringLiteral("\n“%1” → “%2”：%3").arg(f.oldName, f.newName, f.reason);
-    }
-    if (failures.size() > kShown)
-        text += QLatin1Char('\n') + tail.arg(failures.size() - kShown);
-    return text;
-}
+// The summary lists this many failures one by one and counts the others in one line: it
+// scrolls, but a run of a million files on a disk that refuses every rename would otherwise
+// build a million lines that nobody reads one by one.
+constexpr std::size_t kListed = 1000;
 
 // When a run was made, for the tooltip and the question: "今天 21:50", "12月5日 09:12".
 QString whenText(qint64 createdMs)
@@ -99,9 +91,18 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
         if (!m_messages.confirmPlan(&m_window, command, *plan))
             return;
     } else {
+        // Once the user asks not to be told again, the rest of the taken names wait for the summary.
+        bool quiet = false;
+        m_unshown.clear();
         for (qsizetype i = 0; i < plan->size(); ++i) {
-            if (plan->hasExistenceMessage(i))
-                m_messages.information(&m_window, m_window.windowTitle(), plan->newText(i) + QStringLiteral("文件已经存在！"));
+            if (!plan->hasExistenceMessage(i))
+                continue;
+            if (quiet)
+                m_unshown.push_back({plan->oldText(i), plan->newText(i), plan->reasonText(i), i});
+            else
+                quiet = m_messages.informationWithCheckBox(&m_window, m_window.windowTitle(),
+                                                           plan->newText(i) + QStringLiteral("文件已经存在！"),
+                                                           QStringLiteral("本次不再提示"));
         }
     }
 
@@ -263,35 +264,55 @@ void RenameRunner::recoverInterrupted()
 
 void RenameRunner::tell(const filelist::RenameReport& report, const QString& heading, const QString& tail)
 {
-    QString text = report.refusal.isEmpty() ? QString() : report.refusal + QLatin1Char('\n');
-    if (!report.journalProblem.isEmpty())
-        text += QStringLiteral("改名记录没能写完（%1），撤销可能不完整。\n").arg(report.journalProblem);
+    const std::vector<filelist::RenameFailure> unshown = std::exchange(m_unshown, {});
+    // What stands above the list: how the run ended, then the first section's heading; the
+    // files go in the list, a second section's heading with them after an empty line.
+    QStringList top;
+    QStringList lines;
+    const auto section = [&](const QString& sectionHeading) {
+        if (lines.isEmpty())
+            top << sectionHeading;
+        else
+            lines << QString() << sectionHeading;
+    };
     if (report.stopped)
-        text = QStringLiteral("改名已停止，已经改名的文件保留新名字。\n");
+        top << QStringLiteral("改名已停止，已经改名的文件保留新名字。");
+    else if (!report.refusal.isEmpty())
+        top << report.refusal;
+    if (!report.journalProblem.isEmpty())
+        top << QStringLiteral("改名记录没能写完（%1），撤销可能不完整。").arg(report.journalProblem);
     if (!report.misplaced.empty()) {
         const bool unknown = std::any_of(report.misplaced.begin(), report.misplaced.end(),
                                          [](const filelist::MisplacedFile& m) { return m.lookupError != 0; });
-        text += (unknown ? QStringLiteral("注意：有 %1 个文件不在原来的名字下，或者不知道在哪里：")
+        section((unknown ? QStringLiteral("注意：有 %1 个文件不在原来的名字下，或者不知道在哪里：")
                          : QStringLiteral("注意：有 %1 个文件不在原来的名字下："))
-                    .arg(report.misplaced.size());
+                    .arg(report.misplaced.size()));
         for (const auto& m : report.misplaced) {
             if (m.lookupError != 0)
-                text += QStringLiteral("\n不知道“%1”在哪里：改名失败后查找它时又出错（%2）。%3请检查磁盘。")
-                            .arg(m.oldName, platform::describeError(m.lookupError),
-                                 m.temporaryName.isEmpty()
-                                     ? QString()
-                                     : QStringLiteral("它也可能叫“%1”。").arg(m.temporaryName));
+                lines << QStringLiteral("不知道“%1”在哪里：改名失败后查找它时又出错（%2）。%3请检查磁盘。")
+                             .arg(m.oldName, platform::describeError(m.lookupError),
+                                  m.temporaryName.isEmpty()
+                                      ? QString()
+                                      : QStringLiteral("它也可能叫“%1”。").arg(m.temporaryName));
             else if (m.nowName.isEmpty())
-                text += QStringLiteral("\n“%1”在改名失败后找不到了，文件系统可能已把它丢失，请检查磁盘。").arg(m.oldName);
+                lines << QStringLiteral("“%1”在改名失败后找不到了，文件系统可能已把它丢失，请检查磁盘。").arg(m.oldName);
             else
-                text += QStringLiteral("\n“%1”现在的名字是“%2”。").arg(m.oldName, m.nowName);
+                lines << QStringLiteral("“%1”现在的名字是“%2”。").arg(m.oldName, m.nowName);
         }
-        text += QStringLiteral("\n\n");
     }
-    if (!report.failures.empty())
-        text += heading.arg(report.failures.size()) + listed(report.failures, tail);
-    if (!text.isEmpty())
-        m_messages.warning(&m_window, m_window.windowTitle(), text.trimmed());
+    const std::size_t failed = report.failures.size() + unshown.size();
+    if (failed > 0) {
+        section(heading.arg(failed));
+        std::size_t listed = 0;
+        for (const auto* failures : {&report.failures, &unshown}) {
+            for (auto f = failures->begin(); f != failures->end() && listed < kListed; ++f, ++listed)
+                lines << QStringLiteral("“%1” → “%2”：%3").arg(f->oldName, f->newName, f->reason);
+        }
+        if (failed > kListed)
+            lines << tail.arg(failed - kListed);
+    }
+    if (!top.isEmpty())
+        m_messages.summary(&m_window, m_window.windowTitle(), top.join(QLatin1Char('\n')), lines);
 }
 
 } // namespace ui

@@ -23,7 +23,7 @@ class MessagePresenter;
 // Carries a command of the window through its run: works out the plan with a progress window,
 // shows it first when asked to (otherwise the custom-text command's messages for names that
 // exist), runs it with a progress window that never covers a message, refreshes the list and
-// tells in one message what went wrong. Keeps every run for 撤销.
+// tells in one summary what went wrong. Keeps every run for 撤销.
 //
 // The rule is asked on the window's thread, since rules read the window; everything that asks
 // the disk runs on a thread of its own while the window draws. A plan whose disk makes no
@@ -49,8 +49,9 @@ public:
     void recoverInterrupted();
 
 private:
-    // One message for everything of a run the user has not been told yet: files not where they
-    // were, then the failures under heading, the first ones each on a line and tail for the rest.
+    // One summary of everything of a run the user has not been told yet: files not where they
+    // were, then the failures under heading (those of m_unshown last), the first ones each on a
+    // line and tail for the rest.
     void tell(const filelist::RenameReport& report, const QString& heading, const QString& tail);
 
     QWidget& m_window;
@@ -59,6 +60,9 @@ private:
     filelist::FileListModel& m_list;
     std::chrono::milliseconds m_patience;
     filelist::RenameHistory m_history;
+    // Taken names of the run under way that the user chose, with "本次不再提示", not to be shown
+    // one by one; tell() lists them and forgets them.
+    std::vector<filelist::RenameFailure> m_unshown;
 };
 
 } // namespace ui

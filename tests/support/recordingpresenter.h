@@ -14,19 +14,26 @@
 namespace testsupport {
 
 // Records the messages the window would show, instead of opening modal boxes, and answers the
-// preview of a plan.
+// preview of a plan and the check boxes of messages. A summary is recorded as a warning with its
+// whole text.
 class RecordingPresenter final : public ui::MessagePresenter {
 public:
     struct Message {
         bool warning;
         QString title;
         QString text;
-        bool progressOpen; // a progress window existed while the message was up
+        bool progressOpen;     // a progress window existed while the message was up
+        QString checkBox = {}; // the check box the message offered, or empty
     };
 
     void information(QWidget*, const QString& title, const QString& text) override
     {
         messages.push_back({false, title, text, progressOpen()});
+    }
+    bool informationWithCheckBox(QWidget*, const QString& title, const QString& text, const QString& checkBox) override
+    {
+        messages.push_back({false, title, text, progressOpen(), checkBox});
+        return checkBoxes;
     }
     void warning(QWidget*, const QString& title, const QString& text) override
     {
@@ -41,6 +48,10 @@ public:
     {
         questions.push_back({true, title, text, progressOpen()});
         return recoveryChoice;
+    }
+    void summary(QWidget*, const QString& title, const QString& heading, const QStringList& lines) override
+    {
+        messages.push_back({true, title, ui::summaryText(heading, lines), progressOpen()});
     }
     bool confirmPlan(QWidget*, const QString& command, const filelist::RenamePlan& plan) override
     {
@@ -57,6 +68,7 @@ public:
     QStringList previewed;
     std::function<void(const filelist::RenamePlan&)> onPlan;
     bool runPlans = true;
+    bool checkBoxes = false; // how every check box offered is answered
 
 private:
     static bool progressOpen()

@@ -10,10 +10,15 @@
 #include "ui/form1.h"
 #include "ui/planmodel.h"
 #include "ui/previewdialog.h"
+#include "ui/summarydialog.h"
 #include "platform/filename.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTreeView>
 #include <QLabel>
@@ -21,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextEdit>
 
 #include <cerrno>
 #include <cstdio>
@@ -45,6 +51,7 @@ private Q_SLOTS:
     void customCommandNumbersTheSelectedFiles();
     void customCommandReportsAnExistingName();
     void customCommandReportsAFileThatHasItsNewNameAlready();
+    void customCommandTellsTheRestInTheSummaryWhenAsked();
     void customCommandStepsZeroMinusOneAndFive();
     void customCommandStartsAgainOnEveryClick();
     void customCommandRefusesABadStepAndNumbersPastSixteenBits();
@@ -58,6 +65,8 @@ private Q_SLOTS:
     void renumberingMovesFilesAlongTheirOwnNames();
     void previewShowsThePlanAndRunsExactlyIt();
     void previewDialogCountsAndFiltersTheFiles();
+    void summaryDialogFitsTheScreen_data();
+    void summaryDialogFitsTheScreen();
     void undoTakesRunsBackOneByOne();
     void replacePageFindsReplacesAndTakesItBack();
     void runCutShortIsRecoveredAtStartUp();
@@ -254,6 +263,7 @@ void Form1RenameTest::customCommandReportsAnExistingName()
     QCOMPARE(m_messages.messages.size(), 1);
     QCOMPARE(m_messages.messages[0].text, QStringLiteral("2.gif文件已经存在！"));
     QCOMPARE(m_messages.messages[0].title, QStringLiteral("Quendra文件批量改名工具"));
+    QCOMPARE(m_messages.messages[0].checkBox, QStringLiteral("本次不再提示"));
     QVERIFY(!m_messages.messages[0].warning);
     QVERIFY(!m_messages.messages[0].progressOpen); // nothing stands over the message
     QCOMPARE(m_folder->contents().at("2.gif"), QByteArray("2.gif"));
@@ -267,6 +277,29 @@ void Form1RenameTest::customCommandReportsAFileThatHasItsNewNameAlready()
     QCOMPARE(m_messages.messages.size(), 1);
     QCOMPARE(m_messages.messages[0].text, QStringLiteral("1.gif文件已经存在！"));
     QCOMPARE(m_fs->renameAttempts(), 0);
+}
+
+void Form1RenameTest::customCommandTellsTheRestInTheSummaryWhenAsked()
+{
+    open({"a.gif", "b.gif", "c.gif", "1.gif", "2.gif", "3.gif"});
+    select({"a.gif", "b.gif", "c.gif"});
+    m_messages.checkBoxes = true;
+    click("Command2");
+    QCOMPARE(m_messages.messages.size(), 2);
+    QCOMPARE(m_messages.messages[0].text, QStringLiteral("1.gif文件已经存在！"));
+    QVERIFY(m_messages.messages[1].warning);
+    QCOMPARE(m_messages.messages[1].text, QStringLiteral("有 2 个文件没有改名：\n"
+                                                         "“b.gif” → “2.gif”：已有同名的文件\n"
+                                                         "“c.gif” → “3.gif”：已有同名的文件"));
+    QCOMPARE(m_fs->renameAttempts(), 0);
+
+    // The next run asks again, file by file.
+    m_messages.checkBoxes = false;
+    m_messages.messages.clear();
+    select({"a.gif", "b.gif", "c.gif"});
+    click("Command2");
+    QCOMPARE(m_messages.messages.size(), 3);
+    QCOMPARE(m_messages.messages[2].text, QStringLiteral("3.gif文件已经存在！"));
 }
 
 void Form1RenameTest::customCommandStepsZeroMinusOneAndFive()
@@ -399,24 +432,24 @@ void Form1RenameTest::extensionCommandRefusesASlash()
 void Form1RenameTest::refusedRenamesAreSummedUpInOneMessage()
 {
     open({});
-    for (int i = 0; i < 25; ++i)
-        m_folder->add("F" + QByteArray::number(100 + i) + ".TXT");
+    for (int i = 0; i < 1005; ++i)
+        m_folder->add("F" + QByteArray::number(1000 + i) + ".TXT");
     m_form->fileList().refresh();
     m_form->fileList().setAllSelected(true);
-    for (int i = 1; i < 24; ++i)
-        m_fs->refuseRenameOf("F" + QByteArray::number(100 + i) + ".TXT", EACCES);
+    for (int i = 1; i < 1004; ++i)
+        m_fs->refuseRenameOf("F" + QByteArray::number(1000 + i) + ".TXT", EACCES);
     click("Command1");
     QCOMPARE(m_messages.messages.size(), 1);
     const auto& message = m_messages.messages[0];
     QVERIFY(message.warning);
     QCOMPARE(message.title, QStringLiteral("Quendra文件批量改名工具"));
-    QVERIFY(message.text.startsWith(QStringLiteral("有 23 个文件没有改名：")));
-    QVERIFY(message.text.contains(QStringLiteral("“F101.TXT” → “F101.txt”：没有权限")));
-    QVERIFY(message.text.contains(QStringLiteral("“F120.TXT”")));
-    QVERIFY(!message.text.contains(QStringLiteral("“F121.TXT”")));
+    QVERIFY(message.text.startsWith(QStringLiteral("有 1003 个文件没有改名：")));
+    QVERIFY(message.text.contains(QStringLiteral("“F1001.TXT” → “F1001.txt”：没有权限")));
+    QVERIFY(message.text.contains(QStringLiteral("“F2000.TXT”")));
+    QVERIFY(!message.text.contains(QStringLiteral("“F2001.TXT”")));
     QVERIFY(message.text.endsWith(QStringLiteral("……另有 3 个文件没有改名。")));
-    QVERIFY(names().contains(QStringLiteral("F100.txt")));
-    QVERIFY(names().contains(QStringLiteral("F124.txt")));
+    QVERIFY(names().contains(QStringLiteral("F1000.txt")));
+    QVERIFY(names().contains(QStringLiteral("F2004.txt")));
 }
 
 void Form1RenameTest::scriptCommandsConvertTheSelectedNames()
@@ -512,6 +545,47 @@ void Form1RenameTest::previewDialogCountsAndFiltersTheFiles()
     dialog.findChild<QComboBox*>(QStringLiteral("cboPlanFilter"))->setCurrentIndex(2);
     QCOMPARE(view->model()->rowCount(), 2);
     QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("cmdRunPlan"))->isEnabled());
+}
+
+void Form1RenameTest::summaryDialogFitsTheScreen_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("length");
+    QTest::newRow("40 long names") << 40 << 200;
+    QTest::newRow("5 names wider than the screen") << 5 << 206;
+    QTest::newRow("one short name") << 1 << 8;
+}
+
+void Form1RenameTest::summaryDialogFitsTheScreen()
+{
+    QFETCH(int, count);
+    QFETCH(int, length);
+    const QString heading = QStringLiteral("有 %1 个文件没有改名：").arg(count);
+    QStringList lines;
+    for (int i = 0; i < count; ++i) {
+        const QString name = QString(length - 4, QChar(u'a' + i % 26)) + QStringLiteral(".jpg");
+        lines << QStringLiteral("“%1” → “%2”：已有同名的文件").arg(name, name.toUpper());
+    }
+    open({});
+    m_form->show(); // the dialog leaves room for a frame like its window's
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    ui::SummaryDialog dialog(QStringLiteral("Quendra文件批量改名工具"), heading, lines, m_form.get());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    const QRect available = dialog.screen()->availableGeometry();
+    QVERIFY(available.contains(dialog.frameGeometry()));
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("cmdSummaryOk"));
+    QVERIFY(ok->isVisible());
+    QVERIFY(dialog.rect().contains(QRect(ok->mapTo(&dialog, QPoint(0, 0)), ok->size())));
+    auto* list = dialog.findChild<QTextEdit*>(QStringLiteral("txtSummaryFiles"));
+    QCOMPARE(list->horizontalScrollBar()->maximum(), 0); // long names wrap
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+    // The list scrolls only once the dialog has taken the whole height it may.
+    QVERIFY(list->verticalScrollBar()->maximum() == 0 || dialog.frameGeometry().height() == available.height());
+
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdCopySummary")), Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), heading + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
 void Form1RenameTest::undoTakesRunsBackOneByOne()
