@@ -31,7 +31,7 @@ constexpr qsizetype kMovesPerRecord = 4096;
 constexpr qsizetype kProgressPerRecord = 4096;
 // A crash loses at most the progress of this long; recovery finds the files by their identity
 // anyway, so the records only spare it the search.
-constexpr auto kSyncEvery = std::chrono::milliseconds(250);
+constexpr auto kSyncEvery = std::chrono::milliseconds(1000);
 // Journals are read whole; a run of a million files writes about a hundred megabytes.
 constexpr qsizetype kMaxJournalBytes = qsizetype(1) << 31;
 
@@ -53,18 +53,28 @@ std::uint32_t crc32(QByteArrayView bytes, std::uint32_t crc = 0)
     return ~crc;
 }
 
+// Appends numbers and names to a buffer, its own or one it is given.
 class Encoder {
 public:
+    Encoder() : m_out(m_own) {}
+    explicit Encoder(QByteArray& out) : m_out(out) {}
+    Encoder(const Encoder&) = delete;
+    Encoder& operator=(const Encoder&) = delete;
+
     void u8(std::uint8_t v) { m_out.append(char(v)); }
     void u32(std::uint32_t v)
     {
+        char b[4];
         for (int k = 0; k < 4; ++k)
-            m_out.append(char((v >> (8 * k)) & 0xFF));
+            b[k] = char((v >> (8 * k)) & 0xFF);
+        m_out.append(b, 4);
     }
     void u64(std::uint64_t v)
     {
+        char b[8];
         for (int k = 0; k < 8; ++k)
-            m_out.append(char((v >> (8 * k)) & 0xFF));
+            b[k] = char((v >> (8 * k)) & 0xFF);
+        m_out.append(b, 8);
     }
     void bytes(QByteArrayView v)
     {
@@ -82,7 +92,8 @@ public:
     QByteArray& out() { return m_out; }
 
 private:
-    QByteArray m_out;
+    QByteArray m_own;
+    QByteArray& m_out;
 };
 
 class Decoder {
@@ -136,13 +147,14 @@ private:
 
 QByteArray record(char kind, const QByteArray& payload)
 {
-    Encoder e;
+    QByteArray out;
+    out.reserve(payload.size() + 9);
+    Encoder e(out);
     e.u32(std::uint32_t(payload.size()));
     e.u8(std::uint8_t(kind));
-    e.out().append(payload);
-    const std::uint32_t crc = crc32(QByteArrayView(e.out()).sliced(4));
-    e.u32(crc);
-    return std::move(e.out());
+    out.append(payload);
+    e.u32(crc32(QByteArrayView(out).sliced(4)));
+    return out;
 }
 
 QByteArray newJournalName()
@@ -237,11 +249,10 @@ platform::Status JournalWriter::begin(const JournalHeader& header)
 
 void JournalWriter::plan(QByteArrayView from, QByteArrayView to, const platform::FileIdentity& identity)
 {
-    Encoder m;
+    Encoder m(m_pending);
     m.bytes(from);
     m.bytes(to);
     m.identity(identity);
-    m_pending.append(m.out());
     ++m_planned;
     if (++m_pendingCount == kMovesPerRecord)
         writePending(kPlan);
@@ -251,10 +262,11 @@ void JournalWriter::writePending(char kind)
 {
     if (m_pendingCount == 0 || !m_file)
         return;
-    Encoder p;
-    p.u32(std::uint32_t(m_pendingCount));
-    p.out().append(m_pending);
-    write(kind, p.out());
+    QByteArray payload;
+    payload.reserve(m_pending.size() + 4);
+    Encoder(payload).u32(std::uint32_t(m_pendingCount));
+    payload.append(m_pending);
+    write(kind, payload);
     m_pending.clear();
     m_pendingCount = 0;
 }
@@ -277,13 +289,15 @@ void JournalWriter::moved(qsizetype i, QByteArrayView temporary)
 {
     if (!m_file)
         return;
-    Encoder e;
+    Encoder e(m_pending);
     e.u32(std::uint32_t(i));
     e.bytes(temporary);
-    m_pending.append(e.out());
     ++m_pendingCount;
     ++m_movedCount;
-    if (m_pendingCount >= kProgressPerRecord || std::chrono::steady_clock::now() - m_lastSync >= kSyncEvery)
+    // Written in records of a few thousand, synced now and then: a sync costs milliseconds.
+    if (m_pendingCount >= kProgressPerRecord)
+        writePending(kProgress);
+    if (std::chrono::steady_clock::now() - m_lastSync >= kSyncEvery)
         flush();
 }
 
@@ -307,12 +321,13 @@ platform::Status JournalWriter::finish()
 {
     if (!m_file)
         return m_failure;
-    flush();
+    // Not synced: a program that ends leaves what it wrote with the system, and after a system
+    // crash the journal reads as unfinished, and the next start finds every file at its new
+    // name. A sync here would cost the run the writing out of every rename it made.
+    writePending(kProgress);
     Encoder f;
     f.u32(std::uint32_t(m_movedCount));
     write(kFinish, f.out());
-    if (m_failure.ok())
-        m_failure = m_file->sync();
     m_file.reset();
     if (m_failure.ok())
         m_failure = m_fs.moveFile(m_path, m_folder + '/' + finishedName());

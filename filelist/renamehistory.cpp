@@ -82,7 +82,9 @@ RenameHistory::Undo RenameHistory::planUndo(const Run& run, const platform::File
     Undo undo;
     undo.run = run;
     const JournalReading reading = readJournal(fs, run.journal);
-    if (reading.state != JournalReading::State::Finished) {
+    // Its name says the run ended; a system crash may have taken its last record, which is not
+    // synced, never its progress before that.
+    if (reading.state != JournalReading::State::Finished && reading.state != JournalReading::State::Unfinished) {
         undo.refusal = QStringLiteral("无法读取改名记录“%1”（%2），所以没有撤销。")
                            .arg(platform::readableFileName(run.journal),
                                 reading.problem.isEmpty() ? QStringLiteral("记录不完整") : reading.problem);

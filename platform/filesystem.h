@@ -210,8 +210,7 @@ public:
     // over it, so that a crash leaves the former file or the new one, never half of either.
     virtual Status replaceFile(const QByteArray& path, QByteArrayView contents) const = 0;
 
-    // Renames the file at from to to, in the same folder, never replacing a file, and writes the
-    // change through to the disk.
+    // Renames the file at from to to, in the same folder, never replacing a file.
     virtual Status moveFile(const QByteArray& from, const QByteArray& to) const = 0;
 
     virtual Status removeFile(const QByteArray& path) const = 0;

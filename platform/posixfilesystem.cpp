@@ -468,9 +468,8 @@ public:
             return Status::failure(errno);
         const int error = renameWithoutReplacing(fd, from.constData() + from.lastIndexOf('/') + 1,
                                                  to.constData() + to.lastIndexOf('/') + 1);
-        const int synced = error == 0 && ::fsync(fd) != 0 ? errno : 0;
         ::close(fd);
-        return Status::failure(error != 0 ? error : synced);
+        return Status::failure(error);
     }
 
     Status removeFile(const QByteArray& path) const override
