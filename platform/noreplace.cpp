@@ -1,9 +1,6 @@
 #include "platform/noreplace.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <dirent.h>
 #include <cstdio>
 #include <fcntl.h>
 #include <random>
@@ -24,36 +21,12 @@ std::string probeName()
     return name;
 }
 
-bool isProbeName(const char* name)
-{
-    if (std::strlen(name) != 12 || std::strncmp(name, "QP", 2) != 0 || std::strcmp(name + 8, ".TMP") != 0)
-        return false;
-    return std::all_of(name + 2, name + 8, [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
-}
-
-// A probe's file outlives it only when the program was killed in that instant; it is empty.
-void removeProbeLeftovers(int dirfd)
-{
-    const int fd = ::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
-    if (!dir) {
-        if (fd >= 0)
-            ::close(fd);
-        return;
-    }
-    while (const dirent* e = ::readdir(dir)) {
-        struct stat st;
-        if (isProbeName(e->d_name) && ::fstatat(dirfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
-            && st.st_size == 0)
-            ::unlinkat(dirfd, e->d_name, 0);
-    }
-    ::closedir(dir);
-}
-
 // Renames a file of our own, made for the purpose, with the flag.
+//
+// A kill in that instant leaves the empty probe file behind. It is not removed later: by then it
+// is listed with the user's files, and may be part of a run.
 std::optional<bool> probeNoReplace(int dirfd)
 {
-    removeProbeLeftovers(dirfd);
     std::string first;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {

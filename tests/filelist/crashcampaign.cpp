@@ -216,7 +216,7 @@ private:
                RuleKind kind)
     {
         // A kill while the child asked the file system whether it takes RENAME_NOREPLACE leaves
-        // that probe's empty file; the next probe in the folder removes it. It is no file of the run.
+        // that probe's empty file behind. It is no file of the run.
         for (const auto& [name, content] : folder.contents()) {
             if (name.startsWith("QP") && name.endsWith(".TMP") && content.isEmpty()) {
                 ++m_totals.probeLeftovers;
