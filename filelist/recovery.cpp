@@ -112,9 +112,9 @@ void locate(Interrupted& in, const platform::FileSystem& fs)
     }
     if (stable)
         return;
-    // Then, where files are numbered anew, by size and time: a file many others resemble (copies
-    // made in one go, all of one size) only where the journal's last word on it points at one of
-    // them, or it stays unknown rather than be taken for another.
+    // Then, where files are numbered anew, by size: a file others resemble (copies made in one
+    // go, all of one size) only where the journal's last word on it points at one of them, or it
+    // stays unknown rather than be taken for another.
     for (qsizetype i = 0; i < moves.size(); ++i) {
         if (in.places[std::size_t(i)] != Place::Unknown)
             continue;
@@ -125,9 +125,10 @@ void locate(Interrupted& in, const platform::FileSystem& fs)
                 alike.push_back(name);
         }
         if (alike.size() > 1) {
-            const std::string hinted(key(moves.progress(i) == JournalMoves::Progress::Moved   ? moves.to(i)
-                                         : moves.progress(i) == JournalMoves::Progress::Aside ? moves.temporary(i)
-                                                                                              : moves.from(i)));
+            // Only what the journal wrote down breaks a tie; a guess could swap two files.
+            if (moves.progress(i) == JournalMoves::Progress::Planned)
+                continue;
+            const std::string hinted(key(moves.progress(i) == JournalMoves::Progress::Moved ? moves.to(i) : moves.temporary(i)));
             if (std::find(alike.begin(), alike.end(), hinted) == alike.end())
                 continue;
             alike = {hinted};

@@ -179,7 +179,7 @@ private:
             else if (expected && !expected->sameFileAs(found.identity, m_plan.limits().stableInodes))
                 why = QStringLiteral("“%1”现在是另一个文件，没有改回").arg(m_plan.oldText(i));
             else if (expected && !isUnmistakable(*expected, found.identity))
-                why = QStringLiteral("“%1”和别的文件一样大、修改时间也一样，这个磁盘分不清它们，所以没有改回").arg(m_plan.oldText(i));
+                why = QStringLiteral("“%1”和别的文件一样大，这个磁盘分不清它们，所以没有改回").arg(m_plan.oldText(i));
             if (why.isEmpty()) {
                 m_identity[std::size_t(i)] = found.identity;
                 continue;
@@ -213,21 +213,21 @@ private:
 
     // Whether found, which a return's file must be, can be told from every other file of the
     // folder. Where files are numbered anew, a file whose inode number changed is known by its
-    // size and time alone, and another file of the same size and time (a copy made with it, a
-    // file swapped in by hand) would pass for it.
+    // size alone, and another file of that size (a copy made with it, a file swapped in by
+    // hand) would pass for it.
     bool isUnmistakable(const platform::FileIdentity& expected, const platform::FileIdentity& found)
     {
-        if (m_plan.limits().stableInodes || (expected.device == found.device && expected.inode == found.inode))
+        if (m_plan.limits().stableInodes || expected.sameInodeAs(found))
             return true;
         if (!m_alike) {
             m_alike.emplace();
             m_folder.listNames([&](QByteArrayView name) {
                 const platform::Lookup entry = m_folder.lookup(name);
                 if (entry.found == platform::Lookup::Found::Entry)
-                    ++(*m_alike)[{entry.identity.size, entry.identity.modified}];
+                    ++(*m_alike)[entry.identity.size];
             });
         }
-        const auto it = m_alike->find({found.size, found.modified});
+        const auto it = m_alike->find(found.size);
         return it == m_alike->end() || it->second <= 1;
     }
 
@@ -416,8 +416,8 @@ private:
     JournalWriter* m_disk;
     std::vector<platform::FileIdentity> m_identity; // by file, looked up before the run
     std::vector<std::int32_t> m_journalIndex;       // by file, its move in the journal on disk
-    // How many files of the folder have each size and time, read when first needed.
-    std::optional<std::map<std::pair<std::int64_t, std::int64_t>, int>> m_alike;
+    // How many files of the folder have each size, read when first needed.
+    std::optional<std::map<std::int64_t, int>> m_alike;
     // For each file, the file that waits for its old name, or -1.
     std::vector<std::int32_t> m_heldUp;
     std::vector<Outcome> m_outcome;

@@ -64,11 +64,12 @@ struct FileIdentity {
     // Whether other is the same file, on a file system whose inode numbers are stable or not.
     // An inode number is given again to a file made after another was deleted: the creation
     // time tells the two apart, and where there is none, size and time do (a file edited since
-    // then no longer counts as the same, the safe way to err); where inodes are numbered anew
-    // the size alone, since such drivers may not keep a file's time steady. A volume mounted
-    // again can have another device number; a file system that numbers files anew (FAT, FUSE,
-    // network shares) can give the same file another inode number, and there size and time
-    // tell a file.
+    // no longer counts as the same, the safe way to err). A volume mounted again can have
+    // another device number. A file system that numbers files anew (FAT, FUSE, network shares)
+    // can give the same file another inode number, and its drivers need not keep a file's time
+    // steady (the FUSE FAT driver stamps a file anew when it renames it): there a file is known
+    // by its size alone, and a caller that accepts such a match first makes sure that no other
+    // file of the folder has that size.
     [[nodiscard]] bool sameFileAs(const FileIdentity& other, bool stableInodes) const
     {
         const bool sameTimes = size == other.size && modified == other.modified;
@@ -80,7 +81,13 @@ struct FileIdentity {
         }
         if (bornKnown && born != other.born)
             return false;
-        return sameTimes && (!stableInodes || inode == other.inode);
+        return stableInodes ? inode == other.inode && sameTimes : size == other.size;
+    }
+
+    // Whether other matches by inode number, not by size alone.
+    [[nodiscard]] bool sameInodeAs(const FileIdentity& other) const
+    {
+        return inode == other.inode && device == other.device;
     }
 };
 
