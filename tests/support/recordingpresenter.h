@@ -22,15 +22,16 @@ public:
         QString title;
         QString text;
         bool progressOpen; // a progress window existed while the message was up
+        bool windowShown;  // the window the message is about was on the screen
     };
 
-    void information(QWidget*, const QString& title, const QString& text) override
+    void information(QWidget* parent, const QString& title, const QString& text) override
     {
-        messages.push_back({false, title, text, progressOpen()});
+        messages.push_back({false, title, text, progressOpen(), parent && parent->isVisible()});
     }
-    void warning(QWidget*, const QString& title, const QString& text) override
+    void warning(QWidget* parent, const QString& title, const QString& text) override
     {
-        messages.push_back({true, title, text, progressOpen()});
+        messages.push_back({true, title, text, progressOpen(), parent && parent->isVisible()});
     }
     bool confirmPlan(QWidget*, const QString& command, const filelist::RenamePlan& plan) override
     {
