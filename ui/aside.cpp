@@ -39,7 +39,9 @@ PatientWait::PatientWait(QWidget& window, const QString& label, const QString& c
       m_cancellable(!cancelText.isEmpty())
 {
     m_dialog->setWindowTitle(window.windowTitle());
-    m_dialog->setWindowModality(Qt::WindowModal);
+    // Not modal: the window refuses commands itself while it works, and a window blocked by a
+    // modal dialog never hears of its close button, which must reach it to stop a run.
+    m_dialog->setWindowModality(Qt::NonModal);
     m_dialog->setMinimumDuration(int(delay.count()));
     m_dialog->setAutoReset(false);
     m_dialog->setAutoClose(false);
@@ -115,13 +117,11 @@ filelist::Progress PatientWait::callback()
     return [this](qsizetype done, qsizetype total) {
         if (m_sinceUpdate.elapsed() >= 50) {
             m_sinceUpdate.restart();
-            const int before = m_dialog->value();
             showProgress(done, total);
-            // A shown dialog lets events through itself whenever its value moves. Input is let
-            // through too, not held back: held back, it would reach the window once the work
-            // has ended and start a command nobody asked for then. The window refuses it now.
-            if (!m_dialog->isVisible() || m_dialog->value() == before)
-                QCoreApplication::processEvents();
+            // Input is let through too, not held back: held back, it would reach the window once
+            // the work has ended and start a command nobody asked for then. The window refuses
+            // it now.
+            QCoreApplication::processEvents();
         }
         return !m_cancelled;
     };

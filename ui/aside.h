@@ -23,8 +23,8 @@ inline constexpr std::chrono::milliseconds kWaitDialogDelay{400};
 // The window waiting for work: a job on a thread of its own, or work on the window's own thread
 // that reports its progress. The window goes on drawing and handling events all the while, so
 // the window itself must refuse the commands asked for meanwhile (Form1 does). After the delay a
-// window-modal dialog with the label, a progress bar and, when cancelText is given, a button of
-// that name shows. A job that makes no progress for the patience is taken to be stuck in a disk
+// dialog over the window shows the label, a progress bar and, when cancelText is given, a button
+// of that name. A job that makes no progress for the patience is taken to be stuck in a disk
 // that does not answer. The dialog exists only as long as this object, which is never alive
 // while a message is shown, so a dialog can't stand over a message box.
 class PatientWait final : public QObject {
