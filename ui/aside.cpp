@@ -47,8 +47,8 @@ PatientWait::PatientWait(QWidget& window, const QString& label, const QString& c
     m_dialog->setAutoClose(false);
     if (!m_cancellable)
         m_dialog->setCancelButton(nullptr);
-    // A cancelled progress dialog hides itself, and the window would take commands while the
-    // work goes on; this one stays until the work has ended, and a cancel is only noted.
+    // A cancelled progress dialog hides itself, and the work would go on out of sight; this one
+    // stays until the work has ended, and a cancel is only noted.
     QObject::disconnect(m_dialog.get(), SIGNAL(canceled()), m_dialog.get(), SLOT(cancel()));
     connect(m_dialog.get(), &QProgressDialog::canceled, this, [this] { cancel(); });
     m_dialog->installEventFilter(this);
@@ -118,9 +118,8 @@ filelist::Progress PatientWait::callback()
         if (m_sinceUpdate.elapsed() >= 50) {
             m_sinceUpdate.restart();
             showProgress(done, total);
-            // Input is let through too, not held back: held back, it would reach the window once
-            // the work has ended and start a command nobody asked for then. The window refuses
-            // it now.
+            // Input is let through, not held back: held back, it would reach the window once the
+            // work has ended and start a command nobody asked for then. The window refuses it now.
             QCoreApplication::processEvents();
         }
         return !m_cancelled;
