@@ -6,35 +6,87 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QProgressDialog>
+#include <QScopeGuard>
 #include <QWidget>
 
 #include <algorithm>
+#include <vector>
 
 namespace ui {
 
+namespace {
+
+// The waits alive now, and the windows whose waits end as cancelled; both belong to the window's
+// thread.
+std::vector<PatientWait*>& liveWaits()
+{
+    static std::vector<PatientWait*> waits;
+    return waits;
+}
+
+std::vector<const QWidget*>& cancellingWindows()
+{
+    static std::vector<const QWidget*> windows;
+    return windows;
+}
+
+} // namespace
+
 PatientWait::PatientWait(QWidget& window, const QString& label, const QString& cancelText,
                          std::chrono::milliseconds delay, std::chrono::milliseconds patience)
-    : m_label(label), m_patience(patience),
+    : m_window(window), m_label(label), m_patience(patience),
       m_dialog(std::make_unique<QProgressDialog>(label, cancelText, 0, 0, &window)),
       m_cancellable(!cancelText.isEmpty())
 {
     m_dialog->setWindowTitle(window.windowTitle());
-    m_dialog->setWindowModality(Qt::WindowModal);
+    // Not modal: the window refuses commands itself while it works, and a window blocked by a
+    // modal dialog never hears of its close button, which must reach it to stop a run.
+    m_dialog->setWindowModality(Qt::NonModal);
     m_dialog->setMinimumDuration(int(delay.count()));
     m_dialog->setAutoReset(false);
     m_dialog->setAutoClose(false);
     if (!m_cancellable)
         m_dialog->setCancelButton(nullptr);
-    // A cancelled progress dialog hides itself, and the window would take commands while the
-    // work goes on; this one stays until the work has ended, and a cancel is only noted.
+    // A cancelled progress dialog hides itself, and the work would go on out of sight; this one
+    // stays until the work has ended, and a cancel is only noted.
     QObject::disconnect(m_dialog.get(), SIGNAL(canceled()), m_dialog.get(), SLOT(cancel()));
-    connect(m_dialog.get(), &QProgressDialog::canceled, this, [this] { m_cancelled = m_cancellable; });
+    connect(m_dialog.get(), &QProgressDialog::canceled, this, [this] { cancel(); });
     m_dialog->installEventFilter(this);
     m_dialog->setValue(0); // starts the dialog's clock: it shows only when the wait lasts
     m_sinceUpdate.start();
+    liveWaits().push_back(this);
+    const auto& cancelling = cancellingWindows();
+    if (std::find(cancelling.begin(), cancelling.end(), &window) != cancelling.end())
+        cancel();
 }
 
-PatientWait::~PatientWait() = default;
+PatientWait::~PatientWait()
+{
+    auto& waits = liveWaits();
+    waits.erase(std::remove(waits.begin(), waits.end(), this), waits.end());
+}
+
+void PatientWait::cancel()
+{
+    if (!m_cancellable)
+        return;
+    m_cancelled = true;
+    if (m_job)
+        m_job->requestStop();
+}
+
+void PatientWait::cancelOn(const QWidget& window, bool on)
+{
+    auto& cancelling = cancellingWindows();
+    cancelling.erase(std::remove(cancelling.begin(), cancelling.end(), &window), cancelling.end());
+    if (!on)
+        return;
+    cancelling.push_back(&window);
+    for (PatientWait* wait : liveWaits()) {
+        if (&wait->m_window == &window)
+            wait->cancel();
+    }
+}
 
 bool PatientWait::eventFilter(QObject* watched, QEvent* event)
 {
@@ -43,7 +95,7 @@ bool PatientWait::eventFilter(QObject* watched, QEvent* event)
     const bool escape =
         event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
     if (watched == m_dialog.get() && (escape || event->type() == QEvent::Close)) {
-        m_cancelled = m_cancellable;
+        cancel();
         event->ignore();
         return true;
     }
@@ -65,15 +117,10 @@ filelist::Progress PatientWait::callback()
     return [this](qsizetype done, qsizetype total) {
         if (m_sinceUpdate.elapsed() >= 50) {
             m_sinceUpdate.restart();
-            const int before = m_dialog->value();
             showProgress(done, total);
-            // Until the dialog shows it lets no input through: the window still draws, but
-            // takes no command in the middle of the work. Once shown, the dialog lets events
-            // through itself whenever its value moves.
-            if (!m_dialog->isVisible())
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            else if (m_dialog->value() == before)
-                QCoreApplication::processEvents();
+            // Input is let through, not held back: held back, it would reach the window once the
+            // work has ended and start a command nobody asked for then. The window refuses it now.
+            QCoreApplication::processEvents();
         }
         return !m_cancelled;
     };
@@ -81,7 +128,11 @@ filelist::Progress PatientWait::callback()
 
 PatientWait::Outcome PatientWait::wait(const platform::AsideJob::Job& job, Abandon abandon)
 {
+    if (m_cancelled && abandon == Abandon::Allowed)
+        return Outcome::Cancelled; // cancelled before it began: the disk is not even asked
     const platform::AsideJob aside(job);
+    m_job = &aside.control();
+    const auto forget = qScopeGuard([this] { m_job = nullptr; });
     const QString stopping = QStringLiteral("正在停止：手上这个文件处理完就停下……");
     const QString unanswered =
         QStringLiteral("%1\n\n磁盘超过 %2 秒没有响应。\n这一步不能中途放弃，会一直等到磁盘恢复。%3")
@@ -90,10 +141,20 @@ PatientWait::Outcome PatientWait::wait(const platform::AsideJob::Job& job, Aband
     Outcome outcome = Outcome::Finished;
     bool stopAsked = false;
     bool stuck = false;
+    const auto askStop = [&] {
+        // The job stops between two files; the dialog stays until it has.
+        stopAsked = true;
+        aside.control().requestStop();
+        m_cancellable = false;
+        m_dialog->setCancelButton(nullptr);
+        m_dialog->setLabelText(stopping);
+        m_dialog->resize(m_dialog->sizeHint());
+    };
+    if (m_cancelled)
+        askStop(); // before the job's first file, as far as a thread that has just started allows
     const bool finished = platform::waitWhile(aside, [&](std::chrono::milliseconds sinceProgress) {
         showProgress(aside.control().done(), aside.control().total());
-        QCoreApplication::processEvents(m_dialog->isVisible() ? QEventLoop::AllEvents
-                                                               : QEventLoop::ExcludeUserInputEvents);
+        QCoreApplication::processEvents(); // input too, for the reason given in callback()
         if (m_cancelled && abandon == Abandon::Allowed) {
             outcome = Outcome::Cancelled;
             return false;
@@ -103,15 +164,8 @@ PatientWait::Outcome PatientWait::wait(const platform::AsideJob::Job& job, Aband
             outcome = Outcome::Unanswered;
             return false;
         }
-        if (m_cancelled && !stopAsked) {
-            // The job stops between two files; the dialog stays until it has.
-            stopAsked = true;
-            aside.control().requestStop();
-            m_cancellable = false;
-            m_dialog->setCancelButton(nullptr);
-            m_dialog->setLabelText(stopping);
-            m_dialog->resize(m_dialog->sizeHint());
-        }
+        if (m_cancelled && !stopAsked)
+            askStop();
         if (nowStuck != stuck) {
             stuck = nowStuck;
             m_dialog->setLabelText(stuck ? unanswered : stopAsked ? stopping : m_label);

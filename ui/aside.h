@@ -21,12 +21,12 @@ namespace ui {
 inline constexpr std::chrono::milliseconds kWaitDialogDelay{400};
 
 // The window waiting for work: a job on a thread of its own, or work on the window's own thread
-// that reports its progress. The window goes on drawing all the while. At first the user's input
-// waits; after the delay a window-modal dialog with the label, a progress bar and, when
-// cancelText is given, a button of that name takes it instead, so no other command can start.
-// A job that makes no progress for the patience is taken to be stuck in a disk that does not
-// answer. The dialog exists only as long as this object, which is never alive while a message
-// is shown, so a dialog can't stand over a message box.
+// that reports its progress. The window goes on drawing and handling events all the while, so
+// the window itself must refuse the commands asked for meanwhile (Form1 does). After the delay a
+// dialog over the window shows the label, a progress bar and, when cancelText is given, a button
+// of that name. A job that makes no progress for the patience is taken to be stuck in a disk
+// that does not answer. The dialog exists only as long as this object, which is never alive
+// while a message is shown, so a dialog can't stand over a message box.
 class PatientWait final : public QObject {
 public:
     enum class Outcome {
@@ -54,10 +54,20 @@ public:
     // false once the user cancelled.
     filelist::Progress callback();
 
+    // For a window that closes: every wait on window, and from now on every new one until
+    // cancelOn(window, false), ends as if the user had cancelled it at once. What may be given
+    // up is given up, renames stop before their next file, and what can't be cancelled (an undo)
+    // goes on to its end.
+    static void cancelOn(const QWidget& window, bool on);
+
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showProgress(qint64 done, qint64 total);
+    // As the dialog's button: a wait without one, or whose stop was asked already, goes on. The
+    // job hears of it at once, so that renames stop before the very next file.
+    void cancel();
 
+    const QWidget& m_window;
     BusyCursor m_busy;
     QString m_label;
     std::chrono::milliseconds m_patience;
@@ -65,6 +75,7 @@ private:
     QElapsedTimer m_sinceUpdate;
     bool m_cancellable = false;
     bool m_cancelled = false;
+    platform::JobControl* m_job = nullptr; // of the job waited for now
 };
 
 // The patience in words: "5" for five seconds.

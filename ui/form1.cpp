@@ -146,12 +146,13 @@ public:
 class VolumePicker final : public QComboBox {
 public:
     using QComboBox::QComboBox;
-    std::function<void()> beforePopup;
+    // Refreshes the list before it opens; false keeps it closed.
+    std::function<bool()> beforePopup;
 
     void showPopup() override
     {
-        if (beforePopup)
-            beforePopup();
+        if (beforePopup && !beforePopup())
+            return;
         QComboBox::showPopup();
     }
 };
@@ -185,18 +186,89 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
     Form_Load();
     // Once the window is up: a run a crash cut short is dealt with before anything else.
     QTimer::singleShot(0, this, [this] {
+        if (busy())
+            return;
+        const Work work(*this);
         m_runner->recoverInterrupted();
-        updateUndo();
     });
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    PatientWait::cancelOn(*this, false);
+}
+
+Form1::Work::Work(Form1& form) : m_form(form)
+{
+    if (m_form.m_works++ > 0)
+        return;
+    m_form.m_focusBefore = m_form.focusWidget();
+    for (QWidget* control : m_form.commandControls()) {
+        m_form.m_enabledBefore.emplace_back(control, control->isEnabled());
+        control->setEnabled(false);
+    }
+}
+
+Form1::Work::~Work()
+{
+    if (--m_form.m_works > 0)
+        return;
+    for (const auto& [control, enabled] : m_form.m_enabledBefore) {
+        if (control)
+            control->setEnabled(enabled);
+    }
+    m_form.m_enabledBefore.clear();
+    m_form.updateUndo(); // a run or an undo changes what there is to take back
+    if (m_form.m_focusBefore && m_form.m_focusBefore->isEnabled())
+        m_form.m_focusBefore->setFocus();
+    m_form.m_focusBefore = nullptr;
+    if (std::exchange(m_form.m_examplesStale, false)) {
+        m_form.lblT1->setText(m_form.ConvertCase(m_form.lblS1->text()));
+        m_form.refreshCustomExample();
+        m_form.refreshReplaceExample();
+    }
+    PatientWait::cancelOn(m_form, false);
+    if (std::exchange(m_form.m_closeAsked, false))
+        m_form.close();
+}
+
+std::vector<QWidget*> Form1::commandControls() const
+{
+    // The page tabs stay: looking at another page starts nothing.
+    std::vector<QWidget*> controls{Drive1, Combo1, Dir1, Frame1, File1, chkPreview, cmdUndo, Frame12};
+    controls.insert(controls.end(), cmdSelect.begin(), cmdSelect.end());
+    for (int i = 0; i < SSTab1->count(); ++i)
+        controls.push_back(SSTab1->widget(i));
+    return controls;
+}
+
+bool Form1::refuseExample()
+{
+    m_examplesStale = m_examplesStale || busy();
+    return busy();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (!busy()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    m_closeAsked = true;
+    PatientWait::cancelOn(*this, true);
+    event->ignore();
+}
 
 void Form1::createControls()
 {
     auto* drives = new VolumePicker(this);
     drives->setObjectName(QStringLiteral("Drive1"));
-    drives->beforePopup = [this] { refreshVolumes(); };
+    drives->beforePopup = [this] {
+        if (busy())
+            return false;
+        refreshVolumes();
+        return true;
+    };
     Drive1 = drives;
     placeTwips(Drive1, 120, 120, 2415, 300);
     m_volumes = platform::mountedVolumes();
@@ -562,8 +634,12 @@ void Form1::connectHandlers()
 
     // A pick of the user's, also of the volume shown already; the list following the folder is none.
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
-    connect(Dir1, &QListView::activated, this,
-            [this](const QModelIndex& index) { setDir1Path(m_folders->pathAt(index.row())); });
+    connect(Dir1, &QListView::activated, this, [this](const QModelIndex& index) {
+        if (busy())
+            return;
+        const Work work(*this);
+        setDir1Path(m_folders->pathAt(index.row()));
+    });
     connect(cmdGoPath, &QPushButton::clicked, this, [this] { cmdGoPath_Click(); });
     txtPath->installEventFilter(this);
     File1->viewport()->installEventFilter(this);
@@ -591,14 +667,24 @@ void Form1::connectHandlers()
 
 void Form1::Form_Load()
 {
+    if (busy())
+        return;
+    const Work work(*this);
     Combo1->setCurrentIndex(0);
-    Combo1_Click();
+    applyPatternChoice();
     setDir1Path(m_startUp.startFolder);
     Module1::LoadF2JTable(m_fs, m_startUp.programFolder, m_startUp.dataFolder);
     SSTab1->setCurrentIndex(0);
 }
 
 void Form1::Combo1_Click()
+{
+    if (busy())
+        return;
+    applyPatternChoice();
+}
+
+void Form1::applyPatternChoice()
 {
     // A pattern the disk did not answer for stays in the box, to be tried again, as a typed path does.
     if (const auto pattern = filelist::patternFromChoice(Combo1->currentText()))
@@ -607,12 +693,20 @@ void Form1::Combo1_Click()
 
 void Form1::Combo1_KeyEnter()
 {
+    if (busy())
+        return;
     if (const auto pattern = filelist::patternFromTyped(Combo1->currentText()))
         m_files->setPattern(*pattern);
 }
 
 void Form1::Check1_Click(int index)
 {
+    if (busy()) {
+        // Only a program can change a disabled switch: it shows the switch as the list has it.
+        const QSignalBlocker quiet(Check1[std::size_t(index)]);
+        Check1[std::size_t(index)]->setChecked(m_files->switchOn(filelist::Switch(index)));
+        return;
+    }
     const auto which = filelist::Switch(index);
     if (!m_files->setSwitch(which, Check1[std::size_t(index)]->checkState() != Qt::Unchecked)) {
         const QSignalBlocker quiet(Check1[std::size_t(index)]);
@@ -622,6 +716,8 @@ void Form1::Check1_Click(int index)
 
 void Form1::cmdSelect_Click(int index)
 {
+    if (busy())
+        return;
     switch (index) {
     case 0: m_files->setAllSelected(true); break;
     case 1: m_files->setAllSelected(false); break;
@@ -652,21 +748,29 @@ QString Form1::ConvertCase(const QString& fileName) const
 
 void Form1::Check2_Click(int)
 {
+    if (refuseExample())
+        return;
     lblT1->setText(ConvertCase(lblS1->text()));
 }
 
 void Form1::Option1_Click(int)
 {
+    if (refuseExample())
+        return;
     lblT1->setText(ConvertCase(lblS1->text()));
 }
 
 void Form1::Option2_Click(int)
 {
+    if (refuseExample())
+        return;
     lblT1->setText(ConvertCase(lblS1->text()));
 }
 
 void Form1::Command1_Click()
 {
+    if (busy())
+        return;
     if (!Check2[0]->isChecked() && !Check2[1]->isChecked()) {
         warn(QStringLiteral("“前缀”和“后缀”都没有选中，新文件名会是空的，所以没有改名。\n请至少选中其中一项。"));
         return;
@@ -718,26 +822,36 @@ void Form1::refreshCustomExample()
 
 void Form1::Text1_Change()
 {
+    if (refuseExample())
+        return;
     refreshCustomExample();
 }
 
 void Form1::txtStep_Change()
 {
+    if (refuseExample())
+        return;
     refreshCustomExample();
 }
 
 void Form1::Option3_Click(int)
 {
+    if (refuseExample())
+        return;
     refreshCustomExample();
 }
 
 void Form1::spnDigits_Change()
 {
+    if (refuseExample())
+        return;
     refreshCustomExample();
 }
 
 void Form1::Command2_Click()
 {
+    if (busy())
+        return;
     const auto step = rules::parseStep(txtStep->text());
     if (!step) {
         warn(QStringLiteral("增量“%1”不是 -32768 到 32767 之间的整数，所以没有改名。").arg(txtStep->text()));
@@ -763,6 +877,8 @@ void Form1::Command2_Click()
 
 void Form1::cmdRemoveStr_Click()
 {
+    if (busy())
+        return;
     const QString search = txtRemoveStr->text();
     if (search.isEmpty())
         return;
@@ -778,6 +894,8 @@ void Form1::cmdRemoveStr_Click()
 
 void Form1::cmdChangeExt_Click()
 {
+    if (busy())
+        return;
     const QString extension = rules::trimSpaces(txtNewExt->text());
     if (extension.isEmpty())
         return;
@@ -826,26 +944,36 @@ void Form1::refreshReplaceExample()
 
 void Form1::txtFind_Change()
 {
+    if (refuseExample())
+        return;
     refreshReplaceExample();
 }
 
 void Form1::txtReplace_Change()
 {
+    if (refuseExample())
+        return;
     refreshReplaceExample();
 }
 
 void Form1::Check3_Click(int)
 {
+    if (refuseExample())
+        return;
     refreshReplaceExample();
 }
 
 void Form1::Check4_Click(int)
 {
+    if (refuseExample())
+        return;
     refreshReplaceExample();
 }
 
 void Form1::cmdReplace_Click()
 {
+    if (busy())
+        return;
     const rules::ReplaceOptions options = replaceOptions();
     if (options.find.isEmpty())
         return;
@@ -871,6 +999,8 @@ void Form1::cmdReplace_Click()
 
 void Form1::cmdF2J_Click()
 {
+    if (busy())
+        return;
     if (!Module1::CanF2J()) {
         tellTableMissing(QStringLiteral("繁体转简体"));
         return;
@@ -881,6 +1011,8 @@ void Form1::cmdF2J_Click()
 
 void Form1::cmdJ2F_Click()
 {
+    if (busy())
+        return;
     if (!Module1::CanJ2F()) {
         tellTableMissing(QStringLiteral("简体转繁体"));
         return;
@@ -900,12 +1032,14 @@ void Form1::tellTableMissing(const QString& command)
 
 void Form1::renameSelected(const QString& command, const filelist::RenameRule& rule)
 {
+    const Work work(*this);
     m_runner->run(command, rule, chkPreview->isChecked());
-    updateUndo();
 }
 
 void Form1::showSelected(const std::vector<QByteArray>& names)
 {
+    if (busy())
+        return;
     m_files->setAllSelected(false);
     int first = -1;
     for (int i = 0; i < m_files->count(); ++i) {
@@ -925,18 +1059,17 @@ void Form1::showSelected(const std::vector<QByteArray>& names)
 
 void Form1::cmdUndo_Click()
 {
-    if (!m_runner->canUndo())
+    if (busy() || !m_runner->canUndo())
         return;
+    const Work work(*this);
     // An undo in another folder is shown: the user sees what it did.
-    const auto elsewhere = m_runner->undo();
-    updateUndo();
-    if (elsewhere)
+    if (const auto elsewhere = m_runner->undo())
         setDir1Path(*elsewhere);
 }
 
 void Form1::updateUndo()
 {
-    cmdUndo->setEnabled(m_runner->canUndo());
+    cmdUndo->setEnabled(!busy() && m_runner->canUndo());
     cmdUndo->setToolTip(m_runner->undoDescription() + QStringLiteral("（Ctrl+Z）"));
 }
 
@@ -955,7 +1088,7 @@ bool Form1::setDir1Path(const QByteArray& folder)
     Dir1->setCurrentIndex(m_folders->index(m_folders->currentRow()));
     Dir1->scrollTo(Dir1->currentIndex());
     if (changed && read)
-        Dir1_Change();
+        followFolderList();
     return read;
 }
 
@@ -984,6 +1117,7 @@ bool Form1::readFolder(const QByteArray& folder)
 
 bool Form1::runPatiently(const platform::AsideJob::Job& job, const QString& subject, const QString& notDone)
 {
+    const Work work(*this); // every reading of the file list comes here
     auto outcome = PatientWait::Outcome::Finished;
     {
         PatientWait wait(*this, QStringLiteral("正在读取磁盘……"), QStringLiteral("取消"), kWaitDialogDelay,
@@ -1017,6 +1151,9 @@ void Form1::refreshVolumes()
 
 void Form1::Drive1_Change()
 {
+    if (busy())
+        return;
+    const Work work(*this);
     const int index = Drive1->currentIndex();
     if (index < 0 || index >= int(m_volumes.size()))
         return;
@@ -1040,6 +1177,14 @@ void Form1::showVolumeOf(const QByteArray& folder)
 
 void Form1::Dir1_Change()
 {
+    if (busy())
+        return;
+    const Work work(*this);
+    followFolderList();
+}
+
+void Form1::followFolderList()
+{
     const QByteArray folder = m_folders->folder();
     // setDir1Path() reads the files along with the folders; otherwise they are read now.
     if (m_files->folder() != folder && !m_files->setFolder(folder))
@@ -1054,6 +1199,9 @@ void Form1::Dir1_Change()
 
 void Form1::cmdGoPath_Click()
 {
+    if (busy())
+        return;
+    const Work work(*this);
     const QString typed = rules::trimSpaces(txtPath->text());
     if (typed.isEmpty())
         return;
@@ -1091,6 +1239,8 @@ void Form1::cmdGoPath_Click()
 
 void Form1::txtPath_KeyPress(int& KeyAscii)
 {
+    if (busy())
+        return;
     if (KeyAscii == 13) {
         KeyAscii = 0;
         cmdGoPath_Click();
@@ -1099,6 +1249,8 @@ void Form1::txtPath_KeyPress(int& KeyAscii)
 
 void Form1::txtPath_DblClick()
 {
+    if (busy())
+        return;
     txtPath->setSelection(0, int(txtPath->text().size()));
 }
 
@@ -1106,6 +1258,8 @@ void Form1::txtPath_DblClick()
 
 void Form1::File1_MouseMove(int, int, float, float Y)
 {
+    if (busy())
+        return; // the list may be on its way out
     ShowListItemToolTipText(File1, Y);
 }
 
@@ -1133,6 +1287,8 @@ void Form1::ShowListItemToolTipText(QListView* ListX, float iY)
 
 void Form1::Label6_Click()
 {
+    if (busy())
+        return;
     Module2::OpenHomePage();
 }
 

@@ -10,6 +10,7 @@
 #include "rules/replace.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -43,6 +45,10 @@ class RenameRunner;
 // The program's one window. Controls carry the names the rest of the program and the tests
 // know them by (objectName "Option1(2)" for member 2 of the option array Option1); the event
 // handlers read the controls, call the logic in filelist/ and rules/, and write results back.
+//
+// One thing at a time: the window keeps handling events while it reads a folder, plans, renames,
+// takes a run back or checks a volume, so every handler refuses to start anything while such
+// work goes on (see Work), whatever asked: a click, a key, a timer or a screen reader.
 class Form1 final : public QWidget {
     Q_OBJECT
 
@@ -114,10 +120,43 @@ public:
     // Takes back the latest run not taken back yet; Ctrl+Z does the same.
     void cmdUndo_Click();
 
+    // Whether the window is at work; every handler refuses meanwhile.
+    [[nodiscard]] bool busy() const { return m_works > 0; }
+
     // The case rule with the options page 0 shows now.
     [[nodiscard]] QString ConvertCase(const QString& fileName) const;
 
+protected:
+    // A close asked for while the window is at work waits for the work to end: renames stop
+    // before their next file and tell what they did, an undo goes on to its end, reading and
+    // planning are given up.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    // Held around every piece of work that lets events through while it goes on, messages that
+    // belong to it included. The first one disables every control that starts a command (a
+    // disabled button refuses clicks and screen readers' presses, and shows them that nothing
+    // can be done now); the last one gives each control back the state it had and then closes
+    // the window if that was asked for meanwhile. Handlers check busy() before they take one;
+    // work nested in work (the list read again after a run) takes one too.
+    class Work final {
+    public:
+        explicit Work(Form1& form);
+        ~Work();
+        Work(const Work&) = delete;
+        Work& operator=(const Work&) = delete;
+
+    private:
+        Form1& m_form;
+    };
+    // The controls a Work disables: the ones that start commands, and the pages, whose inputs
+    // the rules read while they plan.
+    [[nodiscard]] std::vector<QWidget*> commandControls() const;
+    // For the handlers that refresh an example: true while busy, since the custom-text example
+    // counts with the number a run in progress counts with. The examples are refreshed when the
+    // work has ended.
+    bool refuseExample();
+
     void createControls();
     void createPage0(QWidget* page);
     void createPage1(QWidget* page);
@@ -134,6 +173,11 @@ private:
     // Reads folder for the folder list and the file list in one job and shows it in both, or
     // in neither.
     bool readFolder(const QByteArray& folder);
+    // The file list follows the folder list's folder, and the path box and the volume list
+    // follow both (Dir1_Change without the check for work in progress).
+    void followFolderList();
+    // Sets the pattern chosen in the pattern box (Combo1_Click without the check).
+    void applyPatternChoice();
     // Reads the mounted volumes again into the volume list, keeping the picked one.
     void refreshVolumes();
     // Puts the volume list on the volume holding folder, without going anywhere.
@@ -176,6 +220,14 @@ private:
     // The folder whose path the path box was last given, so that an untouched path box means
     // that very folder even when its name isn't UTF-8.
     QByteArray m_pathBoxFolder;
+
+    // Works held now; the controls the outermost one disabled, each with whether it was
+    // enabled, and the control that had the focus; whether a close waits for the work's end.
+    int m_works = 0;
+    std::vector<std::pair<QPointer<QWidget>, bool>> m_enabledBefore;
+    QPointer<QWidget> m_focusBefore;
+    bool m_closeAsked = false;
+    bool m_examplesStale = false;
 
     // Left column, middle column and the path strip.
     QComboBox* Drive1 = nullptr;

@@ -22,22 +22,23 @@ public:
         bool warning;
         QString title;
         QString text;
-        bool progressOpen;     // a progress window existed while the message was up
-        QString checkBox = {}; // the check box the message offered, or empty
+        bool progressOpen;       // a progress window existed while the message was up
+        bool windowShown = true; // the window the message is about was on the screen
+        QString checkBox = {};   // the check box the message offered, or empty
     };
 
-    void information(QWidget*, const QString& title, const QString& text) override
+    void information(QWidget* parent, const QString& title, const QString& text) override
     {
-        messages.push_back({false, title, text, progressOpen()});
+        messages.push_back({false, title, text, progressOpen(), parent && parent->isVisible()});
     }
-    bool informationWithCheckBox(QWidget*, const QString& title, const QString& text, const QString& checkBox) override
+    bool informationWithCheckBox(QWidget* parent, const QString& title, const QString& text, const QString& checkBox) override
     {
-        messages.push_back({false, title, text, progressOpen(), checkBox});
+        messages.push_back({false, title, text, progressOpen(), parent && parent->isVisible(), checkBox});
         return checkBoxes;
     }
-    void warning(QWidget*, const QString& title, const QString& text) override
+    void warning(QWidget* parent, const QString& title, const QString& text) override
     {
-        messages.push_back({true, title, text, progressOpen()});
+        messages.push_back({true, title, text, progressOpen(), parent && parent->isVisible()});
     }
     bool question(QWidget*, const QString& title, const QString& text) override
     {
@@ -49,9 +50,9 @@ public:
         questions.push_back({true, title, text, progressOpen()});
         return recoveryChoice;
     }
-    void summary(QWidget*, const QString& title, const QString& heading, const QStringList& lines) override
+    void summary(QWidget* parent, const QString& title, const QString& heading, const QStringList& lines) override
     {
-        messages.push_back({true, title, ui::summaryText(heading, lines), progressOpen()});
+        messages.push_back({true, title, ui::summaryText(heading, lines), progressOpen(), parent && parent->isVisible()});
     }
     bool confirmPlan(QWidget*, const QString& command, const filelist::RenamePlan& plan) override
     {
