@@ -34,6 +34,7 @@ void locate(Interrupted& in, const platform::FileSystem& fs)
 {
     const JournalMoves& moves = in.moves;
     in.places.assign(std::size_t(moves.size()), Place::Unknown);
+    in.found.assign(std::size_t(moves.size()), {});
     const auto folder = fs.openFolder(in.header.folder);
     if (const int error = folder->openError(); error != 0) {
         in.unreachable = QStringLiteral("无法打开文件夹“%1”：%2").arg(platform::readableFileName(in.header.folder),
@@ -84,6 +85,7 @@ void locate(Interrupted& in, const platform::FileSystem& fs)
     };
     auto place = [&](qsizetype i, const std::string& name) {
         entries[name].claimed = true;
+        in.found[std::size_t(i)] = entries[name].identity;
         if (name == key(moves.to(i)))
             in.places[std::size_t(i)] = Place::New;
         else if (name == key(moves.from(i)))
@@ -166,7 +168,7 @@ RenameReport bring(const Interrupted& in, bool toNew, bool asideOnly, const plat
             continue;
         const QByteArrayView target = toNew ? in.moves.to(i) : in.moves.from(i);
         if (nameAt(in, i) != target)
-            plan.addReturn(nameAt(in, i), target, in.moves.identity(i));
+            plan.addReturn(nameAt(in, i), target, in.found[std::size_t(i)]);
     }
     plan.settle(fs, progress);
     RenameReport report = executePlan(plan, fs, progress);
@@ -271,7 +273,7 @@ RenameReport recover(const Interrupted& interrupted, RecoveryChoice choice, cons
         qsizetype moved = 0;
         for (qsizetype i = 0; i < in.moves.size(); ++i) {
             if (in.places[std::size_t(i)] == Place::New)
-                writer.plan(in.moves.from(i), in.moves.to(i), in.moves.identity(i));
+                writer.plan(in.moves.from(i), in.moves.to(i), in.found[std::size_t(i)]);
         }
         if (status.ok())
             status = writer.start();

@@ -20,6 +20,9 @@ struct Interrupted {
     JournalHeader header;
     JournalMoves moves; // a file found under a temporary name has it as its temporary()
     std::vector<Place> places;
+    // The identity of the file found for each move, as found: where files are numbered anew it
+    // can differ from the journal's, and the recovery renames exactly the file it found.
+    std::vector<platform::FileIdentity> found;
     QString unreachable; // why the folder could not be looked at, or empty
 
     [[nodiscard]] qsizetype count(Place place) const;
