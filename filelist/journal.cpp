@@ -336,6 +336,22 @@ platform::Status JournalWriter::finish()
     return m_failure;
 }
 
+platform::Status JournalWriter::writeDone(const JournalHeader& header, const std::vector<DoneMove>& moves)
+{
+    platform::Status status = begin(header);
+    for (const DoneMove& move : moves)
+        plan(move.from, move.to, move.identity);
+    if (status.ok())
+        status = start();
+    for (std::size_t i = 0; i < moves.size() && status.ok(); ++i)
+        moved(qsizetype(i));
+    if (status.ok())
+        status = finish();
+    if (!status.ok())
+        discard();
+    return status;
+}
+
 void JournalWriter::discard()
 {
     m_file.reset();

@@ -106,6 +106,15 @@ public:
     // Removes the journal: for a run that moved nothing, or once a journal is no longer needed.
     void discard();
 
+    // A whole finished journal of moves already made, each file under its new name: what is
+    // left of a run after an undo or a recovery. Nothing stays of it when it can't be written.
+    struct DoneMove {
+        QByteArrayView from;
+        QByteArrayView to;
+        platform::FileIdentity identity;
+    };
+    platform::Status writeDone(const JournalHeader& header, const std::vector<DoneMove>& moves);
+
     [[nodiscard]] const QByteArray& path() const { return m_path; }
     // How many files moved() was told of.
     [[nodiscard]] qsizetype movedCount() const { return m_movedCount; }

@@ -268,25 +268,14 @@ RenameReport recover(const Interrupted& interrupted, RecoveryChoice choice, cons
     // files a taking back could not move, become a run of the history. An undo's own journal
     // serves no later undo.
     if (in.header.kind == JournalKind::Run && in.count(Place::New) > 0) {
-        JournalWriter writer(fs, journalFolder);
-        platform::Status status = writer.begin(in.header);
-        qsizetype moved = 0;
+        std::vector<JournalWriter::DoneMove> moves;
         for (qsizetype i = 0; i < in.moves.size(); ++i) {
             if (in.places[std::size_t(i)] == Place::New)
-                writer.plan(in.moves.from(i), in.moves.to(i), in.found[std::size_t(i)]);
+                moves.push_back({in.moves.from(i), in.moves.to(i), in.found[std::size_t(i)]});
         }
-        if (status.ok())
-            status = writer.start();
-        for (qsizetype i = 0; i < in.moves.size() && status.ok(); ++i) {
-            if (in.places[std::size_t(i)] == Place::New)
-                writer.moved(moved++);
-        }
-        if (status.ok())
-            status = writer.finish();
-        if (!status.ok()) {
-            writer.discard();
+        JournalWriter writer(fs, journalFolder);
+        if (const platform::Status status = writer.writeDone(in.header, moves); !status.ok())
             report.journalProblem = platform::describeError(status.error);
-        }
     }
     fs.removeFile(in.journal);
     return report;

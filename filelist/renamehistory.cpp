@@ -187,17 +187,10 @@ void RenameHistory::keepStillOut(const Run& run, const RunJournal& out)
     }
     JournalWriter writer(m_fs, m_folder, JournalWriter::kFormatVersion,
                          stem.startsWith(kSetBackPrefix) ? stem : kSetBackPrefix + stem);
-    platform::Status status = writer.begin(run.header);
+    std::vector<JournalWriter::DoneMove> moves;
     for (qsizetype i = 0; i < out.size(); ++i)
-        writer.plan(out.before(i), out.now(i), out.identity(i));
-    if (status.ok())
-        status = writer.start();
-    for (qsizetype i = 0; i < out.size() && status.ok(); ++i)
-        writer.moved(i);
-    if (status.ok())
-        status = writer.finish();
-    if (!status.ok()) {
-        writer.discard();
+        moves.push_back({out.before(i), out.now(i), out.identity(i)});
+    if (!writer.writeDone(run.header, moves).ok()) {
         at->files = out.size();
         return;
     }
