@@ -6,7 +6,7 @@ namespace platform {
 
 namespace {
 
-// The base directory spec ignores a relative path in these variables.
+// A relative path in these variables counts as unset, as the XDG base directory rules say.
 QByteArray baseFolder(const char* variable, const char* underHome)
 {
     const char* set = std::getenv(variable);
