@@ -64,8 +64,9 @@ public:
         }
         if (m_progress && !m_report.stopped)
             m_progress(m_total, m_total);
+        // A journal that holds no file out of its place is no record to keep.
         if (m_disk) {
-            const platform::Status finished = m_report.renamed + qsizetype(m_report.misplaced.size()) > 0
+            const platform::Status finished = m_disk->movedCount() > 0
                 ? m_disk->finish()
                 : (m_disk->discard(), platform::Status::success());
             if (!finished.ok())
