@@ -279,10 +279,7 @@ platform::Status JournalWriter::start()
     Encoder start;
     start.u32(std::uint32_t(m_planned));
     write(kStart, start.out());
-    if (m_failure.ok())
-        m_failure = m_file->sync();
-    m_lastSync = std::chrono::steady_clock::now();
-    return m_failure;
+    return flush();
 }
 
 void JournalWriter::moved(qsizetype i, QByteArrayView temporary)

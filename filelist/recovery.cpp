@@ -13,15 +13,6 @@ namespace {
 
 using Place = Interrupted::Place;
 
-bool isTemporaryName(QByteArrayView name)
-{
-    // What temporaryName() makes: QR, six hexadecimal capitals, .TMP.
-    if (name.size() != 12 || !name.startsWith("QR") || !name.endsWith(".TMP"))
-        return false;
-    return std::all_of(name.begin() + 2, name.begin() + 8,
-                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
-}
-
 std::string_view key(QByteArrayView name)
 {
     return {name.data(), std::size_t(name.size())};

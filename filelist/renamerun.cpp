@@ -513,4 +513,12 @@ QByteArray temporaryName()
     return "QR" + QByteArray::number(value, 16).toUpper().rightJustified(6, '0') + ".TMP";
 }
 
+bool isTemporaryName(QByteArrayView name)
+{
+    if (name.size() != 12 || !name.startsWith("QR") || !name.endsWith(".TMP"))
+        return false;
+    return std::all_of(name.begin() + 2, name.begin() + 8,
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+}
+
 } // namespace filelist

@@ -95,5 +95,7 @@ RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const
 // A temporary name for a file on its way to another name: eight letters or digits, a dot and
 // three letters, which any file system takes in no more room than any other name.
 QByteArray temporaryName();
+// Whether name is one temporaryName() makes.
+bool isTemporaryName(QByteArrayView name);
 
 } // namespace filelist

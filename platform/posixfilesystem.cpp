@@ -45,31 +45,41 @@ std::uint8_t attributesOf(const char* name, mode_t mode)
     return attributes;
 }
 
-Lookup::Found entrySpelled(int dirfd, QByteArrayView name)
+// Calls visit with every name of the folder dirfd but "." and "..", through a descriptor of
+// its own: reading moves the position, and dirfd stays for the calls.
+Status readNames(int dirfd, const std::function<void(QByteArrayView)>& visit)
 {
     const int fd = ::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
     if (!dir) {
+        const int error = errno;
         if (fd >= 0)
             ::close(fd);
-        return Lookup::Found::Unknown;
+        return Status::failure(error);
     }
-    Lookup::Found found = Lookup::Found::Nothing;
+    Status status;
     for (;;) {
         errno = 0;
         const dirent* e = ::readdir(dir);
         if (!e) {
-            if (errno != 0)
-                found = Lookup::Found::Unknown;
+            status.error = errno;
             break;
         }
-        if (QByteArrayView(e->d_name) == name) {
-            found = Lookup::Found::Entry;
-            break;
-        }
+        beat();
+        const char* name = e->d_name;
+        if (isDotEntry(name))
+            continue;
+        visit(QByteArrayView(name, qsizetype(std::char_traits<char>::length(name))));
     }
     ::closedir(dir);
-    return found;
+    return status;
+}
+
+Lookup::Found entrySpelled(int dirfd, QByteArrayView name)
+{
+    bool found = false;
+    const Status status = readNames(dirfd, [&](QByteArrayView entry) { found = found || entry == name; });
+    return found ? Lookup::Found::Entry : status.ok() ? Lookup::Found::Nothing : Lookup::Found::Unknown;
 }
 
 FileIdentity identityOf(const struct statx& st)
@@ -285,33 +295,7 @@ public:
 
     Status listNames(const std::function<void(QByteArrayView)>& visit) const override
     {
-        if (m_fd < 0)
-            return Status::failure(m_error);
-        // A descriptor of its own: reading moves the position, and this one stays for the calls.
-        const int fd = ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
-        if (!dir) {
-            const int error = errno;
-            if (fd >= 0)
-                ::close(fd);
-            return Status::failure(error);
-        }
-        Status status;
-        for (;;) {
-            errno = 0;
-            const dirent* e = ::readdir(dir);
-            if (!e) {
-                status.error = errno;
-                break;
-            }
-            beat();
-            const char* name = e->d_name;
-            if (isDotEntry(name))
-                continue;
-            visit(QByteArrayView(name, qsizetype(std::char_traits<char>::length(name))));
-        }
-        ::closedir(dir);
-        return status;
+        return m_fd < 0 ? Status::failure(m_error) : readNames(m_fd, visit);
     }
 
 private:
