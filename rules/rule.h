@@ -1,0 +1,146 @@
+#pragma once
+
+#include "rules/convertcase.h"
+#include "rules/customname.h"
+#include "rules/replace.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace rules {
+
+class ScriptTable;
+
+// Each renaming rule as a plain value: its options, nothing read from a window. A value can be
+// described in words, written to and read from JSON, and turned into the function that names
+// one file.
+
+// "文件名转换": letter case and spaces.
+struct CaseRule {
+    CaseOptions options;
+    friend bool operator==(const CaseRule&, const CaseRule&) = default;
+};
+
+// "批量改名": a custom text followed by a running number. The k-th file of a run (from 1, in
+// list order, counting only the files the run is given) gets the number k × step.
+struct CustomRule {
+    QString text; // as typed; spaces at either end are dropped when it is used
+    int step = 1; // kMinStep to kMaxStep
+    CustomPlace place = CustomPlace::ReplaceBase;
+    int width = 0; // 0 to kMaxWidth: at least this many digits
+    friend bool operator==(const CustomRule&, const CustomRule&) = default;
+};
+
+// "去掉字符": the first occurrence of a text cut out.
+struct RemoveRule {
+    QString text;
+    friend bool operator==(const RemoveRule&, const RemoveRule&) = default;
+};
+
+// "修改扩展名": a new extension, given without its dot.
+struct ExtensionRule {
+    QString extension; // as typed; spaces at either end are dropped when it is used
+    friend bool operator==(const ExtensionRule&, const ExtensionRule&) = default;
+};
+
+// "繁体转简体" and "简体转繁体", through the loaded tables.
+struct ToSimplifiedRule {
+    friend bool operator==(const ToSimplifiedRule&, const ToSimplifiedRule&) = default;
+};
+struct ToTraditionalRule {
+    friend bool operator==(const ToTraditionalRule&, const ToTraditionalRule&) = default;
+};
+
+// "替换": find and replace.
+struct ReplaceRule {
+    ReplaceOptions options;
+    friend bool operator==(const ReplaceRule& a, const ReplaceRule& b)
+    {
+        const ReplaceOptions& x = a.options;
+        const ReplaceOptions& y = b.options;
+        return x.find == y.find && x.replacement == y.replacement && x.caseSensitive == y.caseSensitive
+            && x.regex == y.regex && x.all == y.all && x.base == y.base && x.extension == y.extension;
+    }
+};
+
+using Rule = std::variant<CaseRule, CustomRule, RemoveRule, ExtensionRule, ToSimplifiedRule, ToTraditionalRule,
+                          ReplaceRule>;
+
+// The version of the JSON the rules and presets are written in. Readers take any version and
+// ignore fields they don't know, so an older program reads what it can of a newer preset.
+inline constexpr int kRuleFormatVersion = 1;
+
+// The rule's name in JSON: "case", "custom", "remove", "extension", "to-simplified",
+// "to-traditional", "replace".
+QString ruleKey(const Rule& rule);
+// The command the rule is, as the window names it: "文件名转换", "批量改名", "去掉字符",
+// "修改扩展名", "繁体转简体", "简体转繁体", "替换".
+QString commandName(const Rule& rule);
+// A short description of the options in Chinese, such as "大写；前缀和后缀；删除空格".
+QString describe(const Rule& rule);
+
+// {"rule": "case", "case": "upper", ...}: every option written out.
+QJsonObject toJson(const Rule& rule);
+
+// A rule read from JSON, or why it can't be: a rule or option value we don't know, a value of
+// the wrong type or out of range. Options left out take their defaults; fields we don't know are
+// ignored.
+struct RuleRead {
+    std::optional<Rule> rule;
+    QString error; // in Chinese, naming the field at fault
+};
+RuleRead ruleFromJson(const QJsonObject& object);
+
+// What a rule does with one file name.
+struct NameOutcome {
+    enum class Action { Rename, Leave, Refuse };
+    Action action = Action::Leave;
+    QString name;   // the new name (for Refuse, the name the rule would give, or empty)
+    QString reason; // why a refused file can't be renamed
+};
+
+// Names the file called name, the ordinal-th (from 1) file of its run. Safe to call from one
+// thread at a time; it keeps no state between files.
+using NameFunction = std::function<NameOutcome(const QString& name, qint64 ordinal)>;
+
+// What a rule needs besides its own options.
+struct RuleContext {
+    const ScriptTable* table = nullptr; // for the two script conversions
+};
+
+// A rule made ready for a run over files files.
+struct PreparedRule {
+    NameFunction name;  // set when the rule can run
+    QString error;      // why it can't run at all, in Chinese; then name is empty
+    bool idle = false;  // the rule has nothing to do (an empty text to remove, find or put as the
+                        // extension): it can run, and leaves every file alone
+};
+PreparedRule prepare(const Rule& rule, const RuleContext& context, qint64 files);
+
+// Several rules run one after another on each name: each step gets the name the step before
+// gave, a step that leaves a file alone passes its name on unchanged, and a step that refuses a
+// file refuses it for the whole chain. Only the final name counts.
+using Steps = std::vector<Rule>;
+
+// Prepares every step; the first step that can't run makes the chain's error, which names the
+// step ("第 2 步“替换”：…"). Idle steps are passed over.
+PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64 files);
+
+// A preset: the steps as one JSON document,
+// {"format": "quendra-rename-preset", "version": 1, "steps": [{"rule": ...}, ...]}.
+QJsonObject stepsToJson(const Steps& steps);
+struct StepsRead {
+    std::optional<Steps> steps;
+    QString error; // in Chinese, naming the step and field at fault
+};
+StepsRead stepsFromJson(const QJsonObject& document);
+// The same from a file's bytes: not JSON (with the line and column), not a preset, or a bad step.
+StepsRead stepsFromJsonBytes(const QByteArray& bytes);
+
+} // namespace rules
