@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelist/scripttables.h"
 #include "platform/filesystem.h"
 #include "rules/scripttable.h"
 
@@ -8,7 +9,8 @@
 #include <QStringList>
 
 // The script conversion module: the tables read from F2J.txt and J2F.txt at start-up, and the
-// two conversions that use them.
+// two conversions that use them. Finding and reading the tables is filelist's, shared with the
+// command line; the window alone makes an empty F2J.txt where none was found.
 namespace Module1 {
 
 // The table as loaded; empty until LoadF2JTable() has run, or when no F2J.txt was found,
@@ -34,6 +36,6 @@ QString F2J(const QString& text);
 QString J2F(const QString& text);
 
 // Files longer than this are read only this far; entries past 0xFFFF can never be used.
-inline constexpr qsizetype kMaxTableBytes = 1 << 20;
+inline constexpr qsizetype kMaxTableBytes = filelist::kMaxTableBytes;
 
 } // namespace Module1

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/filesystem.h"
+#include "rules/scripttable.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace filelist {
+
+// The script conversion tables as found on disk, and where they were looked for.
+struct ScriptTables {
+    rules::ScriptTable table; // empty when no F2J.txt was found, readable and not empty
+    QStringList lookedFor;    // the F2J.txt files looked for, as the user reads them, in order
+    QByteArray folder;        // the folder the table came from, or empty
+};
+
+// Table files longer than this are read only this far; entries past 0xFFFF can never be used.
+inline constexpr qsizetype kMaxTableBytes = 1 << 20;
+
+// Looks for F2J.txt beside the program, then in dataFolder (the installed data folder; empty for
+// none), and takes the first one that is there and not empty, with J2F.txt from the same folder
+// when there is one. Reads only: nothing is created anywhere.
+ScriptTables findScriptTables(const platform::FileSystem& fs, const QByteArray& programFolder,
+                              const QByteArray& dataFolder = {});
+
+// Makes an empty F2J.txt beside the program when there is none, so that the user sees where a
+// table goes; never for an installed program, where an empty table would hide the installed one
+// for good. Whatever goes wrong is passed over.
+void createEmptyTable(const platform::FileSystem& fs, const QByteArray& programFolder);
+
+// Whether each direction has a table to work with.
+bool canConvertToSimplified(const rules::ScriptTable& table);
+bool canConvertToTraditional(const rules::ScriptTable& table);
+
+} // namespace filelist
