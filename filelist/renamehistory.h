@@ -36,6 +36,8 @@ public:
 
     [[nodiscard]] const QByteArray& folder() const { return m_folder; }
     [[nodiscard]] bool canUndo() const { return !m_runs.empty(); }
+    // Every run that can be taken back, in the order undo meets them from the end: latest() last.
+    [[nodiscard]] const std::vector<Run>& runs() const { return m_runs; }
     // The run undo takes back; only while canUndo().
     [[nodiscard]] const Run& latest();
 

@@ -102,7 +102,6 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
             paths.push_back(argument);
         }
     }
-    QStringList leftOut;
     for (const QByteArray& argument : paths) {
         asking(argument);
         const QByteArray path = absolutePath(argument, workingFolder);
@@ -127,8 +126,11 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
         if (folder == line.folder)
             line.files.push_back(name);
         else
-            leftOut << shown(argument);
+            line.leftOut.push_back(argument);
     }
+    QStringList leftOut;
+    for (const QByteArray& argument : line.leftOut)
+        leftOut << shown(argument);
     if (!leftOut.isEmpty())
         line.note = QStringLiteral("这些文件不在“%1”里，没有选中：%2").arg(shown(line.folder), leftOut.join(QStringLiteral("、")));
     return line;

@@ -23,6 +23,7 @@ struct CommandLine {
     Action action = Action::Open;
     QByteArray folder;             // the folder given, or the folder of the files given; empty for none
     std::vector<QByteArray> files; // the names of the files given, in folder, to select
+    std::vector<QByteArray> leftOut; // the files given in other folders, as given
     QString problem;               // one line for the terminal: why the command line is refused or unanswered
     QString note;                  // one line for the terminal about files left out, or empty
 };

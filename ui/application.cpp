@@ -72,13 +72,17 @@ void configureApplication()
     QApplication::setFont(font);
 }
 
-int runApplication(int argc, char* argv[])
+int runApplication(int argc, char* argv[], const char* moreUsage)
 {
     const std::vector<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
     const auto line = filelist::parseCommandLinePatiently(arguments, QFile::encodeName(QDir::currentPath()),
                                                           platform::systemFileSystem(), platform::kDiskPatience);
     switch (line.action) {
-    case filelist::CommandLine::Action::Help: std::fputs(kUsage, stdout); return 0;
+    case filelist::CommandLine::Action::Help:
+        std::fputs(kUsage, stdout);
+        if (moreUsage)
+            std::fputs(moreUsage, stdout);
+        return 0;
     case filelist::CommandLine::Action::Version: std::printf("quendra-rename %s\n", QUENDRA_VERSION); return 0;
     case filelist::CommandLine::Action::Refuse: printLine(stderr, QStringLiteral("quendra-rename: ") + line.problem); return 2;
     case filelist::CommandLine::Action::Unanswered:
