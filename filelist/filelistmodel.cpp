@@ -86,6 +86,11 @@ FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const
     platform::FolderIdentity identity;
     if (!request.folder.isEmpty()) {
         identity = fs.openFolder(request.folder)->identity();
+        // With both switches on, a read-only file is listed as any other: no file need be looked
+        // at for its mode, which is most of the listing's work in a large folder.
+        const bool readOnlyDecides = !request.switches[std::size_t(Switch::Normal)]
+            || !request.switches[std::size_t(Switch::ReadOnly)];
+        const auto detail = readOnlyDecides ? platform::ListDetail::Everything : platform::ListDetail::WithoutReadOnly;
         const auto status = fs.listFolder(request.folder, [&](const platform::DirEntry& e) {
             if (e.kind != platform::EntryKind::File || !admits(e.attributes, request.switches))
                 return;
@@ -100,7 +105,7 @@ FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const
             keys.push_back({naturalSortPrefix(name), std::uint32_t(listed.size())});
             listed.push_back({std::uint32_t(names.size()), std::uint16_t(name.size()), e.attributes});
             names.append(name);
-        });
+        }, detail);
         if (!status.ok())
             error = status.error;
     }

@@ -37,7 +37,7 @@ std::vector<FolderListModel::Row> FolderListModel::readRows(const platform::File
             if (e.kind == platform::EntryKind::Folder && !e.name.startsWith('.'))
                 children.emplace_back(e.name.toByteArray());
         },
-        true);
+        platform::ListDetail::FoldersOnly);
     std::sort(children.begin(), children.end(), [](const QByteArray& a, const QByteArray& b) {
         return naturalLess(std::string_view(a.constData(), std::size_t(a.size())),
                            std::string_view(b.constData(), std::size_t(b.size())));

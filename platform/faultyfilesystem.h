@@ -75,9 +75,9 @@ public:
     void refuseFolder(const QByteArray& path, int errnum) { m_refusedFolders[path] = errnum; }
 
     Status listFolder(const QByteArray& folder, const std::function<void(const DirEntry&)>& visit,
-                      bool foldersOnly = false) const override
+                      ListDetail detail = ListDetail::Everything) const override
     {
-        return m_inner.listFolder(folder, visit, foldersOnly);
+        return m_inner.listFolder(folder, visit, detail);
     }
 
     std::unique_ptr<Folder> openFolder(const QByteArray& path) const override

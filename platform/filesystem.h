@@ -27,6 +27,14 @@ struct DirEntry {
     std::uint8_t attributes = NoAttributes;
 };
 
+// How closely listFolder() looks at each entry.
+enum class ListDetail : std::uint8_t {
+    Everything,      // its kind and every attribute
+    WithoutReadOnly, // its kind and every attribute but ReadOnly, which is never set: a regular
+                     // file, as the folder tells, is not looked at, so a large folder lists fast
+    FoldersOnly,     // folders alone: files are passed over without being looked at
+};
+
 // What a name in a folder belongs to, as far as a rename to that name is concerned.
 enum class Holder : std::uint8_t {
     None,       // nothing: the name is free
@@ -187,11 +195,11 @@ public:
 
     // Calls visit for every entry of folder except "." and "..", in the order the folder
     // gives them. A symbolic link counts as what it points to; a dangling one is a System file.
-    // With foldersOnly, files are passed over without being examined: far cheaper in a folder
-    // of many files when only its subfolders are wanted.
+    // Looking at each entry is most of the work in a folder of many files: detail says how much
+    // of it is needed.
     virtual Status listFolder(const QByteArray& folder,
                               const std::function<void(const DirEntry&)>& visit,
-                              bool foldersOnly = false) const = 0;
+                              ListDetail detail = ListDetail::Everything) const = 0;
 
     // The limits of the file system that holds folder.
     virtual NameLimits nameLimitsOf(const QByteArray& folder) const = 0;

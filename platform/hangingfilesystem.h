@@ -61,10 +61,10 @@ public:
     }
 
     Status listFolder(const QByteArray& folder, const std::function<void(const DirEntry&)>& visit,
-                      bool foldersOnly = false) const override
+                      ListDetail detail = ListDetail::Everything) const override
     {
         m_gate->pass(folder, false);
-        return m_inner.listFolder(folder, visit, foldersOnly);
+        return m_inner.listFolder(folder, visit, detail);
     }
 
     std::unique_ptr<Folder> openFolder(const QByteArray& path) const override

@@ -119,7 +119,7 @@ public:
     }
 
     // Looks at every entry that its type from the folder does not settle.
-    void examine(int fd, bool foldersOnly)
+    void examine(int fd, ListDetail detail)
     {
         const std::size_t n = m_entries.size();
         const unsigned processors = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
@@ -127,7 +127,7 @@ public:
         // The helpers beat for the job that asked for the listing.
         JobControl* const job = currentJob();
         if (helpers == 0) {
-            examineRange(fd, foldersOnly, 0, n, job);
+            examineRange(fd, detail, 0, n, job);
             return;
         }
         std::vector<std::thread> threads;
@@ -135,9 +135,9 @@ public:
         for (unsigned h = 1; h <= helpers; ++h) {
             const std::size_t from = std::min(n, h * share);
             threads.emplace_back(
-                [=, this] { examineRange(fd, foldersOnly, from, std::min(n, from + share), job); });
+                [=, this] { examineRange(fd, detail, from, std::min(n, from + share), job); });
         }
-        examineRange(fd, foldersOnly, 0, std::min(n, share), job);
+        examineRange(fd, detail, 0, std::min(n, share), job);
         for (auto& t : threads)
             t.join();
     }
@@ -175,8 +175,9 @@ private:
         std::uint8_t attributes;
     };
 
-    void examineRange(int fd, bool foldersOnly, std::size_t from, std::size_t to, JobControl* job)
+    void examineRange(int fd, ListDetail detail, std::size_t from, std::size_t to, JobControl* job)
     {
+        const bool foldersOnly = detail == ListDetail::FoldersOnly;
         for (std::size_t i = from; i < to; ++i) {
             if (job && i % 64 == 0)
                 job->beat();
@@ -186,6 +187,12 @@ private:
                 continue;
             }
             const char* name = m_names.data() + e.offset;
+            // A regular file is neither a folder nor a system file; only its mode could tell more.
+            if (e.type == DT_REG && detail == ListDetail::WithoutReadOnly) {
+                e.kind = File;
+                e.attributes = name[0] == '.' ? Hidden : NoAttributes;
+                continue;
+            }
             struct stat st;
             if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue; // gone since the folder was read
@@ -195,6 +202,8 @@ private:
                     if (!foldersOnly) {
                         e.kind = File;
                         e.attributes = attributesOf(name, st.st_mode) | System;
+                        if (detail == ListDetail::WithoutReadOnly)
+                            e.attributes &= ~ReadOnly;
                     }
                     continue;
                 }
@@ -205,6 +214,8 @@ private:
             } else if (!foldersOnly) {
                 e.kind = File;
                 e.attributes = attributesOf(name, st.st_mode);
+                if (detail == ListDetail::WithoutReadOnly)
+                    e.attributes &= ~ReadOnly;
             }
         }
     }
@@ -462,7 +473,7 @@ public:
     }
 
     Status listFolder(const QByteArray& folder, const std::function<void(const DirEntry&)>& visit,
-                      bool foldersOnly) const override
+                      ListDetail detail) const override
     {
         const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
@@ -489,12 +500,13 @@ public:
                 const char* name = e->d_name;
                 if (isDotEntry(name))
                     continue;
-                if (foldersOnly && e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
+                if (detail == ListDetail::FoldersOnly && e->d_type != DT_DIR && e->d_type != DT_LNK
+                    && e->d_type != DT_UNKNOWN)
                     continue;
                 listing.add(name, e->d_type);
             }
             if (listing.size() == Listing::kBatch || (!more && listing.size() > 0)) {
-                listing.examine(fd, foldersOnly);
+                listing.examine(fd, detail);
                 listing.visitAll(visit);
                 listing.clear();
             }

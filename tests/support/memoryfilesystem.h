@@ -42,15 +42,16 @@ public:
 
     platform::Status listFolder(const QByteArray& folder,
                                 const std::function<void(const platform::DirEntry&)>& visit,
-                                bool foldersOnly = false) const override
+                                platform::ListDetail detail = platform::ListDetail::Everything) const override
     {
         const auto it = m_folders.find(folder);
         if (it == m_folders.end())
             return platform::Status::failure(ENOENT);
         for (const Entry& e : it->second) {
-            if (foldersOnly && e.kind != platform::EntryKind::Folder)
+            if (detail == platform::ListDetail::FoldersOnly && e.kind != platform::EntryKind::Folder)
                 continue;
-            visit({e.name, e.kind, e.attributes});
+            const bool withoutReadOnly = detail == platform::ListDetail::WithoutReadOnly;
+            visit({e.name, e.kind, std::uint8_t(withoutReadOnly ? e.attributes & ~platform::ReadOnly : e.attributes)});
         }
         return {};
     }
