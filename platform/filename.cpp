@@ -120,11 +120,17 @@ int encodeUtf8(char32_t c, char out[4])
 
 std::optional<QByteArray> encodeFileName(QStringView name)
 {
-    QByteArray out;
-    out.reserve(name.size() * 3);
+    // Written straight into room for the longest result, three bytes a UTF-16 unit: a name is
+    // encoded for every file of a run.
     const auto n = name.size();
+    QByteArray out(n * 3, Qt::Uninitialized);
+    char* p = out.data();
     for (qsizetype i = 0; i < n; ++i) {
         char32_t c = name[i].unicode();
+        if (c < 0x80) {
+            *p++ = char(c);
+            continue;
+        }
         if (QChar::isHighSurrogate(c)) {
             if (i + 1 >= n || !name[i + 1].isLowSurrogate())
                 return std::nullopt;
@@ -133,12 +139,12 @@ std::optional<QByteArray> encodeFileName(QStringView name)
         } else if (QChar::isLowSurrogate(c)) {
             if (!isEscapedByte(c))
                 return std::nullopt;
-            out.append(char(c - 0xDC00));
+            *p++ = char(c - 0xDC00);
             continue;
         }
-        char bytes[4];
-        out.append(bytes, encodeUtf8(c, bytes));
+        p += encodeUtf8(c, p);
     }
+    out.truncate(p - out.constData());
     return out;
 }
 

@@ -32,6 +32,8 @@ QString ConvertCase(const QString& fileName, const CaseOptions& options)
             result += QLatin1Char('.')
                 + (options.extension ? convert(parts.extension, options.caseMode) : parts.extension);
     }
+    if (!result.contains(QLatin1Char(' ')))
+        return result;
     const QString space(QLatin1Char(' '));
     return options.spaceMode == SpaceMode::Delete ? StrCls(result, space)
                                                   : StrRel(result, space, QStringLiteral("_"));

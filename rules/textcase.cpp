@@ -1,5 +1,7 @@
 #include "rules/textcase.h"
 
+#include <utility>
+
 namespace rules {
 
 namespace {
@@ -17,6 +19,12 @@ bool isLoneSurrogate(QStringView text, qsizetype i)
 template <class Map>
 QString mapRuns(QStringView text, Map map)
 {
+    // Most names hold no escaped byte: one conversion of the whole text.
+    bool lone = false;
+    for (qsizetype i = 0; i < text.size() && !lone; ++i)
+        lone = text[i].isSurrogate() && isLoneSurrogate(text, i);
+    if (!lone)
+        return map(text.toString());
     QString out;
     out.reserve(text.size());
     qsizetype start = 0;
@@ -35,12 +43,12 @@ QString mapRuns(QStringView text, Map map)
 
 QString upper(QStringView text)
 {
-    return mapRuns(text, [](const QString& run) { return run.toUpper(); });
+    return mapRuns(text, [](QString run) { return std::move(run).toUpper(); });
 }
 
 QString lower(QStringView text)
 {
-    return mapRuns(text, [](const QString& run) { return run.toLower(); });
+    return mapRuns(text, [](QString run) { return std::move(run).toLower(); });
 }
 
 QString firstUpper(QStringView text)
