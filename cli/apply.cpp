@@ -222,7 +222,7 @@ int apply(const ApplyOptions& options, Session& session)
         filelist::parseCommandLinePatiently(pathArguments, env.workingFolder, *fs, env.patience);
     switch (line.action) {
     case filelist::CommandLine::Action::Unanswered:
-        session.fail(line.problem);
+        session.tellUnanswered(line.unanswered, QStringLiteral("没有改名"));
         return 1;
     case filelist::CommandLine::Action::Refuse: session.fail(line.problem); return 2;
     default: break;

@@ -76,7 +76,7 @@ void Output::flush()
     if (m_buffer.isEmpty())
         return;
     m_sink(m_buffer);
-    m_buffer.clear();
+    m_buffer.truncate(0); // keeps its room
 }
 
 QString stateWord(filelist::PlanState state)

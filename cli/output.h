@@ -16,7 +16,7 @@ namespace cli {
 class Output {
 public:
     using Sink = std::function<void(QByteArrayView)>;
-    explicit Output(Sink sink) : m_sink(std::move(sink)) {}
+    explicit Output(Sink sink) : m_sink(std::move(sink)) { m_buffer.reserve(2 * kChunk); }
     ~Output() { flush(); }
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;

@@ -65,6 +65,7 @@ CommandLine parseCommandLinePatiently(const std::vector<QByteArray>& arguments, 
         return reading->line;
     CommandLine unanswered;
     unanswered.action = CommandLine::Action::Unanswered;
+    unanswered.unanswered = reading->asking;
     const double seconds = double(patience.count()) / 1000;
     unanswered.problem = QStringLiteral("“%1”所在的磁盘没有响应（等了 %2 秒），所以没有打开。它可能是断开的网络磁盘或卡住的外接设备。")
                              .arg(shown(reading->asking), QString::number(seconds, 'g', 3));

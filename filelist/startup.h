@@ -25,6 +25,7 @@ struct CommandLine {
     std::vector<QByteArray> files; // the names of the files given, in folder, to select
     std::vector<QByteArray> leftOut; // the files given in other folders, as given
     QString problem;               // one line for the terminal: why the command line is refused or unanswered
+    QByteArray unanswered;         // for Unanswered: the path whose disk did not answer, as given
     QString note;                  // one line for the terminal about files left out, or empty
 };
 
