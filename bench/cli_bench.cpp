@@ -6,7 +6,8 @@
 //            and renames every file; against a C loop that reads the folder, works out each new
 //            name, looks whether it is taken and renames with renameat2(RENAME_NOREPLACE). Aim 1.15x.
 //   dry run: quendra-rename apply --dry-run --json --case upper FOLDER into a file; against a C
-//            loop that does the same planning and writes the same JSON lines with stdio. Aim 1.3x.
+//            loop that does the same planning and writes the same JSON lines with stdio, in the
+//            same order (the window's: natural, letter case ignored). Aim 1.3x.
 //
 // Usage: cli_bench [--files N] [--runs R] [--base DIR]
 
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -67,6 +69,42 @@ std::string convert(const std::string& name, bool upper)
     return out;
 }
 
+// Natural order, letter case ignored, as the window lists a folder: the lines come out in it.
+bool naturalLess(const std::string& x, const std::string& y)
+{
+    const char* a = x.c_str();
+    const char* b = y.c_str();
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    while (*a && *b) {
+        if (digit(*a) && digit(*b)) {
+            while (*a == '0')
+                ++a;
+            while (*b == '0')
+                ++b;
+            std::size_t n = 0;
+            std::size_t m = 0;
+            while (digit(a[n]))
+                ++n;
+            while (digit(b[m]))
+                ++m;
+            if (n != m)
+                return n < m;
+            if (const int c = std::strncmp(a, b, n))
+                return c < 0;
+            a += n;
+            b += m;
+            continue;
+        }
+        const int ca = std::tolower(static_cast<unsigned char>(*a));
+        const int cb = std::tolower(static_cast<unsigned char>(*b));
+        if (ca != cb)
+            return ca < cb;
+        ++a;
+        ++b;
+    }
+    return *a == 0 && *b != 0;
+}
+
 bool taken(int dirFd, const std::string& name)
 {
     struct stat st;
@@ -112,7 +150,9 @@ double cDryRun(const QByteArray& folder, const QByteArray& output)
     const auto start = Clock::now();
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     std::FILE* out = std::fopen(output.constData(), "w");
-    for (const std::string& name : readNames(dirFd)) {
+    std::vector<std::string> names = readNames(dirFd);
+    std::sort(names.begin(), names.end(), naturalLess);
+    for (const std::string& name : names) {
         const std::string target = convert(name, true);
         const char* state = target == name ? "unchanged" : taken(dirFd, target) ? "taken" : "rename";
         std::fputs("{\"old\":\"", out);
@@ -218,5 +258,15 @@ int main(int argc, char* argv[])
         }
     }
     printRatio("apply --dry-run --json", programBest, cBest, kDryRunAim);
+    // The two write the same lines, in the same order.
+    cDryRun(folder, output);
+    QFile c(QFile::decodeName(output));
+    c.open(QIODevice::ReadOnly);
+    const QByteArray fromC = c.readAll();
+    c.close();
+    timedProgram({"apply", "--dry-run", "--json", "--case", "upper", folder}, output);
+    c.open(QIODevice::ReadOnly);
+    if (c.readAll() != fromC)
+        std::printf("  the C loop's lines differ from the program's\n");
     return 0;
 }

@@ -339,6 +339,11 @@ int apply(const ApplyOptions& options, Session& session)
             return 1;
         }
     }
+    // Ctrl+C while the folder was read or the plan worked out: nothing has changed yet.
+    if (session.stopRequested()) {
+        session.tell(QStringLiteral("已停止，没有改名。"));
+        return 1;
+    }
 
     filelist::RenameHistory history(*fs, env.journalFolder);
     history.load();

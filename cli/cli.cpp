@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace cli {
 
@@ -103,12 +104,9 @@ const char* const kUndoUsage =
 
 const char* commandsUsage()
 {
-    return "\n"
-           "不需要图形显示的命令 / Commands without a display:\n"
-           "  quendra-rename apply [选项] 规则 路径...   按规则或预设改名 / rename by a rule or a preset\n"
-           "  quendra-rename undo [--list] [--yes]       撤销最近一次改名 / take back the latest run\n"
-           "用 quendra-rename apply --help 和 quendra-rename undo --help 查看详细用法。\n"
-           "See quendra-rename apply --help and quendra-rename undo --help for their options.\n";
+    static const std::string usage = std::string("\n不需要图形显示的命令 / Commands without a display:\n\n") + kApplyUsage
+        + "\n" + kUndoUsage;
+    return usage.c_str();
 }
 
 void Session::tell(const QString& line)
