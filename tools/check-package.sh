@@ -2,7 +2,7 @@
 # Builds the Debian package from a finished build folder and checks it: every file in its place,
 # the program alone in bin/, the libraries it needs among the dependencies, the desktop entry and
 # the AppStream data valid where the validators are installed, and the packaged program
-# answering --version and --help without a display.
+# answering --version and --help, and planning on the command line, without a display.
 #   check-package.sh BUILD_FOLDER
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -46,4 +46,10 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -q
 status=0
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>/dev/null || status=$?
 [ "$status" -eq 1 ] || fail "without a display the program ended with status $status, not 1"
+# The command line needs no display either, and finds the installed tables.
+mkdir "$out/files"
+touch "$out/files/中國.txt"
+plan=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_STATE_HOME="$out/state" XDG_CONFIG_HOME="$out/config" \
+    "$program" apply --dry-run --json --to-simplified "$out/files")
+grep -qF '"new":"中国.txt"' <<<"$plan" || fail "apply --dry-run --to-simplified printed: $plan"
 echo "check-package: $(basename "$deb") is complete"
