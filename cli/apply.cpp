@@ -243,7 +243,7 @@ int apply(const ApplyOptions& options, Session& session)
     if (line.files.empty()) {
         filelist::FileListModel::ListingRequest request;
         request.folder = line.folder;
-        request.pattern = filelist::NamePattern(options.pattern);
+        request.pattern = filelist::NamePattern(options.pattern.value_or(QStringLiteral("*.*")));
         request.switches = {true, true, options.hidden, false};
         auto listing = session.patiently<filelist::FileListModel::Listing>(
             [fs, request] { return filelist::FileListModel::list(*fs, request); });
@@ -260,6 +260,10 @@ int apply(const ApplyOptions& options, Session& session)
         listed.setAllSelected(true);
         source = &listed;
     } else {
+        if (options.pattern || options.hidden) {
+            session.fail(QStringLiteral("--pattern 和 --hidden 只用于文件夹：给出的文件都会改名"));
+            return 2;
+        }
         std::vector<QByteArray> names;
         std::set<QByteArray> seen;
         for (const QByteArray& name : line.files) {
@@ -276,7 +280,8 @@ int apply(const ApplyOptions& options, Session& session)
         source = given.get();
     }
     if (source->count() == 0) {
-        session.tell(QStringLiteral("“%1”里没有符合“%2”的文件，没有改名。").arg(shown(line.folder), options.pattern));
+        session.tell(QStringLiteral("“%1”里没有符合“%2”的文件，没有改名。")
+                         .arg(shown(line.folder), options.pattern.value_or(QStringLiteral("*.*"))));
         return 0;
     }
 

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "filelist/pattern.h"
 #include "platform/filename.h"
 #include "rules/customname.h"
 
@@ -331,8 +332,9 @@ Parsed<ApplyOptions> parseApply(const std::vector<QByteArray>& arguments)
         options.rule = *read.rule;
     }
     if (given.has("--pattern")) {
-        options.pattern = text(given.value("--pattern")).trimmed();
-        if (options.pattern.isEmpty()) {
+        // As typed into the pattern box: "*.jpg;*.png", or an entry of its list, "图片(*.jpg)".
+        options.pattern = filelist::patternFromTyped(text(given.value("--pattern")));
+        if (!options.pattern) {
             parsed.error = QStringLiteral("--pattern 的值是空的：要给出文件名模式，如 \"*.jpg;*.png\"");
             return parsed;
         }

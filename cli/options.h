@@ -15,7 +15,7 @@ struct ApplyOptions {
     std::optional<rules::Rule> rule; // one rule given inline
     QByteArray preset;               // or a preset's name, or a preset file (with "/" or ending ".json")
     std::vector<QByteArray> paths;   // as the shell gave them
-    QString pattern = QStringLiteral("*.*");
+    std::optional<QString> pattern; // --pattern, for a folder; "*.*" when not given
     bool hidden = false;
     bool dryRun = false;
     bool json = false;

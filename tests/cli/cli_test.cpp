@@ -140,6 +140,8 @@ TEST_F(Cli, BadUsageAndBadInputEndWithOneLineAndStatusTwo)
         {"preset_unknown", {"apply", "--preset", "none such", "--dry-run", "@"}, "none such"},
         {"not_a_terminal_without_yes", {"apply", "--case", "upper", "@"}, "--yes"},
         {"missing_path", {"apply", "--case", "upper", "--yes", "@/missing"}, "找不到"},
+        {"pattern_for_files", {"apply", "--case", "upper", "--pattern", "*.txt", "--dry-run", "@/a.txt"}, "--pattern"},
+        {"blank_pattern", {"apply", "--case", "upper", "--pattern", " ", "--dry-run", "@"}, "--pattern"},
         {"files_of_two_folders", {"apply", "--case", "upper", "--yes", "@/a.txt", "@/sub/b.txt"}, "同一个文件夹"},
         {"undo_with_a_path", {"undo", "--yes", "@"}, "undo 不接受"},
         {"undo_not_a_terminal", {"undo"}, "--yes"},
