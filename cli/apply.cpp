@@ -88,7 +88,14 @@ std::optional<Steps> readSteps(const ApplyOptions& options, Session& session, in
         name = QString::fromLocal8Bit(options.preset);
         path = session.env.presetFolder;
         read = session.patiently<rules::StepsRead>([fs, folder = session.env.presetFolder, name] {
-            return filelist::PresetStore(*fs, folder).load(name);
+            const filelist::PresetStore store(*fs, folder);
+            rules::StepsRead steps = store.load(name);
+            // A name that isn't saved: the saved ones, rather than the file that isn't there.
+            if (const QStringList names = store.names(); !steps.steps && !names.contains(name))
+                steps.error = names.isEmpty()
+                    ? QStringLiteral("没有名为“%1”的预设（还没有保存过预设）").arg(name)
+                    : QStringLiteral("没有名为“%1”的预设；已有的预设：%2").arg(name, names.join(QStringLiteral("、")));
+            return steps;
         });
     }
     if (!read) {

@@ -137,7 +137,7 @@ TEST_F(Cli, BadUsageAndBadInputEndWithOneLineAndStatusTwo)
         {"no_table", {"apply", "--to-simplified", "--dry-run", "@"}, "F2J.txt"},
         {"preset_not_json", {"apply", "--preset", broken, "--dry-run", "@"}, "第 1 行第 12 列"},
         {"preset_bad_value", {"apply", "--preset", bad, "--dry-run", "@"}, "“case”的值“loud”不认识"},
-        {"preset_unknown", {"apply", "--preset", "none such", "--dry-run", "@"}, "none such"},
+        {"preset_unknown", {"apply", "--preset", "none such", "--dry-run", "@"}, "没有名为“none such”的预设"},
         {"not_a_terminal_without_yes", {"apply", "--case", "upper", "@"}, "--yes"},
         {"missing_path", {"apply", "--case", "upper", "--yes", "@/missing"}, "找不到"},
         {"pattern_for_files", {"apply", "--case", "upper", "--pattern", "*.txt", "--dry-run", "@/a.txt"}, "--pattern"},
