@@ -2,12 +2,14 @@
 // exit status is, what it did to the files, and what the journal shared with the window holds.
 
 #include "cli/cli.h"
+#include "cli/output.h"
 
 #include "filelist/filelistmodel.h"
 #include "filelist/presets.h"
 #include "filelist/renamehistory.h"
 #include "filelist/rulerename.h"
 #include "platform/faultyfilesystem.h"
+#include "platform/filename.h"
 #include "platform/hangingfilesystem.h"
 #include "tests/support/scripttables.h"
 #include "tests/support/tempfolder.h"
@@ -17,6 +19,9 @@
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 #include <sys/stat.h>
 
@@ -376,6 +381,63 @@ TEST_F(Cli, SharesTheUndoHistoryWithTheWindow)
     }
     EXPECT_EQ(files.contents(), before);
     EXPECT_FALSE(history().canUndo());
+}
+
+// Names are bytes: a GBK name and one of stray bytes keep every byte the rule does not change,
+// there and back.
+TEST_F(Cli, KeepsTheBytesOfNamesThatAreNotUtf8)
+{
+    files.add("\xd6\xd0\xce\xc4 a.txt"); // 中文 in GBK
+    files.add("x\xff y.txt");
+    const auto before = files.contents();
+    const Result result = run({"apply", "--yes", "--json", "--case", "upper", "@"});
+    EXPECT_EQ(result.status, 0) << text(result.err);
+    EXPECT_EQ(files.contents()["\xd6\xd0\xce\xc4" "A.TXT"], "\xd6\xd0\xce\xc4 a.txt");
+    EXPECT_EQ(files.contents()["X\xffY.TXT"], "x\xff y.txt");
+    const auto lines = jsonLines(result.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].value(QStringLiteral("new")).toString(), QStringLiteral("中文A.TXT"));
+    EXPECT_EQ(run({"undo", "--yes"}).status, 0);
+    EXPECT_EQ(files.contents(), before);
+}
+
+// Ctrl+C while the plan is worked out: nothing is renamed, and no journal kept.
+TEST_F(Cli, StopsBeforeRenamingWhenAskedTo)
+{
+    files.add("a.txt");
+    env.stopRequested = [] { return true; };
+    const Result result = run({"apply", "--yes", "--case", "upper", "@"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(files.contents().count("a.txt"), 1u);
+    EXPECT_FALSE(history().canUndo());
+}
+
+// Whatever bytes a name holds, its JSON string is valid and reads back as the name the user
+// sees, and its table text holds no control character.
+TEST(Output, AnyNameIsValidJsonAndOneLineOfTable)
+{
+    std::mt19937 random(17);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray name;
+        const int length = 1 + int(random() % 12);
+        for (int i = 0; i < length; ++i) {
+            // Bytes of every kind, ASCII and control characters more often than not.
+            const unsigned byte = random() % 3 == 0 ? 0x80 + random() % 0x80 : 1 + random() % 0x7F;
+            name.append(char(byte == '/' ? 'a' : byte));
+        }
+        QByteArray json = "{\"n\":\"";
+        cli::appendJsonName(json, name);
+        json += "\"}";
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << name.toHex().toStdString();
+        EXPECT_EQ(document.object().value(QStringLiteral("n")).toString(), platform::readableFileName(name))
+            << name.toHex().toStdString();
+        QByteArray table;
+        cli::appendTableName(table, name);
+        EXPECT_FALSE(std::any_of(table.begin(), table.end(), [](char c) { return uchar(c) < 0x20 || c == 0x7F; }))
+            << name.toHex().toStdString();
+    }
 }
 
 // A disk that does not answer ends the command in one line and status 1, nothing changed.
