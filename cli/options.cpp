@@ -17,7 +17,7 @@ namespace cli {
 
 namespace {
 
-struct OptionSpec {
+struct KnownOption {
     const char* name;
     int values;             // how many values follow it
     const char* belongsTo;  // the rule options it goes with, "|"-separated; null for any
@@ -27,7 +27,7 @@ struct OptionSpec {
 constexpr std::array kRuleOptions{"--preset", "--case", "--custom", "--remove", "--ext", "--to-simplified",
                                   "--to-traditional", "--replace"};
 
-constexpr OptionSpec kApplyOptions[] = {
+constexpr KnownOption kApplyOptions[] = {
     {"--preset", 1, nullptr},
     {"--case", 1, nullptr},
     {"--custom", 1, nullptr},
@@ -52,7 +52,7 @@ constexpr OptionSpec kApplyOptions[] = {
     {"--help", 0, nullptr},
 };
 
-constexpr OptionSpec kUndoOptions[] = {
+constexpr KnownOption kUndoOptions[] = {
     {"--list", 0, nullptr},
     {"--yes", 0, nullptr},
     {"--help", 0, nullptr},
@@ -90,7 +90,7 @@ bool asksForHelp(const std::vector<QByteArray>& arguments)
 }
 
 template <std::size_t N>
-Given readArguments(const std::vector<QByteArray>& arguments, const OptionSpec (&specs)[N], const char* command)
+Given readArguments(const std::vector<QByteArray>& arguments, const KnownOption (&known)[N], const char* command)
 {
     Given given;
     bool ended = false;
@@ -112,9 +112,9 @@ Given readArguments(const std::vector<QByteArray>& arguments, const OptionSpec (
         }
         if (name == "-y")
             name = "--yes";
-        const auto spec = std::find_if(std::begin(specs), std::end(specs),
-                                       [&](const OptionSpec& s) { return name == s.name; });
-        if (spec == std::end(specs)) {
+        const auto option = std::find_if(std::begin(known), std::end(known),
+                                       [&](const KnownOption& k) { return name == k.name; });
+        if (option == std::end(known)) {
             given.error = QStringLiteral("未知的选项“%1”（用 quendra-rename %2 --help 查看用法）")
                               .arg(shown(name), QLatin1StringView(command));
             return given;
@@ -125,21 +125,21 @@ Given readArguments(const std::vector<QByteArray>& arguments, const OptionSpec (
         }
         std::vector<QByteArray> values;
         if (attached) {
-            if (spec->values != 1) {
-                given.error = spec->values == 0 ? QStringLiteral("选项“%1”不带值").arg(shown(name))
+            if (option->values != 1) {
+                given.error = option->values == 0 ? QStringLiteral("选项“%1”不带值").arg(shown(name))
                                                 : QStringLiteral("选项“%1”的 %2 个值要分开给出，不能用“=”")
                                                       .arg(shown(name))
-                                                      .arg(spec->values);
+                                                      .arg(option->values);
                 return given;
             }
             values.push_back(*attached);
         } else {
-            if (arguments.size() - i - 1 < std::size_t(spec->values)) {
-                given.error = spec->values == 1 ? QStringLiteral("选项“%1”后面缺少它的值").arg(shown(name))
-                                                : QStringLiteral("选项“%1”后面要有 %2 个值").arg(shown(name)).arg(spec->values);
+            if (arguments.size() - i - 1 < std::size_t(option->values)) {
+                given.error = option->values == 1 ? QStringLiteral("选项“%1”后面缺少它的值").arg(shown(name))
+                                                : QStringLiteral("选项“%1”后面要有 %2 个值").arg(shown(name)).arg(option->values);
                 return given;
             }
-            for (int k = 0; k < spec->values; ++k)
+            for (int k = 0; k < option->values; ++k)
                 values.push_back(arguments[++i]);
         }
         given.options[name] = std::move(values);
@@ -299,15 +299,15 @@ Parsed<ApplyOptions> parseApply(const std::vector<QByteArray>& arguments)
         return parsed;
     }
     const char* ruleOption = rulesGiven.front();
-    for (const OptionSpec& spec : kApplyOptions) {
-        if (!spec.belongsTo || !given.has(spec.name))
+    for (const KnownOption& known : kApplyOptions) {
+        if (!known.belongsTo || !given.has(known.name))
             continue;
-        const QList<QByteArray> owners = QByteArray(spec.belongsTo).split('|');
+        const QList<QByteArray> owners = QByteArray(known.belongsTo).split('|');
         if (!owners.contains(QByteArray(ruleOption))) {
             QStringList names;
             for (const QByteArray& owner : owners)
                 names << QString::fromLatin1(owner);
-            parsed.error = QStringLiteral("选项“%1”只能和 %2 一起用").arg(QLatin1StringView(spec.name), names.join(QStringLiteral(" 或 ")));
+            parsed.error = QStringLiteral("选项“%1”只能和 %2 一起用").arg(QLatin1StringView(known.name), names.join(QStringLiteral(" 或 ")));
             return parsed;
         }
     }
