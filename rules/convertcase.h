@@ -13,6 +13,7 @@ struct CaseOptions {
     bool extension = true; // "后缀": the part after it is converted
     CaseMode caseMode = CaseMode::FirstUpper;
     SpaceMode spaceMode = SpaceMode::Delete;
+    friend bool operator==(const CaseOptions&, const CaseOptions&) = default;
 };
 
 // The new name of fileName: its case converted in the parts in scope, then its spaces deleted

@@ -15,6 +15,7 @@ struct ReplaceOptions {
     bool all = true;            // "全部替换": every occurrence, otherwise the first only
     bool base = true;           // "前缀": the part before the last dot is searched
     bool extension = true;      // "后缀": the part after it is searched
+    friend bool operator==(const ReplaceOptions&, const ReplaceOptions&) = default;
 };
 
 // Finds and replaces text in file names. The base name and the extension are searched each on

@@ -60,13 +60,7 @@ struct ToTraditionalRule {
 // "替换": find and replace.
 struct ReplaceRule {
     ReplaceOptions options;
-    friend bool operator==(const ReplaceRule& a, const ReplaceRule& b)
-    {
-        const ReplaceOptions& x = a.options;
-        const ReplaceOptions& y = b.options;
-        return x.find == y.find && x.replacement == y.replacement && x.caseSensitive == y.caseSensitive
-            && x.regex == y.regex && x.all == y.all && x.base == y.base && x.extension == y.extension;
-    }
+    friend bool operator==(const ReplaceRule&, const ReplaceRule&) = default;
 };
 
 using Rule = std::variant<CaseRule, CustomRule, RemoveRule, ExtensionRule, ToSimplifiedRule, ToTraditionalRule,

@@ -1,0 +1,502 @@
+#include "rules/rule.h"
+
+#include "rules/extension.h"
+#include "rules/nameparts.h"
+#include "rules/removematch.h"
+#include "rules/scripttable.h"
+
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QJsonValue>
+
+#include <array>
+#include <cmath>
+#include <memory>
+#include <utility>
+
+namespace rules {
+
+namespace {
+
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
+
+const char* const kPresetFormat = "quendra-rename-preset";
+
+// The JSON words for the options, in the order of the enums.
+constexpr std::array<const char*, 3> kCaseWords{"upper", "lower", "title"};
+constexpr std::array<const char*, 2> kSpaceWords{"delete", "underscore"};
+constexpr std::array<const char*, 6> kPlaceWords{"replace-base",     "replace-extension", "before-base",
+                                                 "after-base",       "before-extension",  "after-extension"};
+// The window's captions for the same.
+constexpr std::array<const char16_t*, 3> kCaseCaptions{u"大写", u"小写", u"首字母大写"};
+constexpr std::array<const char16_t*, 6> kPlaceCaptions{u"替换前缀",     u"替换后缀",     u"在前缀的前面",
+                                                        u"在前缀的后面", u"在后缀的前面", u"在后缀的后面"};
+
+QString scopeText(bool base, bool extension)
+{
+    if (base && extension)
+        return QStringLiteral("前缀和后缀");
+    if (base)
+        return QStringLiteral("前缀");
+    if (extension)
+        return QStringLiteral("后缀");
+    return QStringLiteral("前缀和后缀都不选");
+}
+
+// Reads the fields of one rule object, remembering the first fault.
+class Fields {
+public:
+    explicit Fields(const QJsonObject& object) : m_object(object) {}
+
+    [[nodiscard]] const QString& error() const { return m_error; }
+
+    void boolean(const char* key, bool& out)
+    {
+        const QJsonValue v = m_object.value(QLatin1String(key));
+        if (v.isUndefined())
+            return;
+        if (!v.isBool())
+            return fail(QStringLiteral("“%1”应为 true 或 false").arg(QLatin1String(key)));
+        out = v.toBool();
+    }
+
+    void text(const char* key, QString& out)
+    {
+        const QJsonValue v = m_object.value(QLatin1String(key));
+        if (v.isUndefined())
+            return;
+        if (!v.isString())
+            return fail(QStringLiteral("“%1”应为文本").arg(QLatin1String(key)));
+        out = v.toString();
+    }
+
+    void integer(const char* key, int low, int high, int& out)
+    {
+        const QJsonValue v = m_object.value(QLatin1String(key));
+        if (v.isUndefined())
+            return;
+        const double d = v.toDouble(std::nan(""));
+        if (!v.isDouble() || d != std::floor(d) || d < low || d > high)
+            return fail(QStringLiteral("“%1”应为 %2 到 %3 之间的整数").arg(QLatin1String(key)).arg(low).arg(high));
+        out = int(d);
+    }
+
+    template <std::size_t N>
+    void word(const char* key, const std::array<const char*, N>& words, int& out)
+    {
+        const QJsonValue v = m_object.value(QLatin1String(key));
+        if (v.isUndefined())
+            return;
+        QStringList allowed;
+        for (std::size_t i = 0; i < N; ++i) {
+            allowed << QLatin1String(words[i]);
+            if (v.isString() && v.toString() == QLatin1String(words[i])) {
+                out = int(i);
+                return;
+            }
+        }
+        const QString shown = v.isString() ? QStringLiteral("“%1”").arg(v.toString()) : QStringLiteral("不是文本");
+        fail(QStringLiteral("“%1”的值%2，应为 %3 之一").arg(QLatin1String(key), v.isString() ? shown + QStringLiteral("不认识") : shown,
+                                                            allowed.join(QStringLiteral("、"))));
+    }
+
+private:
+    void fail(const QString& why)
+    {
+        if (m_error.isEmpty())
+            m_error = why;
+    }
+
+    const QJsonObject& m_object;
+    QString m_error;
+};
+
+NameOutcome renamed(QString name)
+{
+    return {NameOutcome::Action::Rename, std::move(name), {}};
+}
+
+NameOutcome left()
+{
+    return {};
+}
+
+NameOutcome refused(QString name, QString reason)
+{
+    return {NameOutcome::Action::Refuse, std::move(name), std::move(reason)};
+}
+
+QString tableMissing(const QString& command)
+{
+    return QStringLiteral("没有找到可用的繁简对照表 F2J.txt（文件不存在或是空的），所以“%1”没有改名。").arg(command);
+}
+
+PreparedRule failed(QString why)
+{
+    PreparedRule prepared;
+    prepared.error = std::move(why);
+    return prepared;
+}
+
+PreparedRule idle()
+{
+    PreparedRule prepared;
+    prepared.idle = true;
+    prepared.name = [](const QString&, qint64) { return left(); };
+    return prepared;
+}
+
+PreparedRule ready(NameFunction name)
+{
+    PreparedRule prepared;
+    prepared.name = std::move(name);
+    return prepared;
+}
+
+} // namespace
+
+QString ruleKey(const Rule& rule)
+{
+    return std::visit(Overloaded{
+                          [](const CaseRule&) { return QStringLiteral("case"); },
+                          [](const CustomRule&) { return QStringLiteral("custom"); },
+                          [](const RemoveRule&) { return QStringLiteral("remove"); },
+                          [](const ExtensionRule&) { return QStringLiteral("extension"); },
+                          [](const ToSimplifiedRule&) { return QStringLiteral("to-simplified"); },
+                          [](const ToTraditionalRule&) { return QStringLiteral("to-traditional"); },
+                          [](const ReplaceRule&) { return QStringLiteral("replace"); },
+                      },
+                      rule);
+}
+
+QString commandName(const Rule& rule)
+{
+    return std::visit(Overloaded{
+                          [](const CaseRule&) { return QStringLiteral("文件名转换"); },
+                          [](const CustomRule&) { return QStringLiteral("批量改名"); },
+                          [](const RemoveRule&) { return QStringLiteral("去掉字符"); },
+                          [](const ExtensionRule&) { return QStringLiteral("修改扩展名"); },
+                          [](const ToSimplifiedRule&) { return QStringLiteral("繁体转简体"); },
+                          [](const ToTraditionalRule&) { return QStringLiteral("简体转繁体"); },
+                          [](const ReplaceRule&) { return QStringLiteral("替换"); },
+                      },
+                      rule);
+}
+
+QString describe(const Rule& rule)
+{
+    return std::visit(
+        Overloaded{
+            [](const CaseRule& r) -> QString {
+                const CaseOptions& o = r.options;
+                return QStringLiteral("%1；%2；%3")
+                    .arg(QString::fromUtf16(kCaseCaptions[std::size_t(o.caseMode)]), scopeText(o.base, o.extension),
+                         o.spaceMode == SpaceMode::Delete ? QStringLiteral("删除空格") : QStringLiteral("空格转换为_"));
+            },
+            [](const CustomRule& r) -> QString {
+                QString text = QStringLiteral("“%1”加编号；增量 %2").arg(trimSpaces(r.text)).arg(r.step);
+                if (r.width > 0)
+                    text += QStringLiteral("；%1 位").arg(r.width);
+                return text + QStringLiteral("；") + QString::fromUtf16(kPlaceCaptions[std::size_t(r.place)]);
+            },
+            [](const RemoveRule& r) -> QString { return QStringLiteral("去掉“%1”").arg(r.text); },
+            [](const ExtensionRule& r) -> QString { return QStringLiteral("扩展名改为“%1”").arg(trimSpaces(r.extension)); },
+            [](const ToSimplifiedRule&) -> QString { return QStringLiteral("繁体转简体"); },
+            [](const ToTraditionalRule&) -> QString { return QStringLiteral("简体转繁体"); },
+            [](const ReplaceRule& r) -> QString {
+                const ReplaceOptions& o = r.options;
+                QString text = QStringLiteral("“%1”替换为“%2”").arg(o.find, o.replacement);
+                if (o.regex)
+                    text += QStringLiteral("；正则表达式");
+                if (o.caseSensitive)
+                    text += QStringLiteral("；区分大小写");
+                text += o.all ? QStringLiteral("；全部替换") : QStringLiteral("；只替换第一个");
+                return text + QStringLiteral("；") + scopeText(o.base, o.extension);
+            },
+        },
+        rule);
+}
+
+QJsonObject toJson(const Rule& rule)
+{
+    QJsonObject object{{QStringLiteral("rule"), ruleKey(rule)}};
+    std::visit(Overloaded{
+                   [&](const CaseRule& r) {
+                       object.insert(QStringLiteral("case"), QLatin1String(kCaseWords[std::size_t(r.options.caseMode)]));
+                       object.insert(QStringLiteral("spaces"),
+                                     QLatin1String(kSpaceWords[std::size_t(r.options.spaceMode)]));
+                       object.insert(QStringLiteral("base"), r.options.base);
+                       object.insert(QStringLiteral("extension"), r.options.extension);
+                   },
+                   [&](const CustomRule& r) {
+                       object.insert(QStringLiteral("text"), r.text);
+                       object.insert(QStringLiteral("step"), r.step);
+                       object.insert(QStringLiteral("place"), QLatin1String(kPlaceWords[std::size_t(r.place)]));
+                       object.insert(QStringLiteral("width"), r.width);
+                   },
+                   [&](const RemoveRule& r) { object.insert(QStringLiteral("text"), r.text); },
+                   [&](const ExtensionRule& r) { object.insert(QStringLiteral("extension"), r.extension); },
+                   [](const ToSimplifiedRule&) {},
+                   [](const ToTraditionalRule&) {},
+                   [&](const ReplaceRule& r) {
+                       const ReplaceOptions& o = r.options;
+                       object.insert(QStringLiteral("find"), o.find);
+                       object.insert(QStringLiteral("replacement"), o.replacement);
+                       object.insert(QStringLiteral("regex"), o.regex);
+                       object.insert(QStringLiteral("caseSensitive"), o.caseSensitive);
+                       object.insert(QStringLiteral("all"), o.all);
+                       object.insert(QStringLiteral("base"), o.base);
+                       object.insert(QStringLiteral("extension"), o.extension);
+                   },
+               },
+               rule);
+    return object;
+}
+
+RuleRead ruleFromJson(const QJsonObject& object)
+{
+    const QJsonValue key = object.value(QStringLiteral("rule"));
+    if (key.isUndefined())
+        return {std::nullopt, QStringLiteral("缺少“rule”，不知道是哪一种规则")};
+    if (!key.isString())
+        return {std::nullopt, QStringLiteral("“rule”应为规则的名字（文本）")};
+    const QString name = key.toString();
+    Fields fields(object);
+    Rule rule;
+    if (name == QLatin1String("case")) {
+        CaseRule r;
+        int mode = int(r.options.caseMode);
+        int spaces = int(r.options.spaceMode);
+        fields.word("case", kCaseWords, mode);
+        fields.word("spaces", kSpaceWords, spaces);
+        fields.boolean("base", r.options.base);
+        fields.boolean("extension", r.options.extension);
+        r.options.caseMode = CaseMode(mode);
+        r.options.spaceMode = SpaceMode(spaces);
+        rule = r;
+    } else if (name == QLatin1String("custom")) {
+        CustomRule r;
+        int place = int(r.place);
+        fields.text("text", r.text);
+        fields.integer("step", kMinStep, kMaxStep, r.step);
+        fields.word("place", kPlaceWords, place);
+        fields.integer("width", 0, kMaxWidth, r.width);
+        r.place = CustomPlace(place);
+        rule = r;
+    } else if (name == QLatin1String("remove")) {
+        RemoveRule r;
+        fields.text("text", r.text);
+        rule = r;
+    } else if (name == QLatin1String("extension")) {
+        ExtensionRule r;
+        fields.text("extension", r.extension);
+        rule = r;
+    } else if (name == QLatin1String("to-simplified")) {
+        rule = ToSimplifiedRule{};
+    } else if (name == QLatin1String("to-traditional")) {
+        rule = ToTraditionalRule{};
+    } else if (name == QLatin1String("replace")) {
+        ReplaceRule r;
+        fields.text("find", r.options.find);
+        fields.text("replacement", r.options.replacement);
+        fields.boolean("regex", r.options.regex);
+        fields.boolean("caseSensitive", r.options.caseSensitive);
+        fields.boolean("all", r.options.all);
+        fields.boolean("base", r.options.base);
+        fields.boolean("extension", r.options.extension);
+        rule = r;
+    } else {
+        return {std::nullopt,
+                QStringLiteral("不认识的规则“%1”，应为 case、custom、remove、extension、to-simplified、to-traditional 或 replace")
+                    .arg(name)};
+    }
+    if (!fields.error().isEmpty())
+        return {std::nullopt, QStringLiteral("规则“%1”：%2").arg(name, fields.error())};
+    return {rule, {}};
+}
+
+PreparedRule prepare(const Rule& rule, const RuleContext& context, qint64 files)
+{
+    return std::visit(
+        Overloaded{
+            [](const CaseRule& r) -> PreparedRule {
+                if (!r.options.base && !r.options.extension)
+                    return failed(QStringLiteral("“前缀”和“后缀”都没有选中，新文件名会是空的，所以没有改名。\n请至少选中其中一项。"));
+                return ready([options = r.options](const QString& name, qint64) {
+                    return renamed(ConvertCase(name, options));
+                });
+            },
+            [files](const CustomRule& r) -> PreparedRule {
+                if (r.step < kMinStep || r.step > kMaxStep)
+                    return failed(QStringLiteral("增量“%1”不是 -32768 到 32767 之间的整数，所以没有改名。").arg(r.step));
+                if (r.width < 0 || r.width > kMaxWidth)
+                    return failed(QStringLiteral("位数 %1 不在 0 到 %2 之间，所以没有改名。").arg(r.width).arg(kMaxWidth));
+                if (!numbersFit(files, r.step))
+                    return failed(QStringLiteral("选中了 %1 个文件，增量是 %2，最后的编号会是 %3，超出了 -2147483648 到 "
+                                                 "2147483647 的范围，所以没有改名。\n请少选一些文件，或者减小增量。")
+                                      .arg(files)
+                                      .arg(r.step)
+                                      .arg(files * r.step));
+                return ready([text = trimSpaces(r.text), step = r.step, place = r.place,
+                              width = r.width](const QString& name, qint64 ordinal) {
+                    const qint64 number = ordinal * step;
+                    if (number < kMinNumber || number > kMaxNumber)
+                        return refused(QString(), QStringLiteral("编号超出 -2147483648 到 2147483647 的范围"));
+                    return renamed(MakeCustomName(name, text, int(number), place, width));
+                });
+            },
+            [](const RemoveRule& r) -> PreparedRule {
+                if (r.text.isEmpty())
+                    return idle();
+                return ready([search = r.text](const QString& name, qint64) {
+                    const auto removed = RemoveFirstMatch(name, search);
+                    if (!removed)
+                        return left();
+                    if (removed->isEmpty())
+                        return refused(QString(), QStringLiteral("去掉后文件名为空"));
+                    return renamed(*removed);
+                });
+            },
+            [](const ExtensionRule& r) -> PreparedRule {
+                const QString extension = trimSpaces(r.extension);
+                if (extension.isEmpty())
+                    return idle();
+                if (extension.contains(QLatin1Char('/')))
+                    return failed(QStringLiteral("扩展名“%1”含有“/”，不能用在文件名里，所以没有改名。").arg(extension));
+                return ready([extension](const QString& name, qint64) {
+                    // A file name holds no "/", so the name itself serves as the path.
+                    if (extension == GetFileExt(name))
+                        return left();
+                    return renamed(ChangeFileExt(name, extension));
+                });
+            },
+            [&context](const ToSimplifiedRule&) -> PreparedRule {
+                if (!context.table || context.table->bytes().size() < 2)
+                    return failed(tableMissing(QStringLiteral("繁体转简体")));
+                return ready([table = context.table](const QString& name, qint64) { return renamed(table->F2J(name)); });
+            },
+            [&context](const ToTraditionalRule&) -> PreparedRule {
+                if (!context.table || (context.table->bytes().size() < 2 && context.table->j2fBytes().size() < 2))
+                    return failed(tableMissing(QStringLiteral("简体转繁体")));
+                return ready([table = context.table](const QString& name, qint64) { return renamed(table->J2F(name)); });
+            },
+            [](const ReplaceRule& r) -> PreparedRule {
+                if (r.options.find.isEmpty())
+                    return idle();
+                if (!r.options.base && !r.options.extension)
+                    return failed(QStringLiteral(
+                        "“前缀”和“后缀”都没有选中，没有可以查找的地方，所以没有改名。\n请至少选中其中一项。"));
+                auto replacer = std::make_shared<const Replacer>(r.options);
+                if (!replacer->isValid())
+                    return failed(QStringLiteral("正则表达式有错，所以没有改名。\n%1").arg(replacer->error()));
+                return ready([replacer](const QString& name, qint64) {
+                    const auto result = replacer->apply(name);
+                    if (result.tooMuchWork)
+                        return refused(name, QStringLiteral("正则表达式在这个文件名上要试的匹配太多（可能是无尽的回溯），所以跳过了它"));
+                    return renamed(result.name);
+                });
+            },
+        },
+        rule);
+}
+
+PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64 files)
+{
+    std::vector<NameFunction> functions;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        PreparedRule step = prepare(steps[i], context, files);
+        if (!step.error.isEmpty())
+            return failed(QStringLiteral("第 %1 步“%2”不能进行：%3").arg(i + 1).arg(commandName(steps[i]), step.error));
+        if (!step.idle)
+            functions.push_back(std::move(step.name));
+    }
+    if (functions.empty())
+        return idle();
+    if (functions.size() == 1)
+        return ready(std::move(functions.front()));
+    return ready([functions = std::move(functions)](const QString& name, qint64 ordinal) {
+        QString current = name;
+        bool changed = false;
+        for (const NameFunction& step : functions) {
+            NameOutcome outcome = step(current, ordinal);
+            if (outcome.action == NameOutcome::Action::Refuse)
+                return outcome;
+            if (outcome.action == NameOutcome::Action::Rename) {
+                current = std::move(outcome.name);
+                changed = true;
+            }
+        }
+        return changed ? renamed(std::move(current)) : left();
+    });
+}
+
+QJsonObject stepsToJson(const Steps& steps)
+{
+    QJsonArray array;
+    for (const Rule& rule : steps)
+        array.append(toJson(rule));
+    return {{QStringLiteral("format"), QLatin1String(kPresetFormat)},
+            {QStringLiteral("version"), kRuleFormatVersion},
+            {QStringLiteral("steps"), array}};
+}
+
+StepsRead stepsFromJson(const QJsonObject& document)
+{
+    const QJsonValue format = document.value(QStringLiteral("format"));
+    if (!format.isUndefined() && format != QJsonValue(QLatin1String(kPresetFormat)))
+        return {std::nullopt, QStringLiteral("“format”不是“%1”，这不是本程序的预设").arg(QLatin1String(kPresetFormat))};
+    const QJsonValue version = document.value(QStringLiteral("version"));
+    if (!version.isUndefined() && (!version.isDouble() || version.toDouble() < 1))
+        return {std::nullopt, QStringLiteral("“version”应为 1 或更大的整数")};
+    // One rule on its own reads as a preset of one step.
+    if (document.contains(QStringLiteral("rule")) && !document.contains(QStringLiteral("steps"))) {
+        RuleRead read = ruleFromJson(document);
+        if (!read.rule)
+            return {std::nullopt, read.error};
+        return {Steps{*read.rule}, {}};
+    }
+    const QJsonValue list = document.value(QStringLiteral("steps"));
+    if (list.isUndefined())
+        return {std::nullopt, QStringLiteral("缺少“steps”，这不是本程序的预设")};
+    if (!list.isArray())
+        return {std::nullopt, QStringLiteral("“steps”应为步骤的列表")};
+    const QJsonArray array = list.toArray();
+    if (array.isEmpty())
+        return {std::nullopt, QStringLiteral("预设里没有任何步骤")};
+    Steps steps;
+    steps.reserve(std::size_t(array.size()));
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        if (!array[i].isObject())
+            return {std::nullopt, QStringLiteral("第 %1 步应为一个对象 {\"rule\": …}").arg(i + 1)};
+        RuleRead read = ruleFromJson(array[i].toObject());
+        if (!read.rule)
+            return {std::nullopt, QStringLiteral("第 %1 步：%2").arg(i + 1).arg(read.error)};
+        steps.push_back(*read.rule);
+    }
+    return {std::move(steps), {}};
+}
+
+StepsRead stepsFromJsonBytes(const QByteArray& bytes)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError) {
+        // The offset counts bytes; the line and column are what an editor shows.
+        const qsizetype offset = qBound(qsizetype(0), qsizetype(error.offset), bytes.size());
+        const QByteArray before = bytes.left(offset);
+        const qsizetype line = before.count('\n') + 1;
+        const qsizetype column = QString::fromUtf8(before.mid(before.lastIndexOf('\n') + 1)).size() + 1;
+        return {std::nullopt,
+                QStringLiteral("不是有效的 JSON：第 %1 行第 %2 列：%3").arg(line).arg(column).arg(error.errorString())};
+    }
+    if (!document.isObject())
+        return {std::nullopt, QStringLiteral("不是预设：内容应为一个 JSON 对象 {…}")};
+    return stepsFromJson(document.object());
+}
+
+} // namespace rules
