@@ -55,10 +55,12 @@ CasePage::CasePage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     lblT1->setGeometry(100, 52, 196, 20);
     makeRed(lblT1);
 
+    QPushButton* step = makeStepButton(this, "cmdCaseStep");
+    step->setGeometry(144, 238, 80, 28);
     Command1 = makeControl<QPushButton>(this, "Command1", QStringLiteral("改名"));
     Command1->setGeometry(232, 238, 80, 28);
     Command1->setAccessibleDescription(QStringLiteral("按“文件名转换”页的选项转换选中文件名的大小写和空格"));
-    addCommand(Command1);
+    addCommand(Command1, step);
 }
 
 rules::CaseOptions CasePage::caseOptions() const

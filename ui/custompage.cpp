@@ -62,9 +62,11 @@ CustomPage::CustomPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     Label4[1] = makeControl<QLabel>(Frame8, arrayName("Label4", 1));
     Label4[1]->setGeometry(12, 66, 284, 18);
 
+    QPushButton* step = makeStepButton(this, "cmdCustomStep");
+    step->setGeometry(144, 238, 80, 28);
     Command2 = makeControl<QPushButton>(this, "Command2", QStringLiteral("改名"));
     Command2->setGeometry(232, 238, 80, 28);
-    addCommand(Command2);
+    addCommand(Command2, step);
 
     Text1->setAccessibleName(QStringLiteral("自定义文本"));
     Label3[0]->setBuddy(txtStep);

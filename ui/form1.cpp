@@ -59,7 +59,8 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
     m_runner = std::make_unique<RenameRunner>(*this, m_fs, m_messages, *m_files, m_startUp.patience);
     createControls();
     connectHandlers();
-    setFixedSize(10770 / kTwipsPerPixel, 6060 / kTwipsPerPixel);
+    // The steps panel takes a strip of its own under the window's first layout.
+    setFixedSize(10770 / kTwipsPerPixel, m_stepsPanel->y() + m_stepsPanel->height() + 4);
     Form_Load();
     // Once the window is up: a run a crash cut short is dealt with before anything else.
     QTimer::singleShot(0, this, [this] {
@@ -111,7 +112,7 @@ Form1::Work::~Work()
 std::vector<QWidget*> Form1::commandControls() const
 {
     // The page tabs stay: looking at another page starts nothing.
-    std::vector<QWidget*> controls{Drive1, Combo1, Dir1, Frame1, File1, chkPreview, cmdUndo, Frame12};
+    std::vector<QWidget*> controls{Drive1, Combo1, Dir1, Frame1, File1, chkPreview, cmdUndo, Frame12, m_stepsPanel};
     controls.insert(controls.end(), cmdSelect.begin(), cmdSelect.end());
     for (int i = 0; i < SSTab1->count(); ++i)
         controls.push_back(SSTab1->widget(i));
@@ -137,7 +138,7 @@ void Form1::closeEvent(QCloseEvent* event)
 
 void Form1::createControls()
 {
-    auto* drives = new VolumePicker(this);
+    auto* drives = new RefreshingComboBox(this);
     drives->setObjectName(QStringLiteral("Drive1"));
     drives->beforePopup = [this] {
         if (busy())
@@ -215,6 +216,7 @@ void Form1::createControls()
     cmdUndo->setGeometry(633, 320, 80, 25);
     updateUndo();
 
+
     // Made last, so that the Tab key goes through the columns left to right, then down here.
     Frame12 = createFrame(this, "Frame12", QStringLiteral("快速转到要修改文件名的路径"));
     placeTwips(Frame12, 120, 5280, 10575, 735);
@@ -222,6 +224,10 @@ void Form1::createControls()
     placeTwips(txtPath, 120, 240, 9375, 375);
     cmdGoPath = makeControl<QPushButton>(Frame12, "cmdGoPath", QStringLiteral("转到"));
     placeTwips(cmdGoPath, 9600, 240, 735, 375);
+
+    // Under everything else, at hand whichever page is shown.
+    m_stepsPanel = new StepsPanel(*this, m_fs, m_messages, this);
+    m_stepsPanel->setGeometry(8, 404, 705, 164);
     describeControls();
 }
 
@@ -300,6 +306,7 @@ void Form1::Form_Load()
     applyPatternChoice();
     setDir1Path(m_startUp.startFolder);
     Module1::LoadF2JTable(m_fs, m_startUp.programFolder, m_startUp.dataFolder);
+    m_stepsPanel->refreshPresets();
     SSTab1->setCurrentIndex(0);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/filesystem.h"
 #include "platform/volumes.h"
 #include "ui/rulepage.h"
+#include "ui/stepspanel.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -53,7 +54,7 @@ class ReplacePage;
 // One thing at a time: the window keeps handling events while it reads a folder, plans, renames,
 // takes a run back or checks a volume, so every handler refuses to start anything while such
 // work goes on (see Work), whatever asked: a click, a key, a timer or a screen reader.
-class Form1 final : public QWidget, private PageHost {
+class Form1 final : public QWidget, private PageHost, private StepsHost {
     Q_OBJECT
 
 public:
@@ -108,6 +109,8 @@ public:
     void Check3_Click(int index);
     void Check4_Click(int index);
     void cmdReplace_Click();
+    // "按步骤改名": every step in turn on each selected file, as one run.
+    void cmdRunSteps_Click();
     void Drive1_Change();
     void Dir1_Change();
     void cmdGoPath_Click();
@@ -161,6 +164,10 @@ private:
     bool refuseExample() override;
     // Runs command of page over the selected files, unless the page refuses its options.
     void runCommand(RulePage& page, int command) override;
+    // Appends the rule of command of page to the steps, unless it can't run or does nothing.
+    void addStep(RulePage& page, int command) override;
+    bool onDisk(const platform::AsideJob::Job& job, const QByteArray& path, const QString& notDone) override;
+    void runSteps() override { cmdRunSteps_Click(); }
 
     void createControls();
     void createPages();
@@ -238,6 +245,7 @@ private:
     ReplacePage* m_replacePage = nullptr;
     AboutPage* m_aboutPage = nullptr;
     std::vector<RulePage*> m_rulePages;
+    StepsPanel* m_stepsPanel = nullptr;
 
     // Under the pages: every command's preview switch, and taking a run back.
     QCheckBox* chkPreview = nullptr;

@@ -1,11 +1,10 @@
-// The window's side of the rule pages: their handlers, and the runs of the rules they build.
+// The window's side of the rule pages and the steps: the pages' handlers, and the runs of the
+// rules they build and of the steps.
 #include "ui/form1.h"
 
 #include "filelist/filelistmodel.h"
-#include "platform/filename.h"
-#include "rules/extension.h"
-#include "rules/nameparts.h"
-#include "rules/removematch.h"
+#include "filelist/rulerename.h"
+#include "ui/aside.h"
 #include "ui/casepage.h"
 #include "ui/custompage.h"
 #include "ui/module1.h"
@@ -15,100 +14,10 @@
 
 #include <QCheckBox>
 
-#include <cstdint>
-#include <memory>
-#include <optional>
+#include <utility>
 #include <variant>
 
 namespace ui {
-
-namespace {
-
-// A command as a run asks it: its name, and what it does to one selected file's name.
-struct RuleCommand {
-    QString name;
-    filelist::RenameRule rule;
-};
-
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-
-// The command rule makes over the files of listFolder; nothing when it has nothing to do.
-std::optional<RuleCommand> commandFor(const rules::Rule& rule, const QByteArray& listFolder)
-{
-    using filelist::RenameDecision;
-    return std::visit(
-        Overloaded{
-            [](const rules::CaseRule& r) -> std::optional<RuleCommand> {
-                return RuleCommand{QStringLiteral("文件名转换"), [options = r.options](const QString& name) {
-                                       return RenameDecision::rename(rules::ConvertCase(name, options));
-                                   }};
-            },
-            [](const rules::CustomRule& r) -> std::optional<RuleCommand> {
-                // The k-th file of the run gets k × step; the page checked that every number fits.
-                auto counter = std::make_shared<qint64>(0);
-                return RuleCommand{QStringLiteral("批量改名"), [r, counter](const QString& name) {
-                                       *counter += r.step;
-                                       return RenameDecision::rename(
-                                           rules::MakeCustomName(name, rules::trimSpaces(r.text),
-                                                                 std::int32_t(*counter), r.place, r.width),
-                                           true);
-                                   }};
-            },
-            [](const rules::RemoveRule& r) -> std::optional<RuleCommand> {
-                if (r.text.isEmpty())
-                    return std::nullopt;
-                return RuleCommand{QStringLiteral("去掉字符"), [search = r.text](const QString& name) {
-                                       const auto removed = rules::RemoveFirstMatch(name, search);
-                                       if (!removed)
-                                           return RenameDecision::leave();
-                                       if (removed->isEmpty())
-                                           return RenameDecision::refuse(QString(), QStringLiteral("去掉后文件名为空"));
-                                       return RenameDecision::rename(*removed);
-                                   }};
-            },
-            [&listFolder](const rules::ExtensionRule& r) -> std::optional<RuleCommand> {
-                const QString extension = rules::trimSpaces(r.extension);
-                if (extension.isEmpty())
-                    return std::nullopt;
-                const QString folder = platform::decodeFileName(listFolder);
-                return RuleCommand{QStringLiteral("修改扩展名"), [extension, folder](const QString& name) {
-                                       const QString path = folder + QLatin1Char('/') + name;
-                                       if (extension == rules::GetFileExt(path))
-                                           return RenameDecision::leave();
-                                       return RenameDecision::rename(
-                                           rules::ChangeFileExt(path, extension).mid(folder.size() + 1));
-                                   }};
-            },
-            [](const rules::ToSimplifiedRule&) -> std::optional<RuleCommand> {
-                return RuleCommand{QStringLiteral("繁体转简体"), [](const QString& name) {
-                                       return RenameDecision::rename(Module1::F2J(name));
-                                   }};
-            },
-            [](const rules::ToTraditionalRule&) -> std::optional<RuleCommand> {
-                return RuleCommand{QStringLiteral("简体转繁体"), [](const QString& name) {
-                                       return RenameDecision::rename(Module1::J2F(name));
-                                   }};
-            },
-            [](const rules::ReplaceRule& r) -> std::optional<RuleCommand> {
-                if (r.options.find.isEmpty())
-                    return std::nullopt;
-                auto replacer = std::make_shared<const rules::Replacer>(r.options);
-                return RuleCommand{QStringLiteral("替换"), [replacer](const QString& name) {
-                                       const auto result = replacer->apply(name);
-                                       if (result.tooMuchWork)
-                                           return RenameDecision::refuse(
-                                               name, QStringLiteral("正则表达式在这个文件名上要试的匹配太多（可能是无尽的回溯），所以跳过了它"));
-                                       return RenameDecision::rename(result.name);
-                                   }};
-            },
-        },
-        rule);
-}
-
-} // namespace
 
 // The pages' handlers.
 
@@ -209,17 +118,76 @@ void Form1::cmdReplace_Click()
 
 // The rename run shared by every command.
 
+namespace {
+
+// What the rules need besides their options: the loaded script table.
+rules::RuleContext ruleContext()
+{
+    return {&Module1::F2JTable()};
+}
+
+} // namespace
+
 void Form1::runCommand(RulePage& page, int command)
 {
     if (busy())
         return;
-    const QString refused = page.refusal(command, RulePage::Use::Run, m_files->selectedCount());
-    if (!refused.isEmpty()) {
+    const qint64 selected = m_files->selectedCount();
+    if (const QString refused = page.refusal(command, RulePage::Use::Run, selected); !refused.isEmpty()) {
         warn(refused);
         return;
     }
-    if (const auto run = commandFor(page.rule(command), m_files->folder()))
-        renameSelected(run->name, run->rule);
+    const rules::Rule rule = page.rule(command);
+    rules::PreparedRule prepared = rules::prepare(rule, ruleContext(), selected);
+    if (!prepared.error.isEmpty()) {
+        warn(prepared.error);
+        return;
+    }
+    if (prepared.idle)
+        return;
+    // Only the custom-text command tells of every new name that is taken, one message a file.
+    const bool leaveIfNameTaken = std::holds_alternative<rules::CustomRule>(rule);
+    renameSelected(rules::commandName(rule), filelist::renameRuleFor(std::move(prepared.name), leaveIfNameTaken));
+}
+
+void Form1::addStep(RulePage& page, int command)
+{
+    if (busy())
+        return;
+    if (const QString refused = page.refusal(command, RulePage::Use::Step, -1); !refused.isEmpty()) {
+        warn(refused);
+        return;
+    }
+    const rules::Rule rule = page.rule(command);
+    // The page tells its own faults in its own words; this catches what it did not foresee.
+    const rules::PreparedRule prepared = rules::prepare(rule, ruleContext(), 1);
+    if (!prepared.error.isEmpty() || prepared.idle) {
+        warn(QStringLiteral("“%1”的这些选项不能作为一步，所以没有加入步骤。%2")
+                 .arg(rules::commandName(rule), prepared.error.isEmpty() ? QString() : QLatin1Char('\n') + prepared.error));
+        return;
+    }
+    m_stepsPanel->append(rule);
+}
+
+void Form1::cmdRunSteps_Click()
+{
+    if (busy() || m_stepsPanel->steps().empty())
+        return;
+    rules::PreparedRule prepared = rules::prepareSteps(m_stepsPanel->steps(), ruleContext(), m_files->selectedCount());
+    if (!prepared.error.isEmpty()) {
+        warn(prepared.error);
+        return;
+    }
+    if (prepared.idle)
+        return;
+    // Taken names go to the preview or the summary: the one-by-one messages are the custom-text
+    // command's own.
+    renameSelected(QStringLiteral("按步骤改名"), filelist::renameRuleFor(std::move(prepared.name), false));
+}
+
+bool Form1::onDisk(const platform::AsideJob::Job& job, const QByteArray& path, const QString& notDone)
+{
+    return runPatiently(job, diskOf(path), notDone);
 }
 
 void Form1::renameSelected(const QString& command, const filelist::RenameRule& rule)

@@ -37,7 +37,7 @@ QSize FileItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
     return size;
 }
 
-void VolumePicker::showPopup()
+void RefreshingComboBox::showPopup()
 {
     if (beforePopup && !beforePopup())
         return;

@@ -32,9 +32,9 @@ public:
     [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
-// The volume list reads the mounted volumes again each time it opens, so a stick plugged in
-// after start-up can be picked.
-class VolumePicker final : public QComboBox {
+// A list that reads its items again each time it opens: the volume list, so that a stick plugged
+// in after start-up can be picked; the preset list, so that presets saved meanwhile are offered.
+class RefreshingComboBox final : public QComboBox {
 public:
     using QComboBox::QComboBox;
     // Refreshes the list before it opens; false keeps it closed.

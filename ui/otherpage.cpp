@@ -18,7 +18,9 @@ OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     Label8 = makeControl<QLabel>(Frame9, "Label8", QStringLiteral("需要去掉的字符串："));
     Label8->setGeometry(12, 20, 200, 20);
     txtRemoveStr = makeControl<QLineEdit>(Frame9, "txtRemoveStr");
-    txtRemoveStr->setGeometry(12, 42, 196, 22);
+    txtRemoveStr->setGeometry(12, 42, 124, 22);
+    QPushButton* removeStep = makeStepButton(Frame9, "cmdRemoveStep");
+    removeStep->setGeometry(142, 39, 72, 28);
     cmdRemoveStr = makeControl<QPushButton>(Frame9, "cmdRemoveStr", QStringLiteral("改名"));
     cmdRemoveStr->setGeometry(220, 39, 72, 28);
 
@@ -27,25 +29,31 @@ OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     Label7 = makeControl<QLabel>(Frame10, "Label7", QStringLiteral("新扩展名:"));
     Label7->setGeometry(12, 20, 200, 20);
     txtNewExt = makeControl<QLineEdit>(Frame10, "txtNewExt");
-    txtNewExt->setGeometry(12, 42, 196, 22);
+    txtNewExt->setGeometry(12, 42, 124, 22);
     txtNewExt->setToolTip(QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
+    QPushButton* extensionStep = makeStepButton(Frame10, "cmdChangeExtStep");
+    extensionStep->setGeometry(142, 39, 72, 28);
     cmdChangeExt = makeControl<QPushButton>(Frame10, "cmdChangeExt", QStringLiteral("改名"));
     cmdChangeExt->setGeometry(220, 39, 72, 28);
 
     Frame11 = createFrame(this, "Frame11", QStringLiteral("文件名简繁互转"));
     Frame11->setGeometry(8, 158, 304, 86);
     cmdJ2F = makeControl<QPushButton>(Frame11, "cmdJ2F", QStringLiteral("简体转繁体"));
-    cmdJ2F->setGeometry(12, 20, 100, 28);
+    cmdJ2F->setGeometry(12, 20, 92, 28);
+    QPushButton* j2fStep = makeStepButton(Frame11, "cmdJ2FStep");
+    j2fStep->setGeometry(108, 20, 72, 28);
     cmdF2J = makeControl<QPushButton>(Frame11, "cmdF2J", QStringLiteral("繁体转简体"));
-    cmdF2J->setGeometry(12, 52, 100, 28);
+    cmdF2J->setGeometry(12, 52, 92, 28);
+    QPushButton* f2jStep = makeStepButton(Frame11, "cmdF2JStep");
+    f2jStep->setGeometry(108, 52, 72, 28);
     Label9 = makeControl<QLabel>(Frame11, "Label9",
                                  QStringLiteral("示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"));
-    Label9->setGeometry(128, 20, 164, 60);
+    Label9->setGeometry(188, 20, 108, 60);
 
-    addCommand(cmdRemoveStr);
-    addCommand(cmdChangeExt);
-    addCommand(cmdF2J);
-    addCommand(cmdJ2F);
+    addCommand(cmdRemoveStr, removeStep);
+    addCommand(cmdChangeExt, extensionStep);
+    addCommand(cmdF2J, f2jStep);
+    addCommand(cmdJ2F, j2fStep);
 
     Label8->setBuddy(txtRemoveStr);
     txtRemoveStr->setAccessibleName(QStringLiteral("需要去掉的字符串"));

@@ -61,9 +61,11 @@ ReplacePage::ReplacePage(PageHost& host, QWidget* parent) : RulePage(host, paren
     lblT2->setGeometry(100, 34, 196, 18);
     makeRed(lblT2);
 
+    QPushButton* step = makeStepButton(this, "cmdReplaceStep");
+    step->setGeometry(144, 240, 80, 28);
     cmdReplace = makeControl<QPushButton>(this, "cmdReplace", QStringLiteral("改名"));
     cmdReplace->setGeometry(232, 240, 80, 28);
-    addCommand(cmdReplace);
+    addCommand(cmdReplace, step);
 
     Label10->setBuddy(txtFind);
     txtFind->setAccessibleName(QStringLiteral("查找"));
