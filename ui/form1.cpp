@@ -216,8 +216,8 @@ void Form1::createControls()
     cmdUndo->setGeometry(633, 320, 80, 25);
     updateUndo();
 
-
-    // Made last, so that the Tab key goes through the columns left to right, then down here.
+    // Made after the columns, so that the Tab key goes through them left to right, then down
+    // here and on to the steps.
     Frame12 = createFrame(this, "Frame12", QStringLiteral("快速转到要修改文件名的路径"));
     placeTwips(Frame12, 120, 5280, 10575, 735);
     txtPath = makeControl<QLineEdit>(Frame12, "txtPath");
@@ -225,7 +225,7 @@ void Form1::createControls()
     cmdGoPath = makeControl<QPushButton>(Frame12, "cmdGoPath", QStringLiteral("转到"));
     placeTwips(cmdGoPath, 9600, 240, 735, 375);
 
-    // Under everything else, at hand whichever page is shown.
+    // At the bottom, at hand whichever page is shown.
     m_stepsPanel = new StepsPanel(*this, m_fs, m_messages, this);
     m_stepsPanel->setGeometry(8, 404, 705, 164);
     describeControls();

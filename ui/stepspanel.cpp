@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -213,7 +214,6 @@ void StepsPanel::cboPreset_Click(int index)
     }
     m_loaded = name;
     setSteps(std::move(*read->steps));
-    updateButtons();
 }
 
 void StepsPanel::cmdSavePreset_Click()
