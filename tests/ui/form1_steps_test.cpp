@@ -160,7 +160,7 @@ void Form1StepsTest::studentCleanUpIsOneRunAndOneUndo()
     click(QStringLiteral("cmdReplaceStep"));
     click(QStringLiteral("Option1(1)"));
     click(QStringLiteral("cmdCaseStep"));
-    QCOMPARE(steps(), (QStringList{QStringLiteral("1. 繁体转简体：繁体转简体"),
+    QCOMPARE(steps(), (QStringList{QStringLiteral("1. 繁体转简体：繁体字换成简体字，如 中國→中国"),
                                    QStringLiteral("2. 替换：“ ”替换为“_”；全部替换；前缀和后缀"),
                                    QStringLiteral("3. 文件名转换：小写；前缀和后缀；删除空格")}));
 
