@@ -431,7 +431,7 @@ void Form1StepsTest::aBadPresetLeavesTheStepsAsTheyWere()
 
     // A good preset beside it loads, fields it does not know passed over.
     choosePreset(QStringLiteral("good"));
-    QCOMPARE(steps(), (QStringList{QStringLiteral("1. 简体转繁体：简体转繁体"), QStringLiteral("2. 去掉字符：去掉“x”")}));
+    QCOMPARE(steps(), (QStringList{QStringLiteral("1. 简体转繁体：简体字换成繁体字，如 中国→中國"), QStringLiteral("2. 去掉字符：去掉“x”")}));
     QVERIFY(m_messages.messages.isEmpty());
 }
 
