@@ -72,6 +72,12 @@ public:
         warning(parent, title, ui::summaryText(heading, lines));
     }
     bool confirmPlan(QWidget*, const QString&, const filelist::RenamePlan&) override { return true; }
+    std::optional<QString> askText(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    QString askOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
+    QString askSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     int messages = 0;
 };
 

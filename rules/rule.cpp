@@ -206,8 +206,8 @@ QString describe(const Rule& rule)
             },
             [](const RemoveRule& r) -> QString { return QStringLiteral("去掉“%1”").arg(r.text); },
             [](const ExtensionRule& r) -> QString { return QStringLiteral("扩展名改为“%1”").arg(trimSpaces(r.extension)); },
-            [](const ToSimplifiedRule&) -> QString { return QStringLiteral("繁体转简体"); },
-            [](const ToTraditionalRule&) -> QString { return QStringLiteral("简体转繁体"); },
+            [](const ToSimplifiedRule&) -> QString { return QStringLiteral("繁体字换成简体字，如 中國→中国"); },
+            [](const ToTraditionalRule&) -> QString { return QStringLiteral("简体字换成繁体字，如 中国→中國"); },
             [](const ReplaceRule& r) -> QString {
                 const ReplaceOptions& o = r.options;
                 QString text = QStringLiteral("“%1”替换为“%2”").arg(o.find, o.replacement);

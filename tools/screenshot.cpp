@@ -1,5 +1,6 @@
-// Saves a picture of each page of the window, and of the preview of the case command over every
-// file of the folder, for the README and for checking the layout by eye:
+// Saves a picture of each page of the window, with two steps in the steps panel, and of the
+// preview of the case command over every file of the folder, for the README and for checking the
+// layout by eye:
 // screenshot OUTPUT_PREFIX [FOLDER]. Run it with QT_QPA_PLATFORM=offscreen or under Xvfb;
 // QT_SCALE_FACTOR=2 shows the window at double scale.
 #include "filelist/filelistmodel.h"
@@ -10,7 +11,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTextStream>
 
@@ -26,6 +29,16 @@ int main(int argc, char* argv[])
     const QByteArray folder = argc > 2 ? QByteArray(argv[2]) : QFile::encodeName(QCoreApplication::applicationDirPath());
     ui::Form1 window(folder);
     window.show();
+    // Spaces to "_", then lower case, as steps.
+    window.findChild<QLineEdit*>(QStringLiteral("txtFind"))->setText(QStringLiteral(" "));
+    window.findChild<QLineEdit*>(QStringLiteral("txtReplace"))->setText(QStringLiteral("_"));
+    window.findChild<QPushButton*>(QStringLiteral("cmdReplaceStep"))->click();
+    window.findChild<QAbstractButton*>(QStringLiteral("Option1(1)"))->click();
+    window.findChild<QPushButton*>(QStringLiteral("cmdCaseStep"))->click();
+    // The pages themselves as they open.
+    window.findChild<QAbstractButton*>(QStringLiteral("Option1(2)"))->click();
+    window.findChild<QLineEdit*>(QStringLiteral("txtFind"))->clear();
+    window.findChild<QLineEdit*>(QStringLiteral("txtReplace"))->clear();
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
     for (int page = 0; page < tabs->count(); ++page) {
         tabs->setCurrentIndex(page);

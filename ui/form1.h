@@ -5,9 +5,8 @@
 #include "platform/asidejob.h"
 #include "platform/filesystem.h"
 #include "platform/volumes.h"
-#include "rules/convertcase.h"
-#include "rules/customname.h"
-#include "rules/replace.h"
+#include "ui/rulepage.h"
+#include "ui/stepspanel.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -28,8 +27,6 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
-class QRadioButton;
-class QSpinBox;
 class QTabWidget;
 
 namespace filelist {
@@ -39,17 +36,25 @@ class FolderListModel;
 
 namespace ui {
 
+class AboutPage;
+class CasePage;
+class CustomPage;
 class MessagePresenter;
+class OtherPage;
 class RenameRunner;
+class ReplacePage;
 
 // The program's one window. Controls carry the names the rest of the program and the tests
-// know them by (objectName "Option1(2)" for member 2 of the option array Option1); the event
-// handlers read the controls, call the logic in filelist/ and rules/, and write results back.
+// know them by (objectName "Option1(2)" for member 2 of the option array Option1). The window
+// holds the folder and file lists, the navigation, and the runs; each tab page is a class of its
+// own (RulePage) that owns its controls and builds its rule, and the window runs the rule a
+// page's command asks for. The event handlers of the pages' controls are the window's too, so
+// that they can be driven as the toolkit would.
 //
 // One thing at a time: the window keeps handling events while it reads a folder, plans, renames,
 // takes a run back or checks a volume, so every handler refuses to start anything while such
 // work goes on (see Work), whatever asked: a click, a key, a timer or a screen reader.
-class Form1 final : public QWidget {
+class Form1 final : public QWidget, private PageHost, private StepsHost {
     Q_OBJECT
 
 public:
@@ -77,7 +82,7 @@ public:
     void showSelected(const std::vector<QByteArray>& names);
 
     // Event handlers, each run by its control's event; public so tests can drive them as the
-    // toolkit would.
+    // toolkit would. The handlers of a page's controls go to the page that owns them.
     void Form_Load();
     void Combo1_Click();
     // Enter in the pattern box: the typed pattern list applies, as a chosen item would.
@@ -104,6 +109,8 @@ public:
     void Check3_Click(int index);
     void Check4_Click(int index);
     void cmdReplace_Click();
+    // "按步骤改名": every step in turn on each selected file, as one run.
+    void cmdRunSteps_Click();
     void Drive1_Change();
     void Dir1_Change();
     void cmdGoPath_Click();
@@ -152,17 +159,18 @@ private:
     // The controls a Work disables: the ones that start commands, and the pages, whose inputs
     // the rules read while they plan.
     [[nodiscard]] std::vector<QWidget*> commandControls() const;
-    // For the handlers that refresh an example: true while busy, since the custom-text example
-    // counts with the number a run in progress counts with. The examples are refreshed when the
-    // work has ended.
-    bool refuseExample();
+    // For the handlers that refresh an example: true while busy. The examples are refreshed when
+    // the work has ended.
+    bool refuseExample() override;
+    // Runs command of page over the selected files, unless the page refuses its options.
+    void runCommand(RulePage& page, int command) override;
+    // Appends the rule of command of page to the steps, unless it can't run or does nothing.
+    void addStep(RulePage& page, int command) override;
+    bool onDisk(const platform::AsideJob::Job& job, const QByteArray& path, const QString& notDone) override;
+    void runSteps() override { cmdRunSteps_Click(); }
 
     void createControls();
-    void createPage0(QWidget* page);
-    void createPage1(QWidget* page);
-    void createPage2(QWidget* page);
-    void createPage3(QWidget* page);
-    void createPage4(QWidget* page);
+    void createPages();
     void connectHandlers();
     // Names and descriptions for screen readers.
     void describeControls();
@@ -189,28 +197,15 @@ private:
     bool runPatiently(const platform::AsideJob::Job& job, const QString& subject, const QString& notDone);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    [[nodiscard]] rules::CaseOptions caseOptions() const;
-    [[nodiscard]] rules::ReplaceOptions replaceOptions() const;
-    void refreshReplaceExample();
-    [[nodiscard]] rules::CustomPlace customPlace() const;
-    // Advances iCounter by step and gives fileName's custom name with that number; nothing,
-    // leaving iCounter as it was, when the number would leave the counter's range.
-    std::optional<QString> MakeCustomName(const QString& fileName, int step);
-    void refreshCustomExample();
-
     // Runs rule over the selected files as the command called command (the page's caption or
     // the button's), shown first when 改名前预览 is checked.
     void renameSelected(const QString& command, const filelist::RenameRule& rule);
-    // Tells that command found no table to convert with, and where it looked.
-    void tellTableMissing(const QString& command);
     // Enables 撤销 when there is a run to take back and says which in its tooltip.
     void updateUndo();
     void warn(const QString& text);
 
     const platform::FileSystem& m_fs;
     MessagePresenter& m_messages;
-    // The running number of the custom-text page: 32 bits, like the numbers it writes.
-    std::int32_t iCounter = 0;
     const StartUp m_startUp;
     filelist::FileListModel* m_files = nullptr;
     filelist::FolderListModel* m_folders = nullptr;
@@ -243,72 +238,18 @@ private:
     QPushButton* cmdGoPath = nullptr;
     QTabWidget* SSTab1 = nullptr;
 
-    // Page 0, case and space conversion.
-    QGroupBox* Frame2 = nullptr;
-    std::array<QCheckBox*, 2> Check2{};
-    QGroupBox* Frame3 = nullptr;
-    std::array<QRadioButton*, 3> Option1{};
-    QGroupBox* Frame4 = nullptr;
-    std::array<QRadioButton*, 2> Option2{};
-    QGroupBox* Frame5 = nullptr;
-    std::array<QLabel*, 2> Label2{};
-    QLabel* lblS1 = nullptr;
-    QLabel* lblT1 = nullptr;
-    QPushButton* Command1 = nullptr;
-
-    // Page 1, custom text and numbering. Label4 has members 0, 1 and 4 only.
-    QGroupBox* Frame6 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    std::array<QLabel*, 2> Label3{};
-    QLineEdit* txtStep = nullptr;
-    QSpinBox* spnDigits = nullptr;
-    QGroupBox* Frame7 = nullptr;
-    std::array<QRadioButton*, 6> Option3{};
-    QGroupBox* Frame8 = nullptr;
-    std::array<QLabel*, 5> Label4{};
-    std::array<QLabel*, 2> lblSource{};
-    std::array<QLabel*, 2> lblTarget{};
-    QPushButton* Command2 = nullptr;
-
-    // Page 2, removal, extension and script conversion.
-    QGroupBox* Frame9 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLineEdit* txtRemoveStr = nullptr;
-    QPushButton* cmdRemoveStr = nullptr;
-    QGroupBox* Frame10 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLineEdit* txtNewExt = nullptr;
-    QPushButton* cmdChangeExt = nullptr;
-    QGroupBox* Frame11 = nullptr;
-    QPushButton* cmdJ2F = nullptr;
-    QPushButton* cmdF2J = nullptr;
-    QLabel* Label9 = nullptr;
+    // The tab pages, and among them the ones that rename by a rule.
+    CasePage* m_casePage = nullptr;
+    CustomPage* m_customPage = nullptr;
+    OtherPage* m_otherPage = nullptr;
+    ReplacePage* m_replacePage = nullptr;
+    AboutPage* m_aboutPage = nullptr;
+    std::vector<RulePage*> m_rulePages;
+    StepsPanel* m_stepsPanel = nullptr;
 
     // Under the pages: every command's preview switch, and taking a run back.
     QCheckBox* chkPreview = nullptr;
     QPushButton* cmdUndo = nullptr;
-
-    // Page 3, find and replace.
-    QGroupBox* Frame13 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLineEdit* txtFind = nullptr;
-    QLabel* lblFindError = nullptr;
-    QLabel* Label11 = nullptr;
-    QLineEdit* txtReplace = nullptr;
-    QGroupBox* Frame14 = nullptr;
-    std::array<QCheckBox*, 3> Check3{};
-    QGroupBox* Frame15 = nullptr;
-    std::array<QCheckBox*, 2> Check4{};
-    QGroupBox* Frame16 = nullptr;
-    std::array<QLabel*, 2> Label12{};
-    QLabel* lblS2 = nullptr;
-    QLabel* lblT2 = nullptr;
-    QPushButton* cmdReplace = nullptr;
-
-    // Page 4, About.
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QPushButton* cmdExit = nullptr;
 };
 
 } // namespace ui

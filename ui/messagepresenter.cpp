@@ -5,6 +5,8 @@
 #include "ui/summarydialog.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace ui {
@@ -48,6 +50,23 @@ public:
     {
         PreviewDialog dialog(plan, command, parent);
         return dialog.exec() == QDialog::Accepted;
+    }
+    std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                   const QString& text) override
+    {
+        bool ok = false;
+        QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+        if (!ok)
+            return std::nullopt;
+        return answer;
+    }
+    QString askOpenFile(QWidget* parent, const QString& title, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    }
+    QString askSaveFile(QWidget* parent, const QString& title, const QString& suggested, const QString& filter) override
+    {
+        return QFileDialog::getSaveFileName(parent, title, suggested, filter);
     }
 };
 

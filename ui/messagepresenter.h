@@ -39,6 +39,16 @@ public:
     // Shows what the run of command will do with every selected file; true when the user
     // chooses to run it.
     virtual bool confirmPlan(QWidget* parent, const QString& command, const filelist::RenamePlan& plan) = 0;
+    // Asks for one line of text, label above the box and text in it to begin with; nothing when
+    // the user cancels.
+    virtual std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                           const QString& text) = 0;
+    // Asks for a file to read, or a file to write (suggested proposed, a file that exists asked
+    // about before it is chosen), of the kinds in filter ("预设 (*.json)"); empty when the user
+    // cancels.
+    virtual QString askOpenFile(QWidget* parent, const QString& title, const QString& filter) = 0;
+    virtual QString askSaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                                const QString& filter) = 0;
 };
 
 // The whole text of a summary, as it is copied: the heading, then each line on its own.

@@ -61,6 +61,23 @@ public:
             onPlan(plan);
         return runPlans;
     }
+    std::optional<QString> askText(QWidget*, const QString& title, const QString& label, const QString&) override
+    {
+        questions.push_back({false, title, label, progressOpen()});
+        if (texts.isEmpty())
+            return std::nullopt;
+        return texts.takeFirst();
+    }
+    QString askOpenFile(QWidget*, const QString& title, const QString&) override
+    {
+        questions.push_back({false, title, {}, progressOpen()});
+        return file;
+    }
+    QString askSaveFile(QWidget*, const QString& title, const QString&, const QString&) override
+    {
+        questions.push_back({false, title, {}, progressOpen()});
+        return file;
+    }
 
     QList<Message> messages;
     QList<Message> questions;
@@ -70,6 +87,8 @@ public:
     std::function<void(const filelist::RenamePlan&)> onPlan;
     bool runPlans = true;
     bool checkBoxes = false; // how every check box offered is answered
+    QStringList texts;       // the answers to the questions for text, in turn; cancelled when none are left
+    QString file;            // the file chosen in every file dialog; empty cancels it
 
 private:
     static bool progressOpen()

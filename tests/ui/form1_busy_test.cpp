@@ -74,7 +74,8 @@ void Form1BusyTest::nothingElseStartsWhileTheWindowWorks()
     const auto enabled = [&] {
         QStringList on;
         for (const char* name : {"Command1", "Command2", "cmdReplace", "cmdUndo", "cmdSelect(3)", "File1", "Check1(0)",
-                                 "Dir1", "Drive1", "Combo1", "txtPath", "cmdGoPath", "Text1"}) {
+                                 "Dir1", "Drive1", "Combo1", "txtPath", "cmdGoPath", "Text1", "cmdCaseStep", "lstSteps",
+                                 "cboPreset", "cmdImportPreset"}) {
             if (control(name)->isEnabled())
                 on << QLatin1String(name);
         }

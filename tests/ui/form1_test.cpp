@@ -117,9 +117,9 @@ void Form1Test::makeFile(const QString& name, mode_t mode)
 void Form1Test::windowHasItsTitleAndFixedSize()
 {
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Quendra文件批量改名工具"));
-    QCOMPARE(m_form->size(), QSize(718, 404));
-    QCOMPARE(m_form->minimumSize(), QSize(718, 404));
-    QCOMPARE(m_form->maximumSize(), QSize(718, 404));
+    QCOMPARE(m_form->size(), QSize(718, 572));
+    QCOMPARE(m_form->minimumSize(), QSize(718, 572));
+    QCOMPARE(m_form->maximumSize(), QSize(718, 572));
 }
 
 void Form1Test::controlsStartInTheirInitialState_data()

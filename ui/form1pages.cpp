@@ -1,0 +1,199 @@
+// The window's side of the rule pages and the steps: the pages' handlers, and the runs of the
+// rules they build and of the steps.
+#include "ui/form1.h"
+
+#include "filelist/filelistmodel.h"
+#include "filelist/rulerename.h"
+#include "ui/aside.h"
+#include "ui/casepage.h"
+#include "ui/custompage.h"
+#include "ui/module1.h"
+#include "ui/otherpage.h"
+#include "ui/renamerunner.h"
+#include "ui/replacepage.h"
+
+#include <QCheckBox>
+
+#include <utility>
+#include <variant>
+
+namespace ui {
+
+// The pages' handlers.
+
+void Form1::Check2_Click(int index)
+{
+    m_casePage->Check2_Click(index);
+}
+
+void Form1::Option1_Click(int index)
+{
+    m_casePage->Option1_Click(index);
+}
+
+void Form1::Option2_Click(int index)
+{
+    m_casePage->Option2_Click(index);
+}
+
+QString Form1::ConvertCase(const QString& fileName) const
+{
+    return m_casePage->ConvertCase(fileName);
+}
+
+void Form1::Command1_Click()
+{
+    runCommand(*m_casePage, 0);
+}
+
+void Form1::Text1_Change()
+{
+    m_customPage->Text1_Change();
+}
+
+void Form1::txtStep_Change()
+{
+    m_customPage->txtStep_Change();
+}
+
+void Form1::Option3_Click(int index)
+{
+    m_customPage->Option3_Click(index);
+}
+
+void Form1::spnDigits_Change()
+{
+    m_customPage->spnDigits_Change();
+}
+
+void Form1::Command2_Click()
+{
+    runCommand(*m_customPage, 0);
+}
+
+void Form1::cmdRemoveStr_Click()
+{
+    runCommand(*m_otherPage, OtherPage::Remove);
+}
+
+void Form1::cmdChangeExt_Click()
+{
+    runCommand(*m_otherPage, OtherPage::Extension);
+}
+
+void Form1::cmdF2J_Click()
+{
+    runCommand(*m_otherPage, OtherPage::ToSimplified);
+}
+
+void Form1::cmdJ2F_Click()
+{
+    runCommand(*m_otherPage, OtherPage::ToTraditional);
+}
+
+void Form1::txtFind_Change()
+{
+    m_replacePage->txtFind_Change();
+}
+
+void Form1::txtReplace_Change()
+{
+    m_replacePage->txtReplace_Change();
+}
+
+void Form1::Check3_Click(int index)
+{
+    m_replacePage->Check3_Click(index);
+}
+
+void Form1::Check4_Click(int index)
+{
+    m_replacePage->Check4_Click(index);
+}
+
+void Form1::cmdReplace_Click()
+{
+    runCommand(*m_replacePage, 0);
+}
+
+// The rename run shared by every command.
+
+namespace {
+
+// What the rules need besides their options: the loaded script table.
+rules::RuleContext ruleContext()
+{
+    return {&Module1::F2JTable()};
+}
+
+} // namespace
+
+void Form1::runCommand(RulePage& page, int command)
+{
+    if (busy())
+        return;
+    const qint64 selected = m_files->selectedCount();
+    if (const QString refused = page.refusal(command, RulePage::Use::Run, selected); !refused.isEmpty()) {
+        warn(refused);
+        return;
+    }
+    const rules::Rule rule = page.rule(command);
+    rules::PreparedRule prepared = rules::prepare(rule, ruleContext(), selected);
+    if (!prepared.error.isEmpty()) {
+        warn(prepared.error);
+        return;
+    }
+    if (prepared.idle)
+        return;
+    // Only the custom-text command tells of every new name that is taken, one message a file.
+    const bool leaveIfNameTaken = std::holds_alternative<rules::CustomRule>(rule);
+    renameSelected(rules::commandName(rule), filelist::renameRuleFor(std::move(prepared.name), leaveIfNameTaken));
+}
+
+void Form1::addStep(RulePage& page, int command)
+{
+    if (busy())
+        return;
+    if (const QString refused = page.refusal(command, RulePage::Use::Step, -1); !refused.isEmpty()) {
+        warn(refused);
+        return;
+    }
+    const rules::Rule rule = page.rule(command);
+    // The page tells its own faults in its own words; this catches what it did not foresee.
+    const rules::PreparedRule prepared = rules::prepare(rule, ruleContext(), 1);
+    if (!prepared.error.isEmpty() || prepared.idle) {
+        warn(QStringLiteral("“%1”的这些选项不能作为一步，所以没有加入步骤。%2")
+                 .arg(rules::commandName(rule), prepared.error.isEmpty() ? QString() : QLatin1Char('\n') + prepared.error));
+        return;
+    }
+    m_stepsPanel->append(rule);
+}
+
+void Form1::cmdRunSteps_Click()
+{
+    if (busy() || m_stepsPanel->steps().empty())
+        return;
+    rules::PreparedRule prepared = rules::prepareSteps(m_stepsPanel->steps(), ruleContext(), m_files->selectedCount());
+    if (!prepared.error.isEmpty()) {
+        warn(prepared.error);
+        return;
+    }
+    if (prepared.idle)
+        return;
+    // Taken names go to the preview or the summary: the one-by-one messages are the custom-text
+    // command's own.
+    renameSelected(QStringLiteral("按步骤改名"), filelist::renameRuleFor(std::move(prepared.name), false));
+}
+
+bool Form1::onDisk(const platform::AsideJob::Job& job, const QByteArray& path, const QString& notDone)
+{
+    return runPatiently(job, diskOf(path), notDone);
+}
+
+void Form1::renameSelected(const QString& command, const filelist::RenameRule& rule)
+{
+    const Work work(*this);
+    m_runner->run(command, rule, chkPreview->isChecked());
+}
+
+} // namespace ui

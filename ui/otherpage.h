@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ui/rulepage.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace ui {
+
+// Page 2, "其它": four commands, each in a frame of its own: cutting a text out of the names,
+// a new extension, and the two script conversions.
+class OtherPage final : public RulePage {
+    Q_OBJECT
+
+public:
+    // The page's commands, as numbered for rule() and RulePage::runButton().
+    enum Command { Remove = 0, Extension = 1, ToSimplified = 2, ToTraditional = 3 };
+
+    explicit OtherPage(PageHost& host, QWidget* parent = nullptr);
+
+    [[nodiscard]] rules::Rule rule(int command) const override;
+    [[nodiscard]] QString refusal(int command, Use use, qint64 files) const override;
+
+    [[nodiscard]] rules::RemoveRule removeRule() const;
+    [[nodiscard]] rules::ExtensionRule extensionRule() const;
+
+private:
+    QGroupBox* Frame9 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLineEdit* txtRemoveStr = nullptr;
+    QPushButton* cmdRemoveStr = nullptr;
+    QGroupBox* Frame10 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* txtNewExt = nullptr;
+    QPushButton* cmdChangeExt = nullptr;
+    QGroupBox* Frame11 = nullptr;
+    QPushButton* cmdJ2F = nullptr;
+    QPushButton* cmdF2J = nullptr;
+    QLabel* Label9 = nullptr;
+};
+
+} // namespace ui
