@@ -42,7 +42,10 @@ fi
 program="$out/root/usr/bin/quendra-rename"
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version)
 grep -q '^quendra-rename [0-9]' <<<"$version" || fail "--version printed: $version"
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -q 'quendra-rename' || fail "--help"
+# Into a file first: grep -q leaves at its first match, and the rest of a long text would meet a
+# closed pipe.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help >"$out/help" || fail "--help failed"
+grep -q 'quendra-rename apply' "$out/help" || fail "--help printed: $(cat "$out/help")"
 status=0
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>/dev/null || status=$?
 [ "$status" -eq 1 ] || fail "without a display the program ended with status $status, not 1"
