@@ -383,12 +383,27 @@ void Form1::showSelected(const std::vector<QByteArray>& names)
 
 void Form1::cmdUndo_Click()
 {
-    if (busy() || !m_runner->canUndo())
+    if (busy())
+        return;
+    // The latest run may have been made, or taken back, elsewhere since the button was last set.
+    m_runner->reloadHistory();
+    updateUndo();
+    if (!m_runner->canUndo())
         return;
     const Work work(*this);
     // An undo in another folder is shown: the user sees what it did.
     if (const auto elsewhere = m_runner->undo())
         setDir1Path(*elsewhere);
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    // Coming back to the window, from a terminal say: 撤销 shows the history as it is now.
+    if (event->type() == QEvent::ActivationChange && m_runner && isActiveWindow() && !busy()) {
+        m_runner->reloadHistory();
+        updateUndo();
+    }
+    QWidget::changeEvent(event);
 }
 
 void Form1::updateUndo()

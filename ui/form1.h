@@ -138,6 +138,8 @@ protected:
     // before their next file and tell what they did, an undo goes on to its end, reading and
     // planning are given up.
     void closeEvent(QCloseEvent* event) override;
+    // Reads the undo history again whenever the window becomes the active one.
+    void changeEvent(QEvent* event) override;
 
 private:
     // Held around every piece of work that lets events through while it goes on, messages that

@@ -39,6 +39,9 @@ public:
     void run(const QString& command, const filelist::RenameRule& rule, bool preview);
 
     [[nodiscard]] bool canUndo() const { return m_history.canUndo(); }
+    // Reads the history again: the command line and other windows add runs to it and take them
+    // back while this window is open.
+    void reloadHistory() { m_history.load(); }
     // What undo() would take back, in words for a tooltip.
     [[nodiscard]] QString undoDescription();
     // Takes back the latest run not yet taken back; a run in another folder than the list's only

@@ -1,5 +1,7 @@
 #include "filelist/filelistmodel.h"
 #include "filelist/journal.h"
+#include "filelist/renamehistory.h"
+#include "filelist/rulerename.h"
 #include "platform/faultyfilesystem.h"
 #include "tests/support/statehome.h"
 #include "tests/support/recordingpresenter.h"
@@ -71,6 +73,7 @@ private Q_SLOTS:
     void replacePageFindsReplacesAndTakesItBack();
     void runCutShortIsRecoveredAtStartUp();
     void undoInAnotherFolderAsksAndShowsIt();
+    void undoTakesBackARunMadeElsewhereWhileOpen();
 
 private:
     // A new window on a new folder holding names; with table, the folder holds that F2J.txt.
@@ -696,6 +699,34 @@ void Form1RenameTest::runCutShortIsRecoveredAtStartUp()
 }
 
 // 撤销 of a run made in another folder than the one shown asks first, then shows that folder.
+void Form1RenameTest::undoTakesBackARunMadeElsewhereWhileOpen()
+{
+    open({"a.TXT", "b.TXT"});
+    auto* undo = control<QPushButton>("cmdUndo");
+    QVERIFY(!undo->isEnabled());
+    {
+        // A run of the command line, or of another window, while this one is open.
+        filelist::FileListModel list(*m_fs);
+        list.setFolder(m_folder->path());
+        for (int i = 0; i < list.count(); ++i)
+            list.setSelected(i, list.itemBytes(i) != "F2J.txt");
+        filelist::RenameHistory history(*m_fs, filelist::journalFolder());
+        history.load();
+        const rules::Rule rule = rules::ExtensionRule{QStringLiteral("md")};
+        const auto plan = filelist::planRename(list, *m_fs, filelist::renameRuleFor(rules::prepare(rule, {}, 2).name));
+        const auto journal = history.startJournal();
+        const auto header = filelist::RenameHistory::headerFor(plan, rules::commandName(rule), filelist::JournalKind::Run);
+        QCOMPARE(filelist::executePlan(plan, *m_fs, {}, {nullptr, journal.get(), header}).renamed, 2);
+        history.record(*journal, header, journal->movedCount());
+    }
+    m_form->cmdSelect_Click(3);
+    QCOMPARE(names(), (QStringList{QStringLiteral("a.md"), QStringLiteral("b.md")}));
+    m_form->cmdUndo_Click();
+    QCOMPARE(names(), (QStringList{QStringLiteral("a.TXT"), QStringLiteral("b.TXT")}));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(m_messages.messages.isEmpty());
+}
+
 void Form1RenameTest::undoInAnotherFolderAsksAndShowsIt()
 {
     open({"a.TXT"});
