@@ -247,11 +247,14 @@ int apply(const ApplyOptions& options, Session& session)
     filelist::FileListModel listed(*fs);
     std::unique_ptr<GivenFiles> given;
     const filelist::RenameSource* source = nullptr;
+    std::shared_ptr<const filelist::ListedNames> allNames;
     if (line.files.empty()) {
         filelist::FileListModel::ListingRequest request;
         request.folder = line.folder;
         request.pattern = filelist::NamePattern(options.pattern.value_or(QStringLiteral("*.*")));
         request.switches = {true, true, options.hidden, false};
+        // The plan is settled a moment later: the same reading tells it which names are taken.
+        request.keepAllNames = true;
         auto listing = session.patiently<filelist::FileListModel::Listing>(
             [fs, request] { return filelist::FileListModel::list(*fs, request); });
         if (!listing) {
@@ -263,6 +266,7 @@ int apply(const ApplyOptions& options, Session& session)
                              .arg(shown(line.folder), platform::describeError(listing->error)));
             return 2;
         }
+        allNames = std::make_shared<const filelist::ListedNames>(std::move(listing->allNames));
         listed.show(request, std::move(*listing));
         listed.setAllSelected(true);
         source = &listed;
@@ -310,11 +314,11 @@ int apply(const ApplyOptions& options, Session& session)
 
     // The rule's part of the plan here, the disk's part on a thread of its own.
     auto plan = std::make_shared<filelist::RenamePlan>(
-        filelist::planNames(*source, filelist::renameRuleFor(prepared.name)));
+        filelist::planNumberedNames(*source, filelist::numberedRuleFor(prepared.name)));
     const qsizetype hint = given ? -1 : source->count();
     const bool settled = session
-                             .patiently<bool>([plan, fs, identity = source->folderIdentity(), hint] {
-                                 filelist::settlePlan(*plan, *fs, identity, beatProgress, hint);
+                             .patiently<bool>([plan, fs, identity = source->folderIdentity(), hint, allNames] {
+                                 filelist::settlePlan(*plan, *fs, identity, beatProgress, hint, allNames.get());
                                  return true;
                              })
                              .has_value();

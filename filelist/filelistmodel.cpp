@@ -84,6 +84,7 @@ FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const
     keys.reserve(request.expectedItems);
     int error = 0;
     platform::FolderIdentity identity;
+    ListedNames allNames;
     if (!request.folder.isEmpty()) {
         identity = fs.openFolder(request.folder)->identity();
         // With both switches on, a read-only file is listed as any other: no file need be looked
@@ -92,6 +93,8 @@ FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const
             || !request.switches[std::size_t(Switch::ReadOnly)];
         const auto detail = readOnlyDecides ? platform::ListDetail::Everything : platform::ListDetail::WithoutReadOnly;
         const auto status = fs.listFolder(request.folder, [&](const platform::DirEntry& e) {
+            if (request.keepAllNames)
+                allNames.add(e.name);
             if (e.kind != platform::EntryKind::File || !admits(e.attributes, request.switches))
                 return;
             const std::string_view name(e.name.data(), std::size_t(e.name.size()));
@@ -121,7 +124,7 @@ FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const
     items.reserve(keys.size());
     for (const SortKey& key : keys)
         items.push_back(listed[key.entry]);
-    return {std::move(names), std::move(items), error, identity};
+    return {std::move(names), std::move(items), error, identity, std::move(allNames)};
 }
 
 std::vector<std::uint8_t> FileListModel::selectionFor(const std::string& names,

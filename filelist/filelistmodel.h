@@ -59,6 +59,8 @@ public:
         // Room to make at once: mostly the folder listed again, about as large.
         std::size_t expectedItems = 0;
         std::size_t expectedBytes = 0;
+        // Whether the listing keeps every name of the folder as well, whatever it holds.
+        bool keepAllNames = false;
     };
     // The files of a request's folder that pass its pattern and switches, in natural order.
     struct Listing {
@@ -66,6 +68,7 @@ public:
         std::vector<Entry> items;
         int error = 0;
         platform::FolderIdentity identity;
+        ListedNames allNames; // with keepAllNames
     };
     // The request for listing the folder as the model holds it now.
     [[nodiscard]] ListingRequest request() const;

@@ -3,9 +3,11 @@
 #include "platform/filename.h"
 
 #include <algorithm>
+#include <future>
 #include <limits>
 #include <new>
 #include <optional>
+#include <system_error>
 
 namespace filelist {
 
@@ -67,6 +69,24 @@ private:
 
 } // namespace
 
+namespace {
+
+// 0 marks an empty slot of FolderNames; a name that hashes to it is taken as 1.
+constexpr std::uint64_t kNoName = 0;
+
+std::uint64_t nameHash(QByteArrayView bytes)
+{
+    const std::uint64_t h = std::hash<std::string_view>{}(std::string_view(bytes.data(), std::size_t(bytes.size())));
+    return h == kNoName ? 1 : h;
+}
+
+} // namespace
+
+void ListedNames::add(QByteArrayView name)
+{
+    m_hashes.push_back(nameHash(name));
+}
+
 // What the folder holds besides the files of the run, found the cheaper way: one reading of every
 // name in the folder when the plan asks about many names, a lookup of each name otherwise. Of a
 // reading only a 64-bit hash of each name is kept (16 bytes a name in all); a name whose hash is
@@ -81,22 +101,19 @@ public:
             return;
         std::vector<std::uint64_t> hashes;
         const auto status = folder.listNames([&](QByteArrayView name) {
-            hashes.push_back(folded ? hash(platform::caseFoldedName(name)) : hash(name));
+            hashes.push_back(folded ? nameHash(platform::caseFoldedName(name)) : nameHash(name));
             if (hashes.size() % kTickEvery == 0)
                 tick();
         });
         if (!status.ok())
             return; // can't tell: every name is looked up instead
-        std::size_t slots = 16;
-        while (slots < hashes.size() * 2)
-            slots <<= 1;
-        m_slots.assign(slots, kEmpty);
-        for (const std::uint64_t h : hashes) {
-            std::size_t i = h & (slots - 1);
-            while (m_slots[i] != kEmpty && m_slots[i] != h)
-                i = (i + 1) & (slots - 1);
-            m_slots[i] = h;
-        }
+        index(hashes);
+    }
+
+    // The names of a listing of the folder, taken as they are where letter case counts.
+    FolderNames(const platform::Folder& folder, const ListedNames& listed) : m_folder(folder)
+    {
+        index(listed.hashes());
     }
 
     // Whether anything has name, whose key (folded where case is ignored) is key.
@@ -115,21 +132,28 @@ public:
 
 private:
     static constexpr std::size_t kTickEvery = 8192;
-    // 0 marks an empty slot; a name that hashes to it is taken as 1.
-    static constexpr std::uint64_t kEmpty = 0;
-    static std::uint64_t hash(QByteArrayView bytes)
+
+    void index(const std::vector<std::uint64_t>& hashes)
     {
-        const std::uint64_t h = std::hash<std::string_view>{}(std::string_view(bytes.data(), std::size_t(bytes.size())));
-        return h == kEmpty ? 1 : h;
+        std::size_t slots = 16;
+        while (slots < hashes.size() * 2)
+            slots <<= 1;
+        m_slots.assign(slots, kNoName);
+        for (const std::uint64_t h : hashes) {
+            std::size_t i = h & (slots - 1);
+            while (m_slots[i] != kNoName && m_slots[i] != h)
+                i = (i + 1) & (slots - 1);
+            m_slots[i] = h;
+        }
     }
 
     bool contains(std::string_view key) const
     {
-        const std::uint64_t h = hash(QByteArrayView(key.data(), qsizetype(key.size())));
+        const std::uint64_t h = nameHash(QByteArrayView(key.data(), qsizetype(key.size())));
         for (std::size_t i = h & (m_slots.size() - 1);; i = (i + 1) & (m_slots.size() - 1)) {
             if (m_slots[i] == h)
                 return true;
-            if (m_slots[i] == kEmpty)
+            if (m_slots[i] == kNoName)
                 return false;
         }
     }
@@ -327,6 +351,27 @@ void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, pla
     m_items.push_back(item);
 }
 
+void RenamePlan::append(const RenamePlan& part)
+{
+    if (m_names.size() + part.m_names.size() > std::numeric_limits<std::uint32_t>::max())
+        throw std::bad_alloc();
+    const auto base = std::uint32_t(m_names.size());
+    m_names.append(part.m_names);
+    m_items.reserve(m_items.size() + part.m_items.size());
+    for (Item item : part.m_items) {
+        item.oldOffset += base;
+        item.newOffset += base;
+        if (item.reason == PlanReason::RuleRefused) {
+            const QString& words = part.m_ruleReasons[item.ruleReason];
+            const auto known = std::find(m_ruleReasons.begin(), m_ruleReasons.end(), words);
+            item.ruleReason = std::uint16_t(known - m_ruleReasons.begin());
+            if (known == m_ruleReasons.end())
+                m_ruleReasons.push_back(words);
+        }
+        m_items.push_back(item);
+    }
+}
+
 void RenamePlan::addReturn(QByteArrayView oldName, QByteArrayView newName, const platform::FileIdentity& identity)
 {
     m_expected.resize(m_items.size());
@@ -369,7 +414,8 @@ void RenamePlan::requireFolder(const platform::FileSystem& fs, const platform::F
     }
 }
 
-void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress, qsizetype folderSizeHint)
+void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress, qsizetype folderSizeHint,
+                        const ListedNames* listed)
 {
     if (!m_opened)
         m_opened = fs.openFolder(m_folder);
@@ -388,7 +434,11 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
         if (progress && !progress(0, qsizetype(m_items.size())))
             m_stopped = true;
     };
-    const FolderNames names(*m_opened, limits.windowsNames, readAll, tick);
+    // A listing holds the names as the folder spells them: where letter case is ignored they
+    // are read again, folded.
+    const FolderNames names = listed && !limits.windowsNames
+        ? FolderNames(*m_opened, *listed)
+        : FolderNames(*m_opened, limits.windowsNames, readAll, tick);
     if (m_stopped)
         return;
     for (Item& item : m_items) {
@@ -546,12 +596,52 @@ RenamePlan planNames(const RenameSource& list, const RenameRule& rule, const Pro
     return plan;
 }
 
+RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule)
+{
+    // Below this many files a second thread costs about what it saves.
+    constexpr std::size_t kTwoThreadsFrom = 10000;
+    std::vector<int> selected;
+    const int n = list.count();
+    for (int i = 0; i < n; ++i) {
+        if (list.isSelected(i))
+            selected.push_back(i);
+    }
+    // The files selected[from] to selected[to - 1], numbered from + 1 onwards.
+    const auto named = [&list, &rule, &selected](std::size_t from, std::size_t to) {
+        RenamePlan part(list.folder());
+        qsizetype bytes = 0;
+        for (std::size_t k = from; k < to; ++k)
+            bytes += qsizetype(list.itemBytes(selected[k]).size());
+        part.reserve(qsizetype(to - from), 2 * bytes + 8 * qsizetype(to - from));
+        for (std::size_t k = from; k < to; ++k) {
+            const auto item = list.itemBytes(selected[k]);
+            const QByteArrayView oldName(item.data(), qsizetype(item.size()));
+            const platform::NameText name = platform::readFileName(oldName);
+            part.add(oldName, rule(name.text, qint64(k) + 1), name.encoding);
+        }
+        return part;
+    };
+    if (selected.size() < kTwoThreadsFrom)
+        return named(0, selected.size());
+    const std::size_t half = selected.size() / 2;
+    std::future<RenamePlan> first;
+    try {
+        first = std::async(std::launch::async, named, std::size_t(0), half);
+    } catch (const std::system_error&) {
+        return named(0, selected.size()); // no thread to be had: all on this one
+    }
+    const RenamePlan second = named(half, selected.size());
+    RenamePlan plan = first.get();
+    plan.append(second);
+    return plan;
+}
+
 void settlePlan(RenamePlan& plan, const platform::FileSystem& fs, const platform::FolderIdentity& identity,
-                const Progress& progress, qsizetype folderSizeHint)
+                const Progress& progress, qsizetype folderSizeHint, const ListedNames* listed)
 {
     plan.requireFolder(fs, identity);
     if (plan.refusal().isEmpty())
-        plan.settle(fs, progress, folderSizeHint);
+        plan.settle(fs, progress, folderSizeHint, listed);
 }
 
 RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, const RenameRule& rule,

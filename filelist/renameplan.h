@@ -19,6 +19,17 @@ namespace filelist {
 
 class FolderNames;
 
+// Every name a folder held when it was listed, of every kind, kept as a hash (8 bytes a name): a
+// plan settled right after the listing looks in these rather than reading the folder again.
+class ListedNames {
+public:
+    void add(QByteArrayView name);
+    [[nodiscard]] const std::vector<std::uint64_t>& hashes() const { return m_hashes; }
+
+private:
+    std::vector<std::uint64_t> m_hashes;
+};
+
 // What a rename run needs of the file list.
 class RenameSource {
 public:
@@ -55,6 +66,9 @@ struct RenameDecision {
 };
 
 using RenameRule = std::function<RenameDecision(const QString& name)>;
+// A rule told each file's number in the run, counting the selected files from 1 in list order.
+// It keeps no state, so it may be asked about several files at once from several threads.
+using NumberedRule = std::function<RenameDecision(const QString& name, qint64 ordinal)>;
 
 // Called now and then with the work done so far and all there is; false asks to stop.
 using Progress = std::function<bool(qsizetype done, qsizetype total)>;
@@ -153,8 +167,12 @@ public:
     void requireFolder(const platform::FileSystem& fs, const platform::FolderIdentity& identity);
     // Opens the folder, looks in it for every new name and sorts each file into its state.
     // folderSizeHint, the number of entries the folder is thought to hold, or -1, decides
-    // whether all its names are read at once or each new name is looked up.
-    void settle(const platform::FileSystem& fs, const Progress& progress = {}, qsizetype folderSizeHint = -1);
+    // whether all its names are read at once or each new name is looked up. listed, the names of
+    // a listing of the folder made a moment ago, stands in for reading them (not where letter
+    // case is ignored, as listed names are not folded); a name found there is still looked up
+    // for what holds it.
+    void settle(const platform::FileSystem& fs, const Progress& progress = {}, qsizetype folderSizeHint = -1,
+                const ListedNames* listed = nullptr);
     // The folder as opened for the plan, which the run uses too; null before settle().
     [[nodiscard]] const platform::Folder* openedFolder() const { return m_opened.get(); }
     // What the folder's file system can hold and how it numbers files, as settle() found.
@@ -162,6 +180,10 @@ public:
 
 private:
     friend RenamePlan planNames(const RenameSource&, const RenameRule&, const Progress&);
+    friend RenamePlan planNumberedNames(const RenameSource&, const NumberedRule&);
+
+    // Adds the files of part, a plan of the files that follow this plan's, not yet settled.
+    void append(const RenamePlan& part);
 
     struct Item {
         std::uint32_t oldOffset = 0;
@@ -208,11 +230,16 @@ RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, 
 // of the disk yet. progress hears of the items of list gone through.
 RenamePlan planNames(const RenameSource& list, const RenameRule& rule, const Progress& progress = {});
 
+// planNames() for a rule that keeps no state: a large run is named on two threads at once, each
+// taking half of the files, and the plan is the same as one named in a row.
+RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule);
+
 // The disk's part of a plan: refuses plan unless its folder is still the one with identity,
-// then settles it (RenamePlan::settle()). Reads nothing but the plan and the disk, so it can run
-// on a thread of its own while the list the plan came from changes.
+// then settles it (RenamePlan::settle()). Reads nothing but the plan, the disk and listed, so it
+// can run on a thread of its own while the list the plan came from changes. Only a listing made
+// just before may stand in for the folder: a list on show for a while is out of date.
 void settlePlan(RenamePlan& plan, const platform::FileSystem& fs, const platform::FolderIdentity& identity,
-                const Progress& progress = {}, qsizetype folderSizeHint = -1);
+                const Progress& progress = {}, qsizetype folderSizeHint = -1, const ListedNames* listed = nullptr);
 
 // Why name can't be given to a file on a file system with limits, or nothing when it can.
 PlanReason checkFileName(QByteArrayView name, const platform::NameLimits& limits);

@@ -10,4 +10,8 @@ namespace filelist {
 // With leaveIfNameTaken, the custom-text command's existence test applies to every file.
 RenameRule renameRuleFor(rules::NameFunction name, bool leaveIfNameTaken = false);
 
+// The same rule told each file's number by the plan (planNumberedNames()): rules keep no state,
+// so it can be asked from several threads.
+NumberedRule numberedRuleFor(rules::NameFunction name, bool leaveIfNameTaken = false);
+
 } // namespace filelist

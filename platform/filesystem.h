@@ -11,7 +11,11 @@
 
 namespace platform {
 
-enum class EntryKind : std::uint8_t { File, Folder };
+enum class EntryKind : std::uint8_t {
+    File,
+    Folder,
+    Unknown, // the look at the entry failed for another reason than the entry being gone
+};
 
 // Attribute bits of a listed file; a file with none of them is a normal file.
 enum Attribute : std::uint8_t {
@@ -195,6 +199,7 @@ public:
 
     // Calls visit for every entry of folder except "." and "..", in the order the folder
     // gives them. A symbolic link counts as what it points to; a dangling one is a System file.
+    // An entry that can't be looked at is visited as Unknown; one gone meanwhile is not visited.
     // Looking at each entry is most of the work in a folder of many files: detail says how much
     // of it is needed.
     virtual Status listFolder(const QByteArray& folder,

@@ -158,14 +158,17 @@ public:
             if (e.kind == Skip)
                 continue;
             visit({QByteArrayView(m_names.data() + e.offset, qsizetype(e.length)),
-                   e.kind == Folder ? EntryKind::Folder : EntryKind::File, e.attributes});
+                   e.kind == Folder     ? EntryKind::Folder
+                       : e.kind == Unlooked ? EntryKind::Unknown
+                                            : EntryKind::File,
+                   e.attributes});
         }
     }
 
 private:
     // Sharing the looks pays only when there are many.
     static constexpr std::size_t kShareFrom = 4096;
-    enum Kind : std::uint8_t { Skip, File, Folder };
+    enum Kind : std::uint8_t { Skip, File, Folder, Unlooked };
 
     struct Entry {
         std::size_t offset;
@@ -194,8 +197,13 @@ private:
                 continue;
             }
             struct stat st;
-            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue; // gone since the folder was read
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                // Gone since the folder was read, or there but not to be looked at: the name is
+                // still taken, which whoever wants every name must hear of.
+                if (errno != ENOENT && !foldersOnly)
+                    e.kind = Unlooked;
+                continue;
+            }
             if (S_ISLNK(st.st_mode)) {
                 struct stat target;
                 if (::fstatat(fd, name, &target, 0) != 0) {

@@ -1,3 +1,4 @@
+#include "filelist/filelistmodel.h"
 #include "filelist/renameplan.h"
 #include "filelist/renamerun.h"
 #include "platform/faultyfilesystem.h"
@@ -6,7 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <limits>
 #include <map>
+#include <random>
+#include <set>
 #include <vector>
 
 namespace {
@@ -162,3 +170,134 @@ TEST(PlanClassification, CaseOnlyChangeWhereCaseIsIgnoredGoesThroughATemporaryNa
 }
 
 } // namespace
+
+// The names a listing keeps stand in for the planner's own reading of the folder: in a real
+// folder of files, hidden files, folders and dangling links, with new names drawn from all of
+// them, a plan settled with the listed names is the plan settled by reading the folder and the
+// plan settled by looking up each name.
+TEST(PlanWithListedNames, SettlesAsReadingTheFolderDoes)
+{
+    const platform::FileSystem& fs = platform::systemFileSystem();
+    std::mt19937 random(20261208);
+    std::set<PlanReason> seen;
+    for (int round = 0; round < 25; ++round) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QByteArray folder = QFile::encodeName(dir.path());
+        std::vector<QString> pool;
+        for (int i = 0; i < 40; ++i) {
+            // Files called "m…" are outside the run, as are hidden ones.
+            const auto kind = random() % 5;
+            const QString name = (kind == 0 ? QStringLiteral(".n%1") : kind == 1 ? QStringLiteral("m%1") : QStringLiteral("n%1")).arg(i);
+            pool.push_back(name);
+            const QString path = dir.filePath(name);
+            switch (random() % 10) {
+            case 0: ASSERT_TRUE(QDir(dir.path()).mkdir(name)); break;
+            case 1: ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), path)); break;
+            case 2:
+            case 3:
+            case 4: break; // no such name
+            default: {
+                QFile file(path);
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            }
+            }
+        }
+
+        filelist::FileListModel::ListingRequest request;
+        request.folder = folder;
+        request.pattern = filelist::NamePattern(QStringLiteral("n*"));
+        request.switches = {true, true, false, false};
+        request.keepAllNames = true;
+        filelist::FileListModel::Listing listing = filelist::FileListModel::list(fs, request);
+        ASSERT_EQ(listing.error, 0);
+        const filelist::ListedNames listed = std::move(listing.allNames);
+        filelist::FileListModel model(fs);
+        model.show(request, std::move(listing));
+        model.setAllSelected(true);
+
+        std::map<QString, QString> answers;
+        for (int i = 0; i < model.count(); ++i) {
+            const auto pick = random() % 8;
+            answers[model.item(i)] = pick == 0 ? QString() : pick == 1 ? model.item(i) : pool[random() % pool.size()];
+        }
+        const auto rule = [&](const QString& name) {
+            const QString& answer = answers.at(name);
+            return answer.isEmpty() ? RenameDecision::leave() : RenameDecision::rename(answer);
+        };
+        const auto settled = [&](qsizetype hint, const filelist::ListedNames* names) {
+            filelist::RenamePlan plan = filelist::planNames(model, rule);
+            filelist::settlePlan(plan, fs, model.folderIdentity(), {}, hint, names);
+            return plan;
+        };
+        const filelist::RenamePlan fromListing = settled(model.count(), &listed);
+        const filelist::RenamePlan readingAll = settled(0, nullptr);
+        const filelist::RenamePlan lookingUp = settled(std::numeric_limits<qsizetype>::max(), nullptr);
+        ASSERT_TRUE(fromListing.refusal().isEmpty());
+        ASSERT_EQ(fromListing.size(), model.count());
+        for (const filelist::RenamePlan* other : {&readingAll, &lookingUp}) {
+            ASSERT_EQ(other->size(), fromListing.size());
+            for (qsizetype i = 0; i < fromListing.size(); ++i) {
+                EXPECT_EQ(int(fromListing.state(i)), int(other->state(i))) << "round " << round << " file " << i;
+                EXPECT_EQ(int(fromListing.reason(i)), int(other->reason(i))) << "round " << round << " file " << i;
+                EXPECT_EQ(fromListing.blocker(i), other->blocker(i)) << "round " << round << " file " << i;
+                EXPECT_EQ(fromListing.viaTemporary(i), other->viaTemporary(i)) << "round " << round << " file " << i;
+            }
+        }
+        for (qsizetype i = 0; i < fromListing.size(); ++i)
+            seen.insert(fromListing.reason(i));
+    }
+    // Every kind of holder came up, so the rounds compared what matters.
+    for (const PlanReason reason : {PlanReason::HeldByFile, PlanReason::HeldByHiddenFile, PlanReason::HeldBySystemFile,
+                                    PlanReason::HeldByFolder, PlanReason::HeldByStayingFile, PlanReason::WantedByEarlier})
+        EXPECT_TRUE(seen.count(reason)) << int(reason);
+}
+
+// A large run named on two threads is the plan named in a row: every file in list order, the
+// unselected ones passed over, each numbered as the k-th selected file, the rule's refusals with
+// their own words.
+TEST(PlanNumberedNames, TwoThreadsGiveThePlanOfOne)
+{
+    class Every3rdLeftOut final : public filelist::RenameSource {
+    public:
+        explicit Every3rdLeftOut(const platform::FileSystem& fs) : m_identity(fs.openFolder(kFolder)->identity())
+        {
+            for (int i = 0; i < 30001; ++i)
+                m_names.push_back("file " + QByteArray::number(i) + (i % 4 ? ".txt" : ""));
+        }
+        const QByteArray& folder() const override { return kFolder; }
+        platform::FolderIdentity folderIdentity() const override { return m_identity; }
+        int count() const override { return int(m_names.size()); }
+        std::string_view itemBytes(int i) const override
+        {
+            return {m_names[std::size_t(i)].constData(), std::size_t(m_names[std::size_t(i)].size())};
+        }
+        bool isSelected(int i) const override { return i % 3 != 0; }
+        void refresh() override {}
+
+    private:
+        std::vector<QByteArray> m_names;
+        platform::FolderIdentity m_identity;
+    };
+    testsupport::MemoryFileSystem fs;
+    const Every3rdLeftOut list(fs);
+    const filelist::NumberedRule rule = [](const QString& name, qint64 ordinal) {
+        if (ordinal % 7 == 0)
+            return RenameDecision::refuse(name, QStringLiteral("理由 %1").arg(ordinal % 1000 / 7 % 5));
+        if (ordinal % 5 == 0)
+            return RenameDecision::leave();
+        return RenameDecision::rename(name + QString::number(ordinal), ordinal % 2 == 0);
+    };
+    qint64 ordinal = 0;
+    const filelist::RenamePlan inARow = filelist::planNames(list, [&](const QString& name) { return rule(name, ++ordinal); });
+    const filelist::RenamePlan twoThreads = filelist::planNumberedNames(list, rule);
+    ASSERT_EQ(twoThreads.size(), inARow.size());
+    ASSERT_EQ(inARow.size(), 20000);
+    for (qsizetype i = 0; i < inARow.size(); ++i) {
+        ASSERT_EQ(twoThreads.oldName(i), inARow.oldName(i)) << i;
+        ASSERT_EQ(twoThreads.newName(i), inARow.newName(i)) << i;
+        ASSERT_EQ(int(twoThreads.state(i)), int(inARow.state(i))) << i;
+        ASSERT_EQ(int(twoThreads.reason(i)), int(inARow.reason(i))) << i;
+        ASSERT_EQ(twoThreads.reasonText(i), inARow.reasonText(i)) << i;
+    }
+}
