@@ -4,6 +4,10 @@
 // every other figure is compared with, and clocks and memory figures.
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <cstddef>
@@ -19,6 +23,29 @@
 namespace bench {
 
 constexpr double bytesPerMB = 1024.0 * 1024.0;
+
+// The options the folder benchmarks take: --files N, --runs R, --base DIR (the folder the work
+// folder goes in, the system temp folder by default).
+struct Options {
+    std::size_t files = 100000;
+    int runs = 3;
+    QString base = QDir::tempPath();
+};
+
+inline Options parseOptions()
+{
+    Options options;
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--files"))
+            options.files = args[i + 1].toULongLong();
+        else if (args[i] == QLatin1String("--runs"))
+            options.runs = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--base"))
+            options.base = args[i + 1];
+    }
+    return options;
+}
 
 // Names of the kinds a photo, music or office folder holds: upper and lower case, spaces,
 // numbers with and without leading zeros, and Chinese text. Each kind carries the index, so

@@ -77,18 +77,7 @@ double timedStartUp(const QByteArray& journals)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    std::size_t files = 100000;
-    int runs = 3;
-    QString base = QDir::tempPath();
-    const QStringList args = QCoreApplication::arguments();
-    for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--files"))
-            files = args[i + 1].toULongLong();
-        else if (args[i] == QLatin1String("--runs"))
-            runs = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--base"))
-            base = args[i + 1];
-    }
+    const auto [files, runs, base] = bench::parseOptions();
     QTemporaryDir work(base + QStringLiteral("/journal_bench-XXXXXX"));
     const QByteArray folder = QFile::encodeName(work.path()) + "/files";
     const QByteArray journals = QFile::encodeName(work.path()) + "/journal";

@@ -79,17 +79,6 @@ void Output::flush()
     m_buffer.truncate(0); // keeps its room
 }
 
-QString stateWord(filelist::PlanState state)
-{
-    switch (state) {
-    case filelist::PlanState::Rename: return QStringLiteral("改名");
-    case filelist::PlanState::Unchanged: return QStringLiteral("不变");
-    case filelist::PlanState::Taken: return QStringLiteral("已存在");
-    case filelist::PlanState::Invalid: return QStringLiteral("无效");
-    }
-    return {};
-}
-
 const char* stateKey(filelist::PlanState state)
 {
     switch (state) {

@@ -43,8 +43,7 @@ private:
     QByteArray m_buffer;
 };
 
-// How a planned file is shown: the preview's words for its state, and the JSON field's value.
-QString stateWord(filelist::PlanState state);
+// The JSON field's value for a planned file's state.
 const char* stateKey(filelist::PlanState state);
 
 // Appends a file name, given as the bytes the folder holds, as the user reads it: the bytes
