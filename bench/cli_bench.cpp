@@ -200,6 +200,32 @@ void printRatio(const char* what, double program, double c, double aim)
                 ratio <= aim ? "" : "  MISSED");
 }
 
+// Dry runs to upper case of the program and of C, turn about, best of runs; then whether the two
+// wrote the same lines in the same order.
+void dryRuns(const char* what, const QByteArray& folder, const QByteArray& output, int runs)
+{
+    const std::vector<QByteArray> arguments{"apply", "--dry-run", "--json", "--case", "upper", folder};
+    double programBest = 1e9;
+    double cBest = 1e9;
+    for (int r = 0; r < runs; ++r) {
+        const bool programFirst = r % 2 == 0;
+        for (const bool isProgram : {programFirst, !programFirst}) {
+            const double took = isProgram ? timedProgram(arguments, output) : cDryRun(folder, output);
+            (isProgram ? programBest : cBest) = std::min(isProgram ? programBest : cBest, took);
+        }
+    }
+    printRatio(what, programBest, cBest, kDryRunAim);
+    cDryRun(folder, output);
+    QFile c(QFile::decodeName(output));
+    c.open(QIODevice::ReadOnly);
+    const QByteArray fromC = c.readAll();
+    c.close();
+    timedProgram(arguments, output);
+    c.open(QIODevice::ReadOnly);
+    if (c.readAll() != fromC)
+        std::printf("  the C loop's lines differ from the program's\n");
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -233,29 +259,12 @@ int main(int argc, char* argv[])
     }
     printRatio("apply --yes --case", programBest, cBest, kApplyAim);
 
-    // In lower case now or after one more run, so that upper case renames every file.
-    if (upper)
-        cApply(folder, false);
-    programBest = cBest = 1e9;
-    for (int r = 0; r < runs; ++r) {
-        const bool programFirst = r % 2 == 0;
-        for (const bool isProgram : {programFirst, !programFirst}) {
-            const double took = isProgram
-                ? timedProgram({"apply", "--dry-run", "--json", "--case", "upper", folder}, output)
-                : cDryRun(folder, output);
-            (isProgram ? programBest : cBest) = std::min(isProgram ? programBest : cBest, took);
-        }
-    }
-    printRatio("apply --dry-run --json", programBest, cBest, kDryRunAim);
-    // The two write the same lines, in the same order.
-    cDryRun(folder, output);
-    QFile c(QFile::decodeName(output));
-    c.open(QIODevice::ReadOnly);
-    const QByteArray fromC = c.readAll();
-    c.close();
-    timedProgram({"apply", "--dry-run", "--json", "--case", "upper", folder}, output);
-    c.open(QIODevice::ReadOnly);
-    if (c.readAll() != fromC)
-        std::printf("  the C loop's lines differ from the program's\n");
+    // Every apply above ended in upper case. A dry run to upper case first with every name in
+    // lower case, so that the plan renames every file, then again over its own names, so that
+    // it renames none.
+    cApply(folder, false);
+    dryRuns("apply --dry-run --json (every file renamed)", folder, output, runs);
+    cApply(folder, true);
+    dryRuns("apply --dry-run --json (no file renamed)", folder, output, runs);
     return 0;
 }

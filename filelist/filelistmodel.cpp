@@ -71,17 +71,18 @@ FileListModel::ListingRequest FileListModel::request() const
 FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const ListingRequest& request)
 {
     std::string names;
-    std::vector<Entry> listed;
-    // Sorting compares the short prefixes kept here, which sit next to each other in memory;
-    // only names whose prefixes are equal are read again from the shared buffer.
+    // Sorting compares the short prefixes kept here, each next to its entry in memory; only
+    // names whose prefixes are equal are read again from the shared buffer.
     struct SortKey {
         std::array<std::uint64_t, 2> prefix;
-        std::uint32_t entry;
+        Entry entry;
     };
     std::vector<SortKey> keys;
-    names.reserve(request.expectedBytes);
-    listed.reserve(request.expectedItems);
-    keys.reserve(request.expectedItems);
+    // Room made at once is touched only as it fills, and spares the copies of growing: room
+    // for as many as the last reading found, or for a fair-sized folder.
+    constexpr std::size_t kRoomFor = 65536;
+    names.reserve(std::max<std::size_t>(request.expectedBytes, kRoomFor * 24));
+    keys.reserve(std::max<std::size_t>(request.expectedItems, kRoomFor));
     int error = 0;
     platform::FolderIdentity identity;
     ListedNames allNames;
@@ -105,8 +106,7 @@ FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const
                 error = ENOMEM;
                 return;
             }
-            keys.push_back({naturalSortPrefix(name), std::uint32_t(listed.size())});
-            listed.push_back({std::uint32_t(names.size()), std::uint16_t(name.size()), e.attributes});
+            keys.push_back({naturalSortPrefix(name), {std::uint32_t(names.size()), std::uint16_t(name.size()), e.attributes}});
             names.append(name);
         }, detail);
         if (!status.ok())
@@ -118,12 +118,12 @@ FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const
     std::sort(keys.begin(), keys.end(), [&](const SortKey& x, const SortKey& y) {
         if (x.prefix != y.prefix)
             return x.prefix < y.prefix;
-        return naturalLess(nameOf(listed[x.entry]), nameOf(listed[y.entry]));
+        return naturalLess(nameOf(x.entry), nameOf(y.entry));
     });
     std::vector<Entry> items;
     items.reserve(keys.size());
     for (const SortKey& key : keys)
-        items.push_back(listed[key.entry]);
+        items.push_back(key.entry);
     return {std::move(names), std::move(items), error, identity, std::move(allNames)};
 }
 

@@ -346,7 +346,8 @@ void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, pla
         if (known == m_ruleReasons.end())
             m_ruleReasons.push_back(decision.reason);
     }
-    item.newOffset = store(bytes);
+    // A name the rule leaves as it was is kept once.
+    item.newOffset = QByteArrayView(bytes) == oldName ? item.oldOffset : store(bytes);
     item.newSize = std::uint32_t(bytes.size());
     m_items.push_back(item);
 }
@@ -435,18 +436,27 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
             m_stopped = true;
     };
     // A listing holds the names as the folder spells them: where letter case is ignored they
-    // are read again, folded.
-    const FolderNames names = listed && !limits.windowsNames
-        ? FolderNames(*m_opened, *listed)
-        : FolderNames(*m_opened, limits.windowsNames, readAll, tick);
-    if (m_stopped)
-        return;
+    // are read again, folded. They are read only when a file asks: a plan in which no file
+    // changes its name needs none of them.
+    std::optional<FolderNames> folderNames;
+    const auto names = [&]() -> const FolderNames& {
+        if (!folderNames) {
+            if (listed && !limits.windowsNames)
+                folderNames.emplace(*m_opened, *listed);
+            else
+                folderNames.emplace(*m_opened, limits.windowsNames, readAll, tick);
+        }
+        return *folderNames;
+    };
     for (Item& item : m_items) {
         const QByteArrayView oldBytes(m_names.data() + item.oldOffset, item.oldSize);
         if (item.mustExist) {
             const QByteArray folded = limits.windowsNames ? platform::caseFoldedName(oldBytes) : QByteArray();
             const QByteArrayView key = limits.windowsNames ? QByteArrayView(folded) : oldBytes;
-            if (!names.exists(oldBytes, std::string_view(key.data(), std::size_t(key.size())))) {
+            const bool exists = names().exists(oldBytes, std::string_view(key.data(), std::size_t(key.size())));
+            if (m_stopped)
+                return;
+            if (!exists) {
                 setProblem(item, PlanState::Invalid, PlanReason::Gone);
                 continue;
             }
@@ -463,10 +473,17 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
             setProblem(item, item.existenceTest ? PlanState::Taken : PlanState::Unchanged,
                        item.existenceTest ? PlanReason::SameName : PlanReason::None);
     }
-    findHolders(names, limits, progress, tick);
-    if (m_stopped)
-        return;
-    blockBehindStayingFiles();
+    if (std::any_of(m_items.begin(), m_items.end(), [](const Item& item) { return item.state == PlanState::Rename; })) {
+        const FolderNames& held = names();
+        if (m_stopped)
+            return;
+        findHolders(held, limits, progress, tick);
+        if (m_stopped)
+            return;
+        blockBehindStayingFiles();
+    } else if (progress) {
+        progress(qsizetype(m_items.size()), qsizetype(m_items.size()));
+    }
     m_counts = {};
     for (const Item& item : m_items)
         ++m_counts[std::size_t(item.state)];
@@ -606,13 +623,19 @@ RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule)
         if (list.isSelected(i))
             selected.push_back(i);
     }
-    // The files selected[from] to selected[to - 1], numbered from + 1 onwards.
-    const auto named = [&list, &rule, &selected](std::size_t from, std::size_t to) {
-        RenamePlan part(list.folder());
+    // Room for the names of the files selected[from] to selected[upTo - 1].
+    const auto reserveFor = [&list, &selected](RenamePlan& plan, std::size_t from, std::size_t upTo) {
         qsizetype bytes = 0;
-        for (std::size_t k = from; k < to; ++k)
+        for (std::size_t k = from; k < upTo; ++k)
             bytes += qsizetype(list.itemBytes(selected[k]).size());
-        part.reserve(qsizetype(to - from), 2 * bytes + 8 * qsizetype(to - from));
+        plan.reserve(qsizetype(upTo - from), 2 * bytes + 8 * qsizetype(upTo - from));
+    };
+    // The files selected[from] to selected[to - 1], numbered from + 1 onwards, in a plan with room
+    // for the files up to selected[roomTo - 1]: the part the others are appended to has room for
+    // them all, and no name is copied twice.
+    const auto named = [&list, &rule, &selected, &reserveFor](std::size_t from, std::size_t to, std::size_t roomTo) {
+        RenamePlan part(list.folder());
+        reserveFor(part, from, roomTo);
         for (std::size_t k = from; k < to; ++k) {
             const auto item = list.itemBytes(selected[k]);
             const QByteArrayView oldName(item.data(), qsizetype(item.size()));
@@ -621,16 +644,17 @@ RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule)
         }
         return part;
     };
-    if (selected.size() < kTwoThreadsFrom)
-        return named(0, selected.size());
-    const std::size_t half = selected.size() / 2;
+    const std::size_t all = selected.size();
+    if (all < kTwoThreadsFrom)
+        return named(0, all, all);
+    const std::size_t half = all / 2;
     std::future<RenamePlan> first;
     try {
-        first = std::async(std::launch::async, named, std::size_t(0), half);
+        first = std::async(std::launch::async, named, std::size_t(0), half, all);
     } catch (const std::system_error&) {
-        return named(0, selected.size()); // no thread to be had: all on this one
+        return named(0, all, all); // no thread to be had: all on this one
     }
-    const RenamePlan second = named(half, selected.size());
+    const RenamePlan second = named(half, all, all);
     RenamePlan plan = first.get();
     plan.append(second);
     return plan;

@@ -49,25 +49,33 @@ char32_t nextCodePoint(const char*& p, const char* end)
 
 namespace {
 
-// decodeFileName(), telling through escaped whether any byte was not valid UTF-8.
+// decodeFileName(), telling through escaped whether any byte was not valid UTF-8. A name is
+// read for every file of a run: the text is written straight into room for the longest result
+// (one UTF-16 unit a byte), and ASCII, most of most names, is copied a byte at a time.
 QString decode(QByteArrayView bytes, bool& escaped)
 {
-    QString out;
-    out.reserve(bytes.size());
+    QString out(bytes.size(), Qt::Uninitialized);
+    char16_t* q = reinterpret_cast<char16_t*>(out.data());
+    char16_t* const start = q;
     escaped = false;
     const char* p = bytes.data();
     const char* end = p + bytes.size();
     while (p < end) {
+        if (static_cast<unsigned char>(*p) < 0x80) {
+            *q++ = char16_t(static_cast<unsigned char>(*p++));
+            continue;
+        }
         const char32_t c = nextCodePoint(p, end);
         if (c > 0xFFFF) {
-            out.append(QChar(QChar::highSurrogate(c)));
-            out.append(QChar(QChar::lowSurrogate(c)));
+            *q++ = QChar::highSurrogate(c);
+            *q++ = QChar::lowSurrogate(c);
         } else {
             // Strict UTF-8 never decodes to a surrogate, so these code points are always escapes.
             escaped = escaped || isEscapedByte(c);
-            out.append(QChar(char16_t(c)));
+            *q++ = char16_t(c);
         }
     }
+    out.truncate(q - start);
     return out;
 }
 

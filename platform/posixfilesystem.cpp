@@ -114,7 +114,13 @@ public:
     void add(const char* name, unsigned char type)
     {
         const std::size_t length = std::char_traits<char>::length(name);
-        m_entries.push_back({m_names.size(), std::uint32_t(length), type, Skip, NoAttributes});
+        if (m_entries.empty()) {
+            // Room for a whole batch at once: memory is touched only as it is filled, and the
+            // entries are never copied on the way.
+            m_entries.reserve(kBatch);
+            m_names.reserve(kBatch * kNameRoom);
+        }
+        m_entries.push_back({std::uint32_t(m_names.size()), std::uint16_t(length), type, Skip, NoAttributes});
         m_names.append(name, length + 1); // with its NUL, for the system calls
     }
 
@@ -170,9 +176,12 @@ private:
     static constexpr std::size_t kShareFrom = 4096;
     enum Kind : std::uint8_t { Skip, File, Folder, Unlooked };
 
+    // Bytes of a batch's names, with their NULs, that room is made for at first: most names.
+    static constexpr std::size_t kNameRoom = 48;
+
     struct Entry {
-        std::size_t offset;
-        std::uint32_t length;
+        std::uint32_t offset; // a batch's names take less than 64 KiB times 256 bytes
+        std::uint16_t length; // a name has at most 255 bytes
         unsigned char type;
         Kind kind;
         std::uint8_t attributes;
