@@ -1,10 +1,10 @@
 #include "cli/cli.h"
-#include "ui/application.h"
 
-// "apply" and "undo" run on the command line without a display; anything else opens the window.
+// "apply" and "undo" run on the command line without a display, on QtCore alone; anything else
+// opens the window, whose libraries are loaded only then.
 int main(int argc, char* argv[])
 {
     if (cli::isCommand(argc, argv))
         return cli::main(argc, argv);
-    return ui::runApplication(argc, argv, cli::commandsUsage());
+    return cli::openWindow(argc, argv);
 }

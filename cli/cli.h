@@ -52,4 +52,7 @@ int run(const std::vector<QByteArray>& arguments, const Environment& environment
 // The usage of apply and undo, in Chinese and English, for the program's --help.
 const char* commandsUsage();
 
+// Opens the window for the program's arguments, from the module that holds it; the exit status.
+int openWindow(int argc, char* argv[]);
+
 } // namespace cli

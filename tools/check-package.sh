@@ -21,7 +21,8 @@ for file in ./usr/bin/quendra-rename \
     ./usr/share/doc/quendra-rename/F2J.NOTICE ./usr/share/doc/quendra-rename/README.md \
     ./usr/share/doc/quendra-rename/LICENSE ./usr/share/doc/quendra-rename/copyright \
     ./usr/share/applications/$app.desktop ./usr/share/metainfo/$app.metainfo.xml \
-    ./usr/share/icons/hicolor/scalable/apps/$app.svg ./usr/share/man/man1/quendra-rename.1.gz; do
+    ./usr/share/icons/hicolor/scalable/apps/$app.svg ./usr/share/man/man1/quendra-rename.1.gz \
+    ./usr/lib/quendra-rename/quendra-rename-window.so; do
     grep -qxF "$file" <<<"$listing" || fail "missing from the package: $file"
 done
 strays=$(grep -E '^\./usr/bin/.' <<<"$listing" | grep -vxF ./usr/bin/quendra-rename || true)
@@ -46,9 +47,15 @@ grep -q '^quendra-rename [0-9]' <<<"$version" || fail "--version printed: $versi
 # closed pipe.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help >"$out/help" || fail "--help failed"
 grep -q 'quendra-rename apply' "$out/help" || fail "--help printed: $(cat "$out/help")"
+# The window's module is found where the package put it, and says there is no display.
 status=0
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>/dev/null || status=$?
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>"$out/window" || status=$?
 [ "$status" -eq 1 ] || fail "without a display the program ended with status $status, not 1"
+grep -q '没有图形显示' "$out/window" || fail "without a display the program said: $(cat "$out/window")"
+# The command line starts without the window's libraries.
+if command -v ldd >/dev/null && ldd "$program" | grep -q libQt6Widgets; then
+    fail "the program itself links the widget libraries"
+fi
 # The command line needs no display either, and finds the installed tables.
 mkdir "$out/files"
 touch "$out/files/中國.txt"
