@@ -35,7 +35,19 @@ inline constexpr int kMaxWidth = 9;
 // lone "-" while the user is typing.
 std::optional<int> parseStep(const QString& text);
 
+// A first number typed into the start box: as parseStep(), within the running number's range.
+std::optional<int> parseStart(const QString& text);
+
 // Whether numbering count files with step stays within the running number's range.
 bool numbersFit(long long count, int step);
+// The same from a first number: start, start + step, ..., start + (count - 1) × step.
+bool numbersFit(long long count, int step, int start);
+
+// The number of the ordinal-th file of a run (from 1): ordinal × step without a start, else
+// start + (ordinal - 1) × step.
+long long numberFor(long long ordinal, int step, std::optional<int> start);
+
+// A number in decimal, with at least width digits (zeros in front, a minus sign before them).
+QString numberText(long long number, int width);
 
 } // namespace rules

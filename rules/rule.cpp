@@ -32,8 +32,10 @@ constexpr std::array<const char*, 3> kCaseWords{"upper", "lower", "title"};
 constexpr std::array<const char*, 2> kSpaceWords{"delete", "underscore"};
 constexpr std::array<const char*, 6> kPlaceWords{"replace-base",     "replace-extension", "before-base",
                                                  "after-base",       "before-extension",  "after-extension"};
+constexpr std::array<const char*, 3> kOrderWords{"list", "modified", "taken"};
 // The window's captions for the same.
 constexpr std::array<const char16_t*, 3> kCaseCaptions{u"大写", u"小写", u"首字母大写"};
+constexpr std::array<const char16_t*, 3> kOrderCaptions{u"列表顺序", u"修改时间", u"拍摄时间"};
 constexpr std::array<const char16_t*, 6> kPlaceCaptions{u"替换前缀",     u"替换后缀",     u"在前缀的前面",
                                                         u"在前缀的后面", u"在后缀的前面", u"在后缀的后面"};
 
@@ -86,6 +88,21 @@ public:
         out = int(d);
     }
 
+    // An integer, or null for none.
+    void optionalInteger(const char* key, int low, int high, std::optional<int>& out)
+    {
+        const QJsonValue v = m_object.value(QLatin1String(key));
+        if (v.isNull()) {
+            out.reset();
+            return;
+        }
+        int value = 0;
+        const bool present = !v.isUndefined();
+        integer(key, low, high, value);
+        if (present && m_error.isEmpty())
+            out = value;
+    }
+
     template <std::size_t N>
     void word(const char* key, const std::array<const char*, N>& words, int& out)
     {
@@ -131,6 +148,35 @@ NameOutcome refused(QString name, QString reason)
     return {NameOutcome::Action::Refuse, std::move(name), std::move(reason)};
 }
 
+// How a numbering rule's numbers go, for its description: "增量 2", "从 7 起，增量 2；按拍摄时间".
+QString numberingText(int step, std::optional<int> start, NumberOrder order, int width)
+{
+    QString text = start ? QStringLiteral("从 %1 起，增量 %2").arg(*start).arg(step) : QStringLiteral("增量 %1").arg(step);
+    if (width > 0)
+        text += QStringLiteral("；%1 位").arg(width);
+    if (order != NumberOrder::List)
+        text += QStringLiteral("；按") + QString::fromUtf16(kOrderCaptions[std::size_t(order)]);
+    return text;
+}
+
+// Why numbering files files can't go as asked, or nothing.
+QString numberingProblem(qint64 files, int step, std::optional<int> start, int width)
+{
+    if (step < kMinStep || step > kMaxStep)
+        return QStringLiteral("增量“%1”不是 -32768 到 32767 之间的整数，所以没有改名。").arg(step);
+    if (width < 0 || width > kMaxWidth)
+        return QStringLiteral("位数 %1 不在 0 到 %2 之间，所以没有改名。").arg(width).arg(kMaxWidth);
+    if (start ? numbersFit(files, step, *start) : numbersFit(files, step))
+        return {};
+    const QString first = start ? QStringLiteral("起始是 %1，").arg(*start) : QString();
+    return QStringLiteral("选中了 %1 个文件，%2增量是 %3，最后的编号会是 %4，超出了 -2147483648 到 "
+                          "2147483647 的范围，所以没有改名。\n请少选一些文件，或者减小增量。")
+        .arg(files)
+        .arg(first)
+        .arg(step)
+        .arg(numberFor(files, step, start));
+}
+
 QString tableMissing(const QString& command)
 {
     return QStringLiteral("没有找到可用的繁简对照表 F2J.txt（文件不存在或是空的），所以“%1”没有改名。").arg(command);
@@ -170,6 +216,7 @@ QString ruleKey(const Rule& rule)
                           [](const ToSimplifiedRule&) { return QStringLiteral("to-simplified"); },
                           [](const ToTraditionalRule&) { return QStringLiteral("to-traditional"); },
                           [](const ReplaceRule&) { return QStringLiteral("replace"); },
+                          [](const TemplateRule&) { return QStringLiteral("template"); },
                       },
                       rule);
 }
@@ -184,6 +231,7 @@ QString commandName(const Rule& rule)
                           [](const ToSimplifiedRule&) { return QStringLiteral("繁体转简体"); },
                           [](const ToTraditionalRule&) { return QStringLiteral("简体转繁体"); },
                           [](const ReplaceRule&) { return QStringLiteral("替换"); },
+                          [](const TemplateRule&) { return QStringLiteral("模板"); },
                       },
                       rule);
 }
@@ -199,10 +247,9 @@ QString describe(const Rule& rule)
                          o.spaceMode == SpaceMode::Delete ? QStringLiteral("删除空格") : QStringLiteral("空格转换为_"));
             },
             [](const CustomRule& r) -> QString {
-                QString text = QStringLiteral("“%1”加编号；增量 %2").arg(trimSpaces(r.text)).arg(r.step);
-                if (r.width > 0)
-                    text += QStringLiteral("；%1 位").arg(r.width);
-                return text + QStringLiteral("；") + QString::fromUtf16(kPlaceCaptions[std::size_t(r.place)]);
+                return QStringLiteral("“%1”加编号；%2；%3")
+                    .arg(trimSpaces(r.text), numberingText(r.step, r.start, r.order, r.width),
+                         QString::fromUtf16(kPlaceCaptions[std::size_t(r.place)]));
             },
             [](const RemoveRule& r) -> QString { return QStringLiteral("去掉“%1”").arg(r.text); },
             [](const ExtensionRule& r) -> QString { return QStringLiteral("扩展名改为“%1”").arg(trimSpaces(r.extension)); },
@@ -217,6 +264,17 @@ QString describe(const Rule& rule)
                     text += QStringLiteral("；区分大小写");
                 text += o.all ? QStringLiteral("；全部替换") : QStringLiteral("；只替换第一个");
                 return text + QStringLiteral("；") + scopeText(o.base, o.extension);
+            },
+            [](const TemplateRule& r) -> QString {
+                QString text = QStringLiteral("模板“%1”").arg(r.text);
+                const ParsedTemplate parsed = parseTemplate(r.text);
+                if (usesField(parsed.parts, TemplateField::Number))
+                    text += QStringLiteral("；") + numberingText(r.step, r.start, r.order, r.width);
+                else if (r.order != NumberOrder::List)
+                    text += QStringLiteral("；按") + QString::fromUtf16(kOrderCaptions[std::size_t(r.order)]);
+                if (r.pairs)
+                    text += QStringLiteral("；同名文件一起改名");
+                return text;
             },
         },
         rule);
@@ -238,6 +296,8 @@ QJsonObject toJson(const Rule& rule)
                        object.insert(QStringLiteral("step"), r.step);
                        object.insert(QStringLiteral("place"), QLatin1String(kPlaceWords[std::size_t(r.place)]));
                        object.insert(QStringLiteral("width"), r.width);
+                       object.insert(QStringLiteral("start"), r.start ? QJsonValue(*r.start) : QJsonValue());
+                       object.insert(QStringLiteral("order"), QLatin1String(kOrderWords[std::size_t(r.order)]));
                    },
                    [&](const RemoveRule& r) { object.insert(QStringLiteral("text"), r.text); },
                    [&](const ExtensionRule& r) { object.insert(QStringLiteral("extension"), r.extension); },
@@ -252,6 +312,14 @@ QJsonObject toJson(const Rule& rule)
                        object.insert(QStringLiteral("all"), o.all);
                        object.insert(QStringLiteral("base"), o.base);
                        object.insert(QStringLiteral("extension"), o.extension);
+                   },
+                   [&](const TemplateRule& r) {
+                       object.insert(QStringLiteral("template"), r.text);
+                       object.insert(QStringLiteral("step"), r.step);
+                       object.insert(QStringLiteral("width"), r.width);
+                       object.insert(QStringLiteral("start"), r.start ? QJsonValue(*r.start) : QJsonValue());
+                       object.insert(QStringLiteral("order"), QLatin1String(kOrderWords[std::size_t(r.order)]));
+                       object.insert(QStringLiteral("pairs"), r.pairs);
                    },
                },
                rule);
@@ -286,7 +354,11 @@ RuleRead ruleFromJson(const QJsonObject& object)
         fields.integer("step", kMinStep, kMaxStep, r.step);
         fields.word("place", kPlaceWords, place);
         fields.integer("width", 0, kMaxWidth, r.width);
+        fields.optionalInteger("start", kMinNumber, kMaxNumber, r.start);
+        int order = int(r.order);
+        fields.word("order", kOrderWords, order);
         r.place = CustomPlace(place);
+        r.order = NumberOrder(order);
         rule = r;
     } else if (name == QLatin1String("remove")) {
         RemoveRule r;
@@ -310,9 +382,20 @@ RuleRead ruleFromJson(const QJsonObject& object)
         fields.boolean("base", r.options.base);
         fields.boolean("extension", r.options.extension);
         rule = r;
+    } else if (name == QLatin1String("template")) {
+        TemplateRule r;
+        fields.text("template", r.text);
+        fields.integer("step", kMinStep, kMaxStep, r.step);
+        fields.integer("width", 0, kMaxWidth, r.width);
+        fields.optionalInteger("start", kMinNumber, kMaxNumber, r.start);
+        int order = int(r.order);
+        fields.word("order", kOrderWords, order);
+        fields.boolean("pairs", r.pairs);
+        r.order = NumberOrder(order);
+        rule = r;
     } else {
         return {std::nullopt,
-                QStringLiteral("不认识的规则“%1”，应为 case、custom、remove、extension、to-simplified、to-traditional 或 replace")
+                QStringLiteral("不认识的规则“%1”，应为 case、custom、remove、extension、to-simplified、to-traditional、replace 或 template")
                     .arg(name)};
     }
     if (!fields.error().isEmpty())
@@ -332,19 +415,11 @@ PreparedRule prepare(const Rule& rule, const RuleContext& context, qint64 files)
                 });
             },
             [files](const CustomRule& r) -> PreparedRule {
-                if (r.step < kMinStep || r.step > kMaxStep)
-                    return failed(QStringLiteral("增量“%1”不是 -32768 到 32767 之间的整数，所以没有改名。").arg(r.step));
-                if (r.width < 0 || r.width > kMaxWidth)
-                    return failed(QStringLiteral("位数 %1 不在 0 到 %2 之间，所以没有改名。").arg(r.width).arg(kMaxWidth));
-                if (!numbersFit(files, r.step))
-                    return failed(QStringLiteral("选中了 %1 个文件，增量是 %2，最后的编号会是 %3，超出了 -2147483648 到 "
-                                                 "2147483647 的范围，所以没有改名。\n请少选一些文件，或者减小增量。")
-                                      .arg(files)
-                                      .arg(r.step)
-                                      .arg(files * r.step));
-                return ready([text = trimSpaces(r.text), step = r.step, place = r.place,
+                if (const QString problem = numberingProblem(files, r.step, r.start, r.width); !problem.isEmpty())
+                    return failed(problem);
+                return ready([text = trimSpaces(r.text), step = r.step, start = r.start, place = r.place,
                               width = r.width](const QString& name, qint64 ordinal) {
-                    const qint64 number = ordinal * step;
+                    const qint64 number = numberFor(ordinal, step, start);
                     if (number < kMinNumber || number > kMaxNumber)
                         return refused(QString(), QStringLiteral("编号超出 -2147483648 到 2147483647 的范围"));
                     return renamed(MakeCustomName(name, text, int(number), place, width));
@@ -401,8 +476,65 @@ PreparedRule prepare(const Rule& rule, const RuleContext& context, qint64 files)
                     return renamed(result.name);
                 });
             },
+            [files, &context](const TemplateRule& r) -> PreparedRule {
+                ParsedTemplate parsed = parseTemplate(r.text);
+                if (!parsed.error.isEmpty())
+                    return failed(QStringLiteral("模板不能用，所以没有改名。\n%1").arg(parsed.error));
+                const bool numbered = usesField(parsed.parts, TemplateField::Number);
+                if (numbered) {
+                    if (const QString problem = numberingProblem(files, r.step, r.start, r.width); !problem.isEmpty())
+                        return failed(problem);
+                }
+                return ready([parts = std::move(parsed.parts), numbered, step = r.step, start = r.start, width = r.width,
+                              facts = context.facts](const QString& name, qint64 ordinal) {
+                    QString number;
+                    if (numbered) {
+                        const qint64 n = numberFor(ordinal, step, start);
+                        if (n < kMinNumber || n > kMaxNumber)
+                            return refused(QString(), QStringLiteral("编号超出 -2147483648 到 2147483647 的范围"));
+                        number = numberText(n, width);
+                    }
+                    const NameParts split = NameParts::split(name);
+                    const FileFacts* known = facts ? facts(ordinal) : nullptr;
+                    const TemplateName made = renderTemplate(parts, split.base, split.extension, number,
+                                                             known ? *known : FileFacts{});
+                    if (made.base.isEmpty())
+                        return refused(QString(), QStringLiteral("模板给出的文件名是空的"));
+                    NameOutcome outcome = renamed(split.hasDot ? made.base + QLatin1Char('.') + split.extension : made.base);
+                    outcome.reason = made.note;
+                    return outcome;
+                });
+            },
         },
         rule);
+}
+
+NumberOrder numberOrder(const Rule& rule)
+{
+    if (const auto* custom = std::get_if<CustomRule>(&rule))
+        return custom->order;
+    if (const auto* made = std::get_if<TemplateRule>(&rule))
+        return made->order;
+    return NumberOrder::List;
+}
+
+FactsNeeded factsNeeded(const Rule& rule)
+{
+    FactsNeeded needed;
+    const NumberOrder order = numberOrder(rule);
+    needed.modified = order != NumberOrder::List;
+    needed.photo = order == NumberOrder::Taken;
+    if (const auto* made = std::get_if<TemplateRule>(&rule)) {
+        const ParsedTemplate parsed = parseTemplate(made->text);
+        for (const TemplatePart& part : parsed.parts) {
+            if (part.field == TemplateField::Modified || part.field == TemplateField::Taken)
+                needed.modified = true;
+            if (part.field == TemplateField::Taken || part.field == TemplateField::Camera
+                || part.field == TemplateField::Width || part.field == TemplateField::Height)
+                needed.photo = true;
+        }
+    }
+    return needed;
 }
 
 PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64 files)
@@ -421,6 +553,7 @@ PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64
         return ready(std::move(functions.front()));
     return ready([functions = std::move(functions)](const QString& name, qint64 ordinal) {
         QString current = name;
+        QStringList notes;
         bool changed = false;
         for (const NameFunction& step : functions) {
             NameOutcome outcome = step(current, ordinal);
@@ -429,9 +562,15 @@ PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64
             if (outcome.action == NameOutcome::Action::Rename) {
                 current = std::move(outcome.name);
                 changed = true;
+                if (!outcome.reason.isEmpty() && !notes.contains(outcome.reason))
+                    notes << outcome.reason;
             }
         }
-        return changed ? renamed(std::move(current)) : left();
+        if (!changed)
+            return left();
+        NameOutcome outcome = renamed(std::move(current));
+        outcome.reason = notes.join(QStringLiteral("；"));
+        return outcome;
     });
 }
 

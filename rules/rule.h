@@ -2,6 +2,7 @@
 
 #include "rules/convertcase.h"
 #include "rules/customname.h"
+#include "rules/nametemplate.h"
 #include "rules/replace.h"
 
 #include <QJsonArray>
@@ -27,14 +28,33 @@ struct CaseRule {
     friend bool operator==(const CaseRule&, const CaseRule&) = default;
 };
 
+// The order in which the files of a run get their numbers: the list's, or by their dates (ties
+// keep the list's order). A file without a date taken goes by its modification time.
+enum class NumberOrder { List, Modified, Taken };
+
 // "批量改名": a custom text followed by a running number. The k-th file of a run (from 1, in
-// list order, counting only the files the run is given) gets the number k × step.
+// the run's order, counting only the files the run is given) gets the number k × step, or
+// start + (k - 1) × step with a start.
 struct CustomRule {
     QString text; // as typed; spaces at either end are dropped when it is used
     int step = 1; // kMinStep to kMaxStep
     CustomPlace place = CustomPlace::ReplaceBase;
     int width = 0; // 0 to kMaxWidth: at least this many digits
+    std::optional<int> start; // the first number; none numbers from step
+    NumberOrder order = NumberOrder::List;
     friend bool operator==(const CustomRule&, const CustomRule&) = default;
+};
+
+// "模板": the name before the extension made from a template (nametemplate.h); every file keeps
+// its own extension. {编号} numbers as CustomRule does.
+struct TemplateRule {
+    QString text;
+    int step = 1;
+    int width = 0;
+    std::optional<int> start;
+    NumberOrder order = NumberOrder::List;
+    bool pairs = false; // files of the same name up to the extension follow the file they go with
+    friend bool operator==(const TemplateRule&, const TemplateRule&) = default;
 };
 
 // "去掉字符": the first occurrence of a text cut out.
@@ -64,17 +84,17 @@ struct ReplaceRule {
 };
 
 using Rule = std::variant<CaseRule, CustomRule, RemoveRule, ExtensionRule, ToSimplifiedRule, ToTraditionalRule,
-                          ReplaceRule>;
+                          ReplaceRule, TemplateRule>;
 
 // The version of the JSON the rules and presets are written in. Readers take any version and
 // ignore fields they don't know, so an older program reads what it can of a newer preset.
 inline constexpr int kRuleFormatVersion = 1;
 
 // The rule's name in JSON: "case", "custom", "remove", "extension", "to-simplified",
-// "to-traditional", "replace".
+// "to-traditional", "replace", "template".
 QString ruleKey(const Rule& rule);
 // The command the rule is, as the window names it: "文件名转换", "批量改名", "去掉字符",
-// "修改扩展名", "繁体转简体", "简体转繁体", "替换".
+// "修改扩展名", "繁体转简体", "简体转繁体", "替换", "模板".
 QString commandName(const Rule& rule);
 // A short description of the options in Chinese, such as "大写；前缀和后缀；删除空格".
 QString describe(const Rule& rule);
@@ -96,7 +116,8 @@ struct NameOutcome {
     enum class Action { Rename, Leave, Refuse };
     Action action = Action::Leave;
     QString name;   // the new name (for Refuse, the name the rule would give, or empty)
-    QString reason; // why a refused file can't be renamed
+    QString reason; // why a refused file can't be renamed; for a renamed one, what the rule
+                    // had to do without ("没有拍摄时间，用了修改时间"), or empty
 };
 
 // Names the file called name, the ordinal-th (from 1) file of its run. Safe to call from one
@@ -106,7 +127,20 @@ using NameFunction = std::function<NameOutcome(const QString& name, qint64 ordin
 // What a rule needs besides its own options.
 struct RuleContext {
     const ScriptTable* table = nullptr; // for the two script conversions
+    // What is known of the ordinal-th file of the run, for the template's fields; without it,
+    // or where it gives nothing, a file is taken to be known by its name alone.
+    std::function<const FileFacts*(qint64 ordinal)> facts;
 };
+
+// The order a rule numbers its files in; List for a rule without numbers.
+NumberOrder numberOrder(const Rule& rule);
+// Whether the rule wants to know more of its files than their names (FileFacts): their dates,
+// for its order or its fields, or what a photo says of itself.
+struct FactsNeeded {
+    bool modified = false;
+    bool photo = false; // date taken, camera, size
+};
+FactsNeeded factsNeeded(const Rule& rule);
 
 // A rule made ready for a run over files files.
 struct PreparedRule {

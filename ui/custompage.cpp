@@ -91,8 +91,12 @@ rules::CustomPlace CustomPage::customPlace() const
 
 rules::Rule CustomPage::rule(int) const
 {
-    return rules::CustomRule{Text1->text(), rules::parseStep(txtStep->text()).value_or(1), customPlace(),
-                             spnDigits->value()};
+    rules::CustomRule rule;
+    rule.text = Text1->text();
+    rule.step = rules::parseStep(txtStep->text()).value_or(1);
+    rule.place = customPlace();
+    rule.width = spnDigits->value();
+    return rule;
 }
 
 QString CustomPage::refusal(int, Use use, qint64 files) const

@@ -123,7 +123,9 @@ namespace {
 // What the rules need besides their options: the loaded script table.
 rules::RuleContext ruleContext()
 {
-    return {&Module1::F2JTable()};
+    rules::RuleContext context;
+    context.table = &Module1::F2JTable();
+    return context;
 }
 
 } // namespace

@@ -98,6 +98,11 @@ TEST(ParseStep, AcceptsWholeNumbersInTheCounterRangeOnly)
     };
     for (const auto& row : rows)
         EXPECT_EQ(rules::parseStep(QString::fromUtf8(row.text)), row.step) << row.text;
+    // A first number takes the running number's range.
+    EXPECT_EQ(rules::parseStart(QStringLiteral("144")), 144);
+    EXPECT_EQ(rules::parseStart(QStringLiteral("-2147483648")), rules::kMinNumber);
+    EXPECT_EQ(rules::parseStart(QStringLiteral("2147483648")), std::nullopt);
+    EXPECT_EQ(rules::parseStart(QString()), std::nullopt);
 }
 
 TEST(NumbersFit, LastNumberMustStayInRange)
@@ -108,6 +113,14 @@ TEST(NumbersFit, LastNumberMustStayInRange)
     EXPECT_TRUE(rules::numbersFit(65536, -32768));
     EXPECT_FALSE(rules::numbersFit(65537, -32768));
     EXPECT_TRUE(rules::numbersFit(1000000, 0));
+    // From a first number: the last is start + (count - 1) × step.
+    EXPECT_TRUE(rules::numbersFit(2, 1, rules::kMaxNumber - 1));
+    EXPECT_FALSE(rules::numbersFit(3, 1, rules::kMaxNumber - 1));
+    EXPECT_TRUE(rules::numbersFit(3, -1, rules::kMinNumber + 2));
+    EXPECT_FALSE(rules::numbersFit(4, -1, rules::kMinNumber + 2));
+    EXPECT_EQ(rules::numberFor(3, 5, std::nullopt), 15);
+    EXPECT_EQ(rules::numberFor(3, 5, 144), 154);
+    EXPECT_EQ(rules::numberText(-7, 3), QStringLiteral("-007"));
 }
 
 } // namespace
