@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libpcre2-dev qt6-translations-l10n libgtest-dev fonts-noto-cjk
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libpcre2-dev libexiv2-dev qt6-translations-l10n libgtest-dev fonts-noto-cjk
     fusefat dosfstools
     dpkg-dev file desktop-file-utils appstream)
 
