@@ -1,5 +1,6 @@
 #include "cli/session.h"
 
+#include "filelist/filefacts.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/journal.h"
 #include "filelist/presets.h"
@@ -296,8 +297,27 @@ int apply(const ApplyOptions& options, Session& session)
         return 0;
     }
 
+    // What the rules want to know of the files besides their names, and the order the files get
+    // their numbers in.
+    const rules::FactsNeeded needed = rules::factsNeeded(steps->steps);
+    const rules::NumberOrder order = rules::numberOrder(steps->steps);
+    std::shared_ptr<const filelist::RunFacts> facts;
+    if (needed.modified || needed.photo || order != rules::NumberOrder::List) {
+        auto gathered = session.patiently<filelist::RunFacts>(
+            [fs, folder = line.folder, names = filelist::selectedNames(*source), needed, order] {
+                return filelist::gatherRunFacts(*fs, folder, names, needed, order, {}, beatProgress);
+            });
+        if (!gathered) {
+            session.tellUnanswered(line.folder, QStringLiteral("没有改名"));
+            return 1;
+        }
+        facts = std::make_shared<const filelist::RunFacts>(std::move(*gathered));
+    }
+
     rules::RuleContext context;
     context.table = &tables.table;
+    if (facts)
+        context.facts = filelist::factsByOrdinal(facts);
     const rules::PreparedRule prepared = options.rule ? rules::prepare(*options.rule, context, source->count())
                                                       : rules::prepareSteps(steps->steps, context, source->count());
     if (!prepared.error.isEmpty()) {
@@ -314,7 +334,8 @@ int apply(const ApplyOptions& options, Session& session)
 
     // The rule's part of the plan here, the disk's part on a thread of its own.
     auto plan = std::make_shared<filelist::RenamePlan>(
-        filelist::planNumberedNames(*source, filelist::numberedRuleFor(prepared.name)));
+        filelist::planNumberedNames(*source, filelist::numberedRuleFor(prepared.name),
+                                    facts ? facts->ordinals : std::vector<qint64>{}));
     const qsizetype hint = given ? -1 : source->count();
     const bool settled = session
                              .patiently<bool>([plan, fs, identity = source->folderIdentity(), hint, allNames] {

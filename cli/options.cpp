@@ -25,7 +25,7 @@ struct KnownOption {
 
 // The rule options: exactly one of them is given.
 constexpr std::array kRuleOptions{"--preset", "--case", "--custom", "--remove", "--ext", "--to-simplified",
-                                  "--to-traditional", "--replace"};
+                                  "--to-traditional", "--replace", "--template"};
 
 constexpr KnownOption kApplyOptions[] = {
     {"--preset", 1, nullptr},
@@ -36,11 +36,14 @@ constexpr KnownOption kApplyOptions[] = {
     {"--to-simplified", 0, nullptr},
     {"--to-traditional", 0, nullptr},
     {"--replace", 2, nullptr},
+    {"--template", 1, nullptr},
     {"--spaces", 1, "--case"},
     {"--scope", 1, "--case|--replace"},
     {"--place", 1, "--custom"},
-    {"--step", 1, "--custom"},
-    {"--width", 1, "--custom"},
+    {"--step", 1, "--custom|--template"},
+    {"--width", 1, "--custom|--template"},
+    {"--start", 1, "--custom|--template"},
+    {"--order", 1, "--custom|--template"},
     {"--regex", 0, "--replace"},
     {"--case-sensitive", 0, "--replace"},
     {"--first", 0, "--replace"},
@@ -181,11 +184,43 @@ constexpr std::pair<const char*, rules::CustomPlace> kPresetPlaces[] = {
     {"before-extension", rules::CustomPlace::BeforeExtension},
     {"after-extension", rules::CustomPlace::AfterExtension}};
 
+constexpr std::pair<const char*, rules::NumberOrder> kOrders[] = {
+    {"list", rules::NumberOrder::List}, {"modified", rules::NumberOrder::Modified}, {"taken", rules::NumberOrder::Taken}};
+
 // The rule given inline, or why it can't be.
 std::variant<rules::Rule, QString> inlineRule(const Given& given, const char* ruleOption)
 {
     const auto wrongValue = [&](const char* option, const QString& expected) -> QString {
         return QStringLiteral("选项“%1”的值“%2”不对：%3").arg(QLatin1StringView(option), shown(given.value(option)), expected);
+    };
+    // The numbering's options, shared by --custom and --template.
+    const auto readNumbering = [&](int& step, int& width, std::optional<int>& start, rules::NumberOrder& order) -> QString {
+        if (given.has("--step")) {
+            const auto parsedStep = rules::parseStep(text(given.value("--step")));
+            if (!parsedStep)
+                return wrongValue("--step", QStringLiteral("增量须是 %1 到 %2 之间的整数").arg(rules::kMinStep).arg(rules::kMaxStep));
+            step = *parsedStep;
+        }
+        if (given.has("--width")) {
+            bool ok = false;
+            const int parsedWidth = text(given.value("--width")).trimmed().toInt(&ok);
+            if (!ok || parsedWidth < 0 || parsedWidth > rules::kMaxWidth)
+                return wrongValue("--width", QStringLiteral("位数须是 0 到 %1 之间的整数").arg(rules::kMaxWidth));
+            width = parsedWidth;
+        }
+        if (given.has("--start")) {
+            const auto parsedStart = rules::parseStart(text(given.value("--start")));
+            if (!parsedStart)
+                return wrongValue("--start", QStringLiteral("起始编号须是 %1 到 %2 之间的整数").arg(rules::kMinNumber).arg(rules::kMaxNumber));
+            start = *parsedStart;
+        }
+        if (given.has("--order")) {
+            const auto parsedOrder = choose(given.value("--order"), kOrders);
+            if (!parsedOrder)
+                return wrongValue("--order", QStringLiteral("应是 %1 之一").arg(choicesText(kOrders)));
+            order = *parsedOrder;
+        }
+        return {};
     };
     // Which parts of the name: base, ext or both.
     bool base = true;
@@ -219,6 +254,13 @@ std::variant<rules::Rule, QString> inlineRule(const Given& given, const char* ru
         caseRule.options.extension = extension;
         return caseRule;
     }
+    if (rule == "--template") {
+        rules::TemplateRule made;
+        made.text = text(given.value("--template"));
+        if (const QString error = readNumbering(made.step, made.width, made.start, made.order); !error.isEmpty())
+            return error;
+        return made;
+    }
     if (rule == "--custom") {
         rules::CustomRule custom;
         custom.text = text(given.value("--custom"));
@@ -230,19 +272,8 @@ std::variant<rules::Rule, QString> inlineRule(const Given& given, const char* ru
                 return wrongValue("--place", QStringLiteral("应是 %1 之一").arg(choicesText(kPlaces)));
             custom.place = *place;
         }
-        if (given.has("--step")) {
-            const auto step = rules::parseStep(text(given.value("--step")));
-            if (!step)
-                return wrongValue("--step", QStringLiteral("增量须是 %1 到 %2 之间的整数").arg(rules::kMinStep).arg(rules::kMaxStep));
-            custom.step = *step;
-        }
-        if (given.has("--width")) {
-            bool ok = false;
-            const int width = text(given.value("--width")).trimmed().toInt(&ok);
-            if (!ok || width < 0 || width > rules::kMaxWidth)
-                return wrongValue("--width", QStringLiteral("位数须是 0 到 %1 之间的整数").arg(rules::kMaxWidth));
-            custom.width = width;
-        }
+        if (const QString error = readNumbering(custom.step, custom.width, custom.start, custom.order); !error.isEmpty())
+            return error;
         return custom;
     }
     if (rule == "--remove")

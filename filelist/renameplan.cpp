@@ -234,7 +234,8 @@ QString RenamePlan::reasonText(qsizetype i) const
     const QString other = item.other >= 0 ? oldText(item.other) : QString();
     switch (item.reason) {
     case PlanReason::None: return {};
-    case PlanReason::RuleRefused: return m_ruleReasons[item.ruleReason];
+    case PlanReason::RuleRefused:
+    case PlanReason::RuleNote: return m_ruleReasons[item.ruleReason];
     case PlanReason::NotEncodable: return QStringLiteral("新文件名含有无法写入磁盘的字符");
     case PlanReason::NotInGbk:
         return QStringLiteral("原文件名是 GBK 编码的，新文件名含有 GBK 编码无法表示的字符");
@@ -338,6 +339,14 @@ void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, pla
             item.reason = PlanReason::TooLong;
         }
     }
+    if (decision.action == RenameDecision::Action::Rename && !decision.reason.isEmpty()
+        && item.reason == PlanReason::None) {
+        item.reason = PlanReason::RuleNote;
+        const auto known = std::find(m_ruleReasons.begin(), m_ruleReasons.end(), decision.reason);
+        item.ruleReason = std::uint16_t(known - m_ruleReasons.begin());
+        if (known == m_ruleReasons.end())
+            m_ruleReasons.push_back(decision.reason);
+    }
     if (decision.action == RenameDecision::Action::Refuse) {
         item.state = PlanState::Invalid;
         item.reason = PlanReason::RuleRefused;
@@ -362,7 +371,7 @@ void RenamePlan::append(const RenamePlan& part)
     for (Item item : part.m_items) {
         item.oldOffset += base;
         item.newOffset += base;
-        if (item.reason == PlanReason::RuleRefused) {
+        if (item.reason == PlanReason::RuleRefused || item.reason == PlanReason::RuleNote) {
             const QString& words = part.m_ruleReasons[item.ruleReason];
             const auto known = std::find(m_ruleReasons.begin(), m_ruleReasons.end(), words);
             item.ruleReason = std::uint16_t(known - m_ruleReasons.begin());
@@ -613,7 +622,7 @@ RenamePlan planNames(const RenameSource& list, const RenameRule& rule, const Pro
     return plan;
 }
 
-RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule)
+RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule, const std::vector<qint64>& ordinals)
 {
     // Below this many files a second thread costs about what it saves.
     constexpr std::size_t kTwoThreadsFrom = 10000;
@@ -633,14 +642,15 @@ RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule)
     // The files selected[from] to selected[to - 1], numbered from + 1 onwards, in a plan with room
     // for the files up to selected[roomTo - 1]: the part the others are appended to has room for
     // them all, and no name is copied twice.
-    const auto named = [&list, &rule, &selected, &reserveFor](std::size_t from, std::size_t to, std::size_t roomTo) {
+    const auto named = [&list, &rule, &selected, &reserveFor, &ordinals](std::size_t from, std::size_t to,
+                                                                        std::size_t roomTo) {
         RenamePlan part(list.folder());
         reserveFor(part, from, roomTo);
         for (std::size_t k = from; k < to; ++k) {
             const auto item = list.itemBytes(selected[k]);
             const QByteArrayView oldName(item.data(), qsizetype(item.size()));
             const platform::NameText name = platform::readFileName(oldName);
-            part.add(oldName, rule(name.text, qint64(k) + 1), name.encoding);
+            part.add(oldName, rule(name.text, ordinals.empty() ? qint64(k) + 1 : ordinals[k]), name.encoding);
         }
         return part;
     };

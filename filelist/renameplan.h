@@ -49,7 +49,8 @@ struct RenameDecision {
 
     Action action = Action::Leave;
     QString newName;
-    QString reason; // why a refused file can't be renamed
+    QString reason; // why a refused file can't be renamed; for a renamed one, the rule's note on
+                    // what it did without ("没有拍摄时间，用了修改时间"), or empty
     // The custom-text command's existence test: a file the user can see under the new name,
     // the file's own name included, leaves the file alone with a message naming the new name.
     bool leaveIfNameTaken = false;
@@ -88,6 +89,7 @@ enum class PlanState : std::uint8_t {
 enum class PlanReason : std::uint8_t {
     None,
     RuleRefused,       // the rule's own words
+    RuleNote,          // a file renamed all the same: the rule's note on what it did without
     NotEncodable,
     NotInGbk,          // the old name is stored in GBK, which can't hold a character of the new
     ReadsAsUtf8,       // the new name's GBK bytes are valid UTF-8 too, and would be read as other text
@@ -180,7 +182,7 @@ public:
 
 private:
     friend RenamePlan planNames(const RenameSource&, const RenameRule&, const Progress&);
-    friend RenamePlan planNumberedNames(const RenameSource&, const NumberedRule&);
+    friend RenamePlan planNumberedNames(const RenameSource&, const NumberedRule&, const std::vector<qint64>&);
 
     // Adds the files of part, a plan of the files that follow this plan's, not yet settled.
     void append(const RenamePlan& part);
@@ -231,8 +233,10 @@ RenamePlan planRename(const RenameSource& list, const platform::FileSystem& fs, 
 RenamePlan planNames(const RenameSource& list, const RenameRule& rule, const Progress& progress = {});
 
 // planNames() for a rule that keeps no state: a large run is named on two threads at once, each
-// taking half of the files, and the plan is the same as one named in a row.
-RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule);
+// taking half of the files, and the plan is the same as one named in a row. The k-th selected
+// file (from 0, in list order) is told the ordinal ordinals[k], or k + 1 without ordinals.
+RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule,
+                             const std::vector<qint64>& ordinals = {});
 
 // The disk's part of a plan: refuses plan unless its folder is still the one with identity,
 // then settles it (RenamePlan::settle()). Reads nothing but the plan, the disk and listed, so it

@@ -10,7 +10,11 @@ NumberedRule numberedRuleFor(rules::NameFunction name, bool leaveIfNameTaken)
     return [name = std::move(name), leaveIfNameTaken](const QString& fileName, qint64 ordinal) {
         const rules::NameOutcome outcome = name(fileName, ordinal);
         switch (outcome.action) {
-        case rules::NameOutcome::Action::Rename: return RenameDecision::rename(outcome.name, leaveIfNameTaken);
+        case rules::NameOutcome::Action::Rename: {
+            RenameDecision decision = RenameDecision::rename(outcome.name, leaveIfNameTaken);
+            decision.reason = outcome.reason;
+            return decision;
+        }
         case rules::NameOutcome::Action::Refuse: return RenameDecision::refuse(outcome.name, outcome.reason);
         case rules::NameOutcome::Action::Leave: break;
         }

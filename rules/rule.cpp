@@ -272,8 +272,6 @@ QString describe(const Rule& rule)
                     text += QStringLiteral("；") + numberingText(r.step, r.start, r.order, r.width);
                 else if (r.order != NumberOrder::List)
                     text += QStringLiteral("；按") + QString::fromUtf16(kOrderCaptions[std::size_t(r.order)]);
-                if (r.pairs)
-                    text += QStringLiteral("；同名文件一起改名");
                 return text;
             },
         },
@@ -319,7 +317,6 @@ QJsonObject toJson(const Rule& rule)
                        object.insert(QStringLiteral("width"), r.width);
                        object.insert(QStringLiteral("start"), r.start ? QJsonValue(*r.start) : QJsonValue());
                        object.insert(QStringLiteral("order"), QLatin1String(kOrderWords[std::size_t(r.order)]));
-                       object.insert(QStringLiteral("pairs"), r.pairs);
                    },
                },
                rule);
@@ -390,7 +387,6 @@ RuleRead ruleFromJson(const QJsonObject& object)
         fields.optionalInteger("start", kMinNumber, kMaxNumber, r.start);
         int order = int(r.order);
         fields.word("order", kOrderWords, order);
-        fields.boolean("pairs", r.pairs);
         r.order = NumberOrder(order);
         rule = r;
     } else {
@@ -537,8 +533,42 @@ FactsNeeded factsNeeded(const Rule& rule)
     return needed;
 }
 
+NumberOrder numberOrder(const Steps& steps)
+{
+    for (const Rule& step : steps) {
+        if (const NumberOrder order = numberOrder(step); order != NumberOrder::List)
+            return order;
+    }
+    return NumberOrder::List;
+}
+
+FactsNeeded factsNeeded(const Steps& steps)
+{
+    FactsNeeded all;
+    for (const Rule& step : steps) {
+        const FactsNeeded needed = factsNeeded(step);
+        all.modified = all.modified || needed.modified;
+        all.photo = all.photo || needed.photo;
+    }
+    return all;
+}
+
 PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64 files)
 {
+    // One run numbers its files in one order.
+    for (std::size_t i = 0, first = steps.size(); i < steps.size(); ++i) {
+        const NumberOrder order = numberOrder(steps[i]);
+        if (order == NumberOrder::List)
+            continue;
+        if (first == steps.size())
+            first = i;
+        else if (order != numberOrder(steps[first]))
+            return failed(QStringLiteral("第 %1 步和第 %2 步按不同的顺序编号（%3、%4），一次改名只能按一种顺序编号。")
+                              .arg(first + 1)
+                              .arg(i + 1)
+                              .arg(QString::fromUtf16(kOrderCaptions[std::size_t(numberOrder(steps[first]))]),
+                                   QString::fromUtf16(kOrderCaptions[std::size_t(order)])));
+    }
     std::vector<NameFunction> functions;
     for (std::size_t i = 0; i < steps.size(); ++i) {
         PreparedRule step = prepare(steps[i], context, files);

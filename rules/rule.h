@@ -53,7 +53,6 @@ struct TemplateRule {
     int width = 0;
     std::optional<int> start;
     NumberOrder order = NumberOrder::List;
-    bool pairs = false; // files of the same name up to the extension follow the file they go with
     friend bool operator==(const TemplateRule&, const TemplateRule&) = default;
 };
 
@@ -157,8 +156,14 @@ PreparedRule prepare(const Rule& rule, const RuleContext& context, qint64 files)
 using Steps = std::vector<Rule>;
 
 // Prepares every step; the first step that can't run makes the chain's error, which names the
-// step ("第 2 步“替换”：…"). Idle steps are passed over.
+// step ("第 2 步“替换”：…"). Idle steps are passed over. Two steps that number their files in
+// different orders can't run together.
 PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64 files);
+
+// The order the steps number their files in: the first that isn't the list's, else the list's.
+NumberOrder numberOrder(const Steps& steps);
+// What the steps together want to know of their files.
+FactsNeeded factsNeeded(const Steps& steps);
 
 // A preset: the steps as one JSON document,
 // {"format": "quendra-rename-preset", "version": 1, "steps": [{"rule": ...}, ...]}.

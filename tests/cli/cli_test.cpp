@@ -11,6 +11,7 @@
 #include "platform/faultyfilesystem.h"
 #include "platform/filename.h"
 #include "platform/hangingfilesystem.h"
+#include "tests/support/photos.h"
 #include "tests/support/scripttables.h"
 #include "tests/support/tempfolder.h"
 
@@ -136,6 +137,10 @@ TEST_F(Cli, BadUsageAndBadInputEndWithOneLineAndStatusTwo)
         {"step_not_a_number", {"apply", "--custom", "p", "--step", "x", "@"}, "--step"},
         {"width_out_of_range", {"apply", "--custom", "p", "--width=10", "@"}, "0 到 9"},
         {"bad_place", {"apply", "--custom", "p", "--place", "middle", "@"}, "replace-base"},
+        {"bad_order", {"apply", "--custom", "p", "--order", "date", "@"}, "list、modified、taken"},
+        {"bad_start", {"apply", "--template", "{编号}", "--start", "1.5", "@"}, "起始编号"},
+        {"place_with_template", {"apply", "--template", "{编号}", "--place", "after-base", "@"}, "只能和 --custom"},
+        {"bad_template", {"apply", "--template", "{日期}", "--dry-run", "@"}, "不认识的字段“{日期}”"},
         {"flag_with_value", {"apply", "--case", "upper", "--hidden=yes", "@"}, "不带值"},
         {"bad_regex", {"apply", "--replace", "(", "x", "--regex", "--dry-run", "@"}, "正则表达式有错"},
         {"nothing_to_remove", {"apply", "--remove", "", "--dry-run", "@"}, "什么都不会改"},
@@ -238,6 +243,37 @@ TEST_F(Cli, NumbersFilesInTheOrderGivenOrInTheWindowsOrder)
     EXPECT_EQ(files.contents()["b9p10.png"], "b9.png");
     EXPECT_EQ(files.contents()["b10p15.png"], "b10.png");
     EXPECT_EQ(files.contents()["notes.txt"], "notes.txt");
+}
+
+// Photos numbered in the order they were taken and named by a template; a file without a date
+// taken goes by its modification time, and the plan says so.
+TEST_F(Cli, NumbersPhotosByDateTakenAndNamesThemByTemplate)
+{
+    ASSERT_TRUE(testsupport::writeJpeg(QString::fromUtf8(files.file("IMG_2.JPG")), {"2023:07:15 10:00:00"}));
+    ASSERT_TRUE(testsupport::writeJpeg(QString::fromUtf8(files.file("DSC_1.JPG")), {"2023:07:15 09:00:00"}));
+    ASSERT_TRUE(testsupport::writeJpeg(QString::fromUtf8(files.file("phone.jpg")), {nullptr, "2023:07:14 18:30:00"}));
+    files.add("scan.png");
+    QFile scan(QString::fromUtf8(files.file("scan.png")));
+    ASSERT_TRUE(scan.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(scan.setFileTime(QDateTime(QDate(2023, 7, 16), QTime(12, 0)), QFileDevice::FileModificationTime));
+    scan.close();
+
+    Result result = run({"apply", "--dry-run", "--json", "--template", "{拍摄时间:yyyyMMdd} 海南 {编号}", "--width", "3",
+                         "--order", "taken", "--start", "7", "@"});
+    EXPECT_EQ(result.status, 0) << text(result.err);
+    const QString plan = QString::fromUtf8(result.out);
+    EXPECT_TRUE(plan.contains(QStringLiteral(R"("old":"phone.jpg","new":"20230714 海南 007.jpg","state":"rename","reason":"照片没有拍摄时间，用了数字化时间")")))
+        << text(result.out);
+    EXPECT_TRUE(plan.contains(QStringLiteral(R"("old":"DSC_1.JPG","new":"20230715 海南 008.JPG")"))) << text(result.out);
+    EXPECT_TRUE(plan.contains(QStringLiteral(R"("old":"IMG_2.JPG","new":"20230715 海南 009.JPG")"))) << text(result.out);
+    EXPECT_TRUE(plan.contains(QStringLiteral(R"("old":"scan.png","new":"20230716 海南 010.png","state":"rename","reason":"没有拍摄时间，用了修改时间")")))
+        << text(result.out);
+
+    // Page 1's numbering takes the same order; the list's order is the default.
+    result = run({"apply", "--yes", "--custom", "p", "--order", "taken", "@"});
+    EXPECT_EQ(result.status, 0) << text(result.err);
+    for (const char* name : {"p1.jpg", "p2.JPG", "p3.JPG", "p4.png"})
+        EXPECT_TRUE(QFile::exists(QString::fromUtf8(files.file(name)))) << name;
 }
 
 // 0 when every planned file was renamed; 1 when one was not, for the plan (a taken name) or

@@ -39,8 +39,8 @@ TEST(RuleJson, WritesEveryRuleInItsStableForm)
          R"({"order":"list","place":"after-extension","rule":"custom","start":null,"step":-3,"text":"IMG ","width":4})"},
         {CustomRule{QStringLiteral("P"), 1, CustomPlace::ReplaceBase, 3, 144, NumberOrder::Taken},
          R"({"order":"taken","place":"replace-base","rule":"custom","start":144,"step":1,"text":"P","width":3})"},
-        {TemplateRule{QStringLiteral("{拍摄时间:yyyy-MM-dd} 海南 {编号}"), 1, 3, {}, NumberOrder::Taken, true},
-         R"({"order":"taken","pairs":true,"rule":"template","start":null,"step":1,"template":"{拍摄时间:yyyy-MM-dd} 海南 {编号}","width":3})"},
+        {TemplateRule{QStringLiteral("{拍摄时间:yyyy-MM-dd} 海南 {编号}"), 1, 3, {}, NumberOrder::Taken},
+         R"({"order":"taken","rule":"template","start":null,"step":1,"template":"{拍摄时间:yyyy-MM-dd} 海南 {编号}","width":3})"},
         {RemoveRule{QStringLiteral("副本")}, R"({"rule":"remove","text":"副本"})"},
         {ExtensionRule{QStringLiteral("jpg")}, R"({"extension":"jpg","rule":"extension"})"},
         {ToSimplifiedRule{}, R"({"rule":"to-simplified"})"},
@@ -75,7 +75,7 @@ TEST(RuleJson, RandomRulesComeBackUnchanged)
             break;
         case 6:
             rule = TemplateRule{texts[pick(5)], kMinStep + pick(kMaxStep - kMinStep + 1), pick(kMaxWidth + 1),
-                                flag() ? std::optional<int>(-pick(1000)) : std::nullopt, NumberOrder(pick(3)), flag()};
+                                flag() ? std::optional<int>(-pick(1000)) : std::nullopt, NumberOrder(pick(3))};
             break;
         case 2: rule = RemoveRule{texts[pick(5)]}; break;
         case 3: rule = ExtensionRule{texts[pick(5)]}; break;
@@ -112,7 +112,7 @@ TEST(RuleJson, RefusesWhatItDoesNotKnowAndIgnoresExtraFields)
         {R"({"rule":"custom","start":"1"})", "“start”应为 -2147483648 到 2147483647 之间的整数"},
         {R"({"rule":"custom","order":"date"})", "“order”的值“date”不认识"},
         {R"({"rule":"template","template":3})", "“template”应为文本"},
-        {R"({"rule":"template","pairs":"yes"})", "“pairs”应为 true 或 false"},
+        {R"({"rule":"template","order":1})", "“order”的值不是文本"},
     };
     for (const auto& [json, error] : bad) {
         const RuleRead read = ruleFromJson(parse(json));
@@ -160,8 +160,8 @@ TEST(RuleDescription, SaysTheOptionsInWords)
         {CustomRule{QStringLiteral(" IMG "), 2, CustomPlace::BeforeBase, 3, {}, {}}, "“IMG”加编号；增量 2；3 位；在前缀的前面"},
         {CustomRule{QStringLiteral("P"), -1, CustomPlace::ReplaceBase, 0, 500, NumberOrder::Modified},
          "“P”加编号；从 500 起，增量 -1；按修改时间；替换前缀"},
-        {TemplateRule{QStringLiteral("{拍摄时间} {编号}"), 1, 3, 144, NumberOrder::Taken, true},
-         "模板“{拍摄时间} {编号}”；从 144 起，增量 1；3 位；按拍摄时间；同名文件一起改名"},
+        {TemplateRule{QStringLiteral("{拍摄时间} {编号}"), 1, 3, 144, NumberOrder::Taken},
+         "模板“{拍摄时间} {编号}”；从 144 起，增量 1；3 位；按拍摄时间"},
         {first, "“ ”替换为“_”；区分大小写；只替换第一个；前缀"},
         {ExtensionRule{QStringLiteral(" txt ")}, "扩展名改为“txt”"},
     };
@@ -217,11 +217,11 @@ TEST(Steps, EachStepTakesTheNameTheStepBeforeGave)
          {QStringLiteral("a.jpg"), QStringLiteral("b.jpg"), QStringLiteral("c")},
          {"d144.jpg", "d142.jpg", "d140"}},
         {"a template keeps each extension; without facts a date falls back and says so",
-         {ToSimplifiedRule{}, TemplateRule{QStringLiteral("{{{原名}}}_{编号}_{扩展名}"), 1, 2, 9, {}, false}},
+         {ToSimplifiedRule{}, TemplateRule{QStringLiteral("{{{原名}}}_{编号}_{扩展名}"), 1, 2, 9, {}}},
          {QStringLiteral("國.JPG"), QStringLiteral("b.tar.gz"), QStringLiteral("noext")},
          {"{国}_09_JPG.JPG", "{b.tar}_10_gz.gz", "{noext}_11_"}},
         {"a template that gives nothing refuses the file",
-         {TemplateRule{QStringLiteral("{相机}"), 1, 0, {}, {}, false}}, {QStringLiteral("a.jpg")}, {"!模板给出的文件名是空的"}},
+         {TemplateRule{QStringLiteral("{相机}"), 1, 0, {}, {}}}, {QStringLiteral("a.jpg")}, {"!模板给出的文件名是空的"}},
         {"a refusal ends the chain", {RemoveRule{QStringLiteral("only")}, title},
          {QStringLiteral("only"), QStringLiteral("only a.B")}, {"!去掉后文件名为空", "a.b"}},
         {"idle steps are passed over", {RemoveRule{}, ExtensionRule{QStringLiteral("  ")}, title},
