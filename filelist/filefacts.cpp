@@ -158,6 +158,7 @@ RunFacts gatherRunFacts(const platform::FileSystem& fs, const QByteArray& folder
         std::vector<QByteArray> toRead;
         std::vector<std::size_t> readFor;
         std::vector<PhotoCache::Key> keys(n);
+        std::vector<bool> cacheable(n, false);
         const auto take = [&run](std::size_t k, const platform::PhotoData& photo) {
             rules::FileFacts& facts = run.facts[k];
             facts.taken = photo.taken;
@@ -170,12 +171,15 @@ RunFacts gatherRunFacts(const platform::FileSystem& fs, const QByteArray& folder
             platform::beat();
             const platform::Lookup found = opened->lookup(names[k]);
             const bool there = found.found == platform::Lookup::Found::Entry;
-            if (there)
+            // A time of exactly 0 is one the file system does not keep.
+            if (there && found.identity.modified != 0)
                 run.facts[k].modified = localTime(found.identity.modified);
             if (!needed.photo && order != rules::NumberOrder::Taken)
                 continue;
             keys[k] = PhotoCache::keyOf(found.identity);
-            if (const auto known = there ? photoCache().find(keys[k]) : std::nullopt) {
+            // A file system that keeps no times can't tell a changed file: read it every time.
+            cacheable[k] = there && found.identity.modified != 0;
+            if (const auto known = cacheable[k] ? photoCache().find(keys[k]) : std::nullopt) {
                 if (*known)
                     take(k, **known);
                 continue;
@@ -194,7 +198,8 @@ RunFacts gatherRunFacts(const platform::FileSystem& fs, const QByteArray& folder
                 const std::size_t k = readFor[j];
                 if (run.stopped && !photos[j])
                     continue; // not read at all: nothing to keep
-                photoCache().keep(keys[k], photos[j]);
+                if (cacheable[k])
+                    photoCache().keep(keys[k], photos[j]);
                 if (photos[j])
                     take(k, *photos[j]);
             }
