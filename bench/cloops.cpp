@@ -6,11 +6,17 @@
 //   cli_bench_c dry-run FOLDER             does the same planning to upper case and writes the
 //                                          program's JSON lines on standard output with stdio, in
 //                                          the window's order (natural, letter case ignored).
+//   cli_bench_c photos FOLDER PREFIX       reads each photo's date taken with Exiv2, numbers the
+//                                          photos in that order (ties in the window's order) and
+//                                          renames each to PREFIX, its number and its extension.
+
+#include <exiv2/exiv2.hpp>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -145,14 +151,66 @@ int cDryRun(const char* folder)
     return 0;
 }
 
+// The date a photo was taken as EXIF writes it ("2023:07:15 09:05:07", which sorts as text), or
+// its modification time as the same text when it has none.
+std::string takenOf(int dirFd, const std::string& name, const std::string& path)
+{
+    try {
+        auto image = Exiv2::ImageFactory::open(path, false);
+        image->readMetadata();
+        const Exiv2::ExifData& exif = image->exifData();
+        for (const char* key : {"Exif.Photo.DateTimeOriginal", "Exif.Photo.DateTimeDigitized"}) {
+            const auto it = exif.findKey(Exiv2::ExifKey(key));
+            if (it != exif.end())
+                return it->toString();
+        }
+    } catch (...) {
+    }
+    struct stat st;
+    if (::fstatat(dirFd, name.c_str(), &st, 0) != 0)
+        return "~";
+    char text[32];
+    std::tm local;
+    ::localtime_r(&st.st_mtim.tv_sec, &local);
+    std::strftime(text, sizeof text, "%Y:%m:%d %H:%M:%S", &local);
+    return text;
+}
+
+int cPhotos(const char* folder, const char* prefix)
+{
+    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+    const int dirFd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::vector<std::string> names = readNames(dirFd);
+    std::sort(names.begin(), names.end(), naturalLess);
+    std::vector<std::pair<std::string, std::size_t>> dated;
+    dated.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        dated.emplace_back(takenOf(dirFd, names[i], std::string(folder) + "/" + names[i]), i);
+    std::stable_sort(dated.begin(), dated.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::size_t renamed = 0;
+    for (std::size_t k = 0; k < dated.size(); ++k) {
+        const std::string& name = names[dated[k].second];
+        const auto dot = name.rfind('.');
+        const std::string target = prefix + std::to_string(k + 1) + (dot == std::string::npos ? "" : name.substr(dot));
+        if (!taken(dirFd, target) && ::renameat2(dirFd, name.c_str(), dirFd, target.c_str(), RENAME_NOREPLACE) == 0)
+            ++renamed;
+    }
+    ::close(dirFd);
+    if (renamed != names.size())
+        std::fprintf(stderr, "  the C++ loop renamed %zu of %zu photos\n", renamed, names.size());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (argc == 4 && std::strcmp(argv[1], "photos") == 0)
+        return cPhotos(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "apply") == 0)
         return cApply(argv[2], std::strcmp(argv[3], "upper") == 0);
     if (argc == 3 && std::strcmp(argv[1], "dry-run") == 0)
         return cDryRun(argv[2]);
-    std::fprintf(stderr, "usage: cli_bench_c apply FOLDER upper|lower | dry-run FOLDER\n");
+    std::fprintf(stderr, "usage: cli_bench_c apply FOLDER upper|lower | dry-run FOLDER | photos FOLDER PREFIX\n");
     return 2;
 }

@@ -4,6 +4,10 @@
 #include "platform/filename.h"
 
 #include <algorithm>
+#include <atomic>
+#include <iterator>
+#include <limits>
+#include <thread>
 #include <map>
 #include <mutex>
 #include <numeric>
@@ -59,9 +63,12 @@ QDateTime localTime(std::int64_t nanoseconds)
 
 } // namespace
 
-std::vector<std::optional<platform::PhotoData>> readPhotos(const std::vector<QByteArray>& paths,
-                                                           const PhotoReader& reader,
-                                                           std::chrono::milliseconds patience, const Progress& progress)
+namespace {
+
+// readPhotos() on one thread at a time, the files in order.
+std::vector<std::optional<platform::PhotoData>> readInOrder(const std::vector<QByteArray>& paths,
+                                                            const PhotoReader& read,
+                                                            std::chrono::milliseconds patience, const Progress& progress)
 {
     // What the reading threads share with this one. A thread given up on may still finish its
     // file later: it stores nothing once its generation is over.
@@ -73,7 +80,6 @@ std::vector<std::optional<platform::PhotoData>> readPhotos(const std::vector<QBy
     auto shared = std::make_shared<Shared>();
     shared->results.resize(paths.size());
     const auto all = std::make_shared<const std::vector<QByteArray>>(paths);
-    const PhotoReader read = reader ? reader : PhotoReader([](const QByteArray& path) { return platform::readPhotoData(path); });
     const auto n = std::int64_t(paths.size());
     std::size_t next = 0;
     while (next < paths.size()) {
@@ -128,6 +134,59 @@ std::vector<std::optional<platform::PhotoData>> readPhotos(const std::vector<QBy
         progress(qsizetype(n), qsizetype(n));
     const std::lock_guard lock(shared->mutex);
     return shared->results;
+}
+
+} // namespace
+
+std::vector<std::optional<platform::PhotoData>> readPhotos(const std::vector<QByteArray>& paths,
+                                                           const PhotoReader& reader,
+                                                           std::chrono::milliseconds patience, const Progress& progress)
+{
+    const PhotoReader read = reader ? reader : PhotoReader([](const QByteArray& path) { return platform::readPhotoData(path); });
+    // Most of a photo's reading is waiting for the disk: several files are read at once, each
+    // reader taking a share of them in order.
+    const std::size_t readers = std::clamp<std::size_t>(paths.size() / kPhotosPerReader, 1, kPhotoReaders);
+    if (readers == 1)
+        return readInOrder(paths, read, patience, progress);
+    struct Part {
+        std::vector<QByteArray> paths;
+        std::vector<std::optional<platform::PhotoData>> results;
+        std::atomic<qsizetype> done{0};
+    };
+    std::vector<Part> parts(readers);
+    const std::size_t share = (paths.size() + readers - 1) / readers;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        parts[i / share].paths.push_back(paths[i]);
+    std::atomic<bool> stop{false};
+    std::atomic<std::size_t> finished{0};
+    std::vector<std::thread> threads;
+    for (Part& part : parts) {
+        threads.emplace_back([&part, &read, patience, &stop, &finished] {
+            part.results = readInOrder(part.paths, read, patience, [&part, &stop](qsizetype done, qsizetype) {
+                part.done.store(done, std::memory_order_relaxed);
+                return !stop.load(std::memory_order_relaxed);
+            });
+            finished.fetch_add(1);
+        });
+    }
+    // This thread tells of the progress, so that whoever waits for it hears of it.
+    while (finished.load() < readers) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        qsizetype done = 0;
+        for (const Part& part : parts)
+            done += part.done.load(std::memory_order_relaxed);
+        if (progress && !progress(done, qsizetype(paths.size())))
+            stop.store(true);
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    std::vector<std::optional<platform::PhotoData>> results;
+    results.reserve(paths.size());
+    for (Part& part : parts)
+        std::move(part.results.begin(), part.results.end(), std::back_inserter(results));
+    if (progress)
+        progress(qsizetype(paths.size()), qsizetype(paths.size()));
+    return results;
 }
 
 std::vector<QByteArray> selectedNames(const RenameSource& list)
@@ -209,18 +268,17 @@ RunFacts gatherRunFacts(const platform::FileSystem& fs, const QByteArray& folder
     run.byOrdinal.resize(n);
     std::iota(run.byOrdinal.begin(), run.byOrdinal.end(), std::size_t(0));
     if (order != rules::NumberOrder::List) {
-        // A file without any date goes after those with one.
-        const auto when = [&](std::size_t k) {
+        // Each date made a number once, not at every comparison; a file without any date goes
+        // after those with one.
+        std::vector<qint64> when(n, std::numeric_limits<qint64>::max());
+        for (std::size_t k = 0; k < n; ++k) {
             const rules::FileFacts& f = run.facts[k];
-            return order == rules::NumberOrder::Taken && f.taken.isValid() ? f.taken : f.modified;
-        };
-        std::stable_sort(run.byOrdinal.begin(), run.byOrdinal.end(), [&](std::size_t a, std::size_t b) {
-            const QDateTime x = when(a);
-            const QDateTime y = when(b);
-            if (x.isValid() != y.isValid())
-                return x.isValid();
-            return x.isValid() && x < y;
-        });
+            const QDateTime& date = order == rules::NumberOrder::Taken && f.taken.isValid() ? f.taken : f.modified;
+            if (date.isValid())
+                when[k] = date.toMSecsSinceEpoch();
+        }
+        std::stable_sort(run.byOrdinal.begin(), run.byOrdinal.end(),
+                         [&when](std::size_t a, std::size_t b) { return when[a] < when[b]; });
     }
     run.ordinals.resize(n);
     for (std::size_t k = 0; k < n; ++k)

@@ -20,9 +20,14 @@ using PhotoReader = std::function<std::optional<platform::PhotoData>(const QByte
 // reader round in circles costs the run this much, and the file goes by its modification time.
 inline constexpr std::chrono::milliseconds kPhotoPatience{2000};
 
-// The photo data of the files at paths, in order, read on a thread of its own: a file that takes
-// longer than patience is given up on (nothing for it), and the rest are read on a new thread.
-// progress hears of each file read and may stop the reading (the files not read get nothing).
+// Photos read at once at most, and the fewest each reader is given.
+inline constexpr std::size_t kPhotoReaders = 4;
+inline constexpr std::size_t kPhotosPerReader = 64;
+
+// The photo data of the files at paths, read on threads of their own, each taking a share of
+// the files in order: a file that takes longer than patience is given up on (nothing for it),
+// and the rest of its share are read on a new thread. progress is called on the calling thread
+// as files are read and may stop the reading (the files not read get nothing).
 std::vector<std::optional<platform::PhotoData>> readPhotos(const std::vector<QByteArray>& paths,
                                                            const PhotoReader& reader,
                                                            std::chrono::milliseconds patience = kPhotoPatience,

@@ -2,7 +2,7 @@
 
 #include <exiv2/exiv2.hpp>
 
-#include <QTimeZone>
+#include <QFile>
 
 #include <mutex>
 #include <string>
@@ -43,11 +43,23 @@ int numberOf(const Exiv2::ExifData& exif, const char* key)
 // "2023:07:15 09:05:07", as EXIF writes a date, read as local time; anything else is no date.
 QDateTime dateOf(const QString& text)
 {
-    QDateTime date = QDateTime::fromString(text.left(19), QStringLiteral("yyyy:MM:dd HH:mm:ss"));
-    if (!date.isValid())
+    if (text.size() < 19)
         return {};
-    date.setTimeZone(QTimeZone::systemTimeZone());
-    return date;
+    const auto number = [&text](qsizetype at, qsizetype length) {
+        int value = 0;
+        for (qsizetype i = at; i < at + length; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time);
 }
 
 PhotoData readFrom(Exiv2::Image& image)
@@ -73,6 +85,34 @@ PhotoData readFrom(Exiv2::Image& image)
     return data;
 }
 
+// How much of a JPEG is read at first: its metadata segments take at most 64 KiB each, and a
+// camera's come to a few of them.
+constexpr qsizetype kJpegHeadBytes = 256 * 1024;
+
+// Where the picture data of the JPEG starting head begins (its first start-of-scan segment), with
+// every segment before it whole in head; 0 when head does not reach that far or is no JPEG.
+qsizetype jpegMetadataEnd(const QByteArray& head)
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(head.constData());
+    qsizetype at = 2;
+    while (at + 4 <= head.size()) {
+        if (b[at] != 0xFF)
+            return 0;
+        const unsigned char marker = b[at + 1];
+        if (marker == 0xFF) { // fill bytes
+            ++at;
+            continue;
+        }
+        if (marker == 0xDA) // start of scan: keep it, the library looks for it
+            return at + 2;
+        const qsizetype length = (qsizetype(b[at + 2]) << 8) | b[at + 3];
+        if (length < 2)
+            return 0;
+        at += 2 + length;
+    }
+    return 0;
+}
+
 template <class Open>
 std::optional<PhotoData> readWith(Open open)
 {
@@ -93,6 +133,22 @@ std::optional<PhotoData> readWith(Open open)
 
 std::optional<PhotoData> readPhotoData(const QByteArray& path)
 {
+    // A JPEG keeps its EXIF data in the segments before its picture: those are read in one go and
+    // handed over from memory, where the library would open the file three times and read it in
+    // small pieces. Anything else the library reads from the file itself.
+    QFile file(QFile::decodeName(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray head = file.read(kJpegHeadBytes);
+    if (head.startsWith("\xFF\xD8\xFF")) {
+        const qsizetype end = jpegMetadataEnd(head);
+        if (end > 0 || head.size() < kJpegHeadBytes) {
+            if (end > 0)
+                head.truncate(end);
+            return readPhotoData(reinterpret_cast<const unsigned char*>(head.constData()), std::size_t(head.size()));
+        }
+    }
+    file.close();
     return readWith([&path] { return Exiv2::ImageFactory::open(path.toStdString(), false); });
 }
 

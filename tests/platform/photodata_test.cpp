@@ -1,6 +1,7 @@
 #include "platform/photodata.h"
 
 #include "tests/support/photos.h"
+#include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,10 +29,19 @@ TEST(PhotoData, ReadsDatesCameraAndSize)
         {"no EXIF at all", {}, "", false, "", 8},
         {"a date that is no date", {"0000:00:00 00:00:00", nullptr, nullptr, "X100", 0, 0}, "", false, "X100", 8},
     };
+    const testsupport::TempFolder folder;
     for (const Row& row : rows) {
         const QByteArray bytes = testsupport::jpegWith(row.spec);
         const auto data = platform::readPhotoData(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
         ASSERT_TRUE(data) << row.label;
+        // From a file, whose metadata segments alone are read, the same.
+        const QByteArray path = folder.file("photo.jpg");
+        ASSERT_TRUE(testsupport::writeJpeg(QFile::decodeName(path), row.spec));
+        const auto fromFile = platform::readPhotoData(path);
+        ASSERT_TRUE(fromFile) << row.label;
+        EXPECT_EQ(fromFile->taken, data->taken) << row.label;
+        EXPECT_EQ(fromFile->camera, data->camera) << row.label;
+        EXPECT_EQ(fromFile->width, data->width) << row.label;
         EXPECT_EQ(data->taken.isValid() ? data->taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString() : "",
                   row.taken)
             << row.label;
