@@ -44,6 +44,7 @@ constexpr KnownOption kApplyOptions[] = {
     {"--width", 1, "--custom|--template"},
     {"--start", 1, "--custom|--template"},
     {"--order", 1, "--custom|--template"},
+    {"--pairs", 0, "--custom|--template"},
     {"--regex", 0, "--replace"},
     {"--case-sensitive", 0, "--replace"},
     {"--first", 0, "--replace"},
@@ -257,6 +258,7 @@ std::variant<rules::Rule, QString> inlineRule(const Given& given, const char* ru
     if (rule == "--template") {
         rules::TemplateRule made;
         made.text = text(given.value("--template"));
+        made.pairs = given.has("--pairs");
         if (const QString error = readNumbering(made.step, made.width, made.start, made.order); !error.isEmpty())
             return error;
         return made;
@@ -264,6 +266,7 @@ std::variant<rules::Rule, QString> inlineRule(const Given& given, const char* ru
     if (rule == "--custom") {
         rules::CustomRule custom;
         custom.text = text(given.value("--custom"));
+        custom.pairs = given.has("--pairs");
         if (given.has("--place")) {
             auto place = choose(given.value("--place"), kPlaces);
             if (!place)

@@ -264,6 +264,7 @@ QString RenamePlan::reasonText(qsizetype i) const
     case PlanReason::HeldByFolder: return QStringLiteral("已有同名的文件夹");
     case PlanReason::HeldByUnknown: return QStringLiteral("无法确认新文件名是否已被占用");
     case PlanReason::HeldByStayingFile: return QStringLiteral("新文件名被“%1”占用，而它不改名").arg(other);
+    case PlanReason::HeldWithItsGroup: return QStringLiteral("同名的“%1”不能改名，它们一起留下").arg(other);
     case PlanReason::WantedByEarlier: return QStringLiteral("排在前面的“%1”也要改成这个名字").arg(other);
     case PlanReason::Gone: return QStringLiteral("找不到这个文件了，可能已被移动或删除");
     }
@@ -490,6 +491,7 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
         if (m_stopped)
             return;
         blockBehindStayingFiles();
+        holdGroupsTogether();
     } else if (progress) {
         progress(qsizetype(m_items.size()), qsizetype(m_items.size()));
     }
@@ -571,6 +573,43 @@ void RenamePlan::findHolders(const FolderNames& names, const platform::NameLimit
     }
     if (progress)
         progress(n, n);
+}
+
+void RenamePlan::follow(qsizetype i, qsizetype leader)
+{
+    if (m_leaders.size() < m_items.size())
+        m_leaders.resize(m_items.size(), -1);
+    m_leaders[std::size_t(i)] = std::int32_t(leader);
+}
+
+void RenamePlan::holdGroupsTogether()
+{
+    if (m_leaders.empty())
+        return;
+    m_leaders.resize(m_items.size(), -1);
+    const auto groupOf = [this](std::size_t i) {
+        return m_leaders[i] >= 0 ? std::size_t(m_leaders[i]) : i;
+    };
+    // A file that stays holds up the files behind it, which may belong to other groups: until
+    // nothing changes.
+    for (bool changed = true; changed;) {
+        changed = false;
+        std::vector<std::int32_t> staying(m_items.size(), -1); // by group: a member that can't be renamed
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            const PlanState state = m_items[i].state;
+            if ((state == PlanState::Taken || state == PlanState::Invalid) && staying[groupOf(i)] < 0)
+                staying[groupOf(i)] = std::int32_t(i);
+        }
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            const std::int32_t held = staying[groupOf(i)];
+            if (held >= 0 && m_items[i].state == PlanState::Rename) {
+                setProblem(m_items[i], PlanState::Taken, PlanReason::HeldWithItsGroup, held);
+                changed = true;
+            }
+        }
+        if (changed)
+            blockBehindStayingFiles();
+    }
 }
 
 void RenamePlan::blockBehindStayingFiles()

@@ -111,6 +111,7 @@ enum class PlanReason : std::uint8_t {
     HeldByStayingFile, // a file of the same run that keeps its name
     WantedByEarlier,   // an earlier file of the same run gets the name
     Gone,              // the file is no longer under the name to take back
+    HeldWithItsGroup,  // a file renamed together with others stays because one of them must
 };
 
 // Every selected file with its new name and what will happen to it, worked out before anything
@@ -159,6 +160,11 @@ public:
     // found under oldName is marked gone when the plan is settled. The run renames it only when
     // the file under oldName is still identity.
     void addReturn(QByteArrayView oldName, QByteArrayView newName, const platform::FileIdentity& identity);
+    // File i goes with file leader of the plan (a raw file or a sidecar with its photo): if either
+    // of them, or another that goes with leader, can't be renamed, none of them is.
+    void follow(qsizetype i, qsizetype leader);
+    // The file i goes with, or -1.
+    [[nodiscard]] qsizetype leader(qsizetype i) const { return m_leaders.empty() ? -1 : m_leaders[std::size_t(i)]; }
     // The file a returning file must be, or null for a file of a rule's plan.
     [[nodiscard]] const platform::FileIdentity* expectedIdentity(qsizetype i) const
     {
@@ -208,6 +214,7 @@ private:
     void findHolders(const FolderNames& names, const platform::NameLimits& limits, const Progress& progress,
                      const std::function<void()>& tick);
     void blockBehindStayingFiles();
+    void holdGroupsTogether();
 
     QByteArray m_folder;
     std::shared_ptr<const platform::Folder> m_opened;
@@ -217,6 +224,7 @@ private:
     std::vector<Item> m_items;
     std::vector<QString> m_ruleReasons;
     std::vector<platform::FileIdentity> m_expected; // by item, for a plan of returns
+    std::vector<std::int32_t> m_leaders;            // by item, the file it goes with, or -1; empty when none does
     std::array<qsizetype, 4> m_counts{};
     bool m_stopped = false;
     QString m_refusal;

@@ -248,8 +248,9 @@ QString describe(const Rule& rule)
             },
             [](const CustomRule& r) -> QString {
                 return QStringLiteral("“%1”加编号；%2；%3")
-                    .arg(trimSpaces(r.text), numberingText(r.step, r.start, r.order, r.width),
-                         QString::fromUtf16(kPlaceCaptions[std::size_t(r.place)]));
+                           .arg(trimSpaces(r.text), numberingText(r.step, r.start, r.order, r.width),
+                                QString::fromUtf16(kPlaceCaptions[std::size_t(r.place)]))
+                    + (r.pairs ? QStringLiteral("；同名文件一起改名") : QString());
             },
             [](const RemoveRule& r) -> QString { return QStringLiteral("去掉“%1”").arg(r.text); },
             [](const ExtensionRule& r) -> QString { return QStringLiteral("扩展名改为“%1”").arg(trimSpaces(r.extension)); },
@@ -272,6 +273,8 @@ QString describe(const Rule& rule)
                     text += QStringLiteral("；") + numberingText(r.step, r.start, r.order, r.width);
                 else if (r.order != NumberOrder::List)
                     text += QStringLiteral("；按") + QString::fromUtf16(kOrderCaptions[std::size_t(r.order)]);
+                if (r.pairs)
+                    text += QStringLiteral("；同名文件一起改名");
                 return text;
             },
         },
@@ -296,6 +299,7 @@ QJsonObject toJson(const Rule& rule)
                        object.insert(QStringLiteral("width"), r.width);
                        object.insert(QStringLiteral("start"), r.start ? QJsonValue(*r.start) : QJsonValue());
                        object.insert(QStringLiteral("order"), QLatin1String(kOrderWords[std::size_t(r.order)]));
+                       object.insert(QStringLiteral("pairs"), r.pairs);
                    },
                    [&](const RemoveRule& r) { object.insert(QStringLiteral("text"), r.text); },
                    [&](const ExtensionRule& r) { object.insert(QStringLiteral("extension"), r.extension); },
@@ -317,6 +321,7 @@ QJsonObject toJson(const Rule& rule)
                        object.insert(QStringLiteral("width"), r.width);
                        object.insert(QStringLiteral("start"), r.start ? QJsonValue(*r.start) : QJsonValue());
                        object.insert(QStringLiteral("order"), QLatin1String(kOrderWords[std::size_t(r.order)]));
+                       object.insert(QStringLiteral("pairs"), r.pairs);
                    },
                },
                rule);
@@ -354,6 +359,7 @@ RuleRead ruleFromJson(const QJsonObject& object)
         fields.optionalInteger("start", kMinNumber, kMaxNumber, r.start);
         int order = int(r.order);
         fields.word("order", kOrderWords, order);
+        fields.boolean("pairs", r.pairs);
         r.place = CustomPlace(place);
         r.order = NumberOrder(order);
         rule = r;
@@ -387,6 +393,7 @@ RuleRead ruleFromJson(const QJsonObject& object)
         fields.optionalInteger("start", kMinNumber, kMaxNumber, r.start);
         int order = int(r.order);
         fields.word("order", kOrderWords, order);
+        fields.boolean("pairs", r.pairs);
         r.order = NumberOrder(order);
         rule = r;
     } else {
@@ -531,6 +538,20 @@ FactsNeeded factsNeeded(const Rule& rule)
         }
     }
     return needed;
+}
+
+bool pairsFiles(const Rule& rule)
+{
+    if (const auto* custom = std::get_if<CustomRule>(&rule))
+        return custom->pairs;
+    if (const auto* made = std::get_if<TemplateRule>(&rule))
+        return made->pairs;
+    return false;
+}
+
+bool pairsFiles(const Steps& steps)
+{
+    return std::any_of(steps.begin(), steps.end(), [](const Rule& step) { return pairsFiles(step); });
 }
 
 NumberOrder numberOrder(const Steps& steps)

@@ -42,6 +42,7 @@ struct CustomRule {
     int width = 0; // 0 to kMaxWidth: at least this many digits
     std::optional<int> start; // the first number; none numbers from step
     NumberOrder order = NumberOrder::List;
+    bool pairs = false; // the folder's files of a file's name up to the extension go with it
     friend bool operator==(const CustomRule&, const CustomRule&) = default;
 };
 
@@ -53,6 +54,7 @@ struct TemplateRule {
     int width = 0;
     std::optional<int> start;
     NumberOrder order = NumberOrder::List;
+    bool pairs = false; // as for CustomRule
     friend bool operator==(const TemplateRule&, const TemplateRule&) = default;
 };
 
@@ -159,6 +161,11 @@ using Steps = std::vector<Rule>;
 // step ("第 2 步“替换”：…"). Idle steps are passed over. Two steps that number their files in
 // different orders can't run together.
 PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64 files);
+
+// Whether the rule, or any of the steps, takes the folder's other files of a file's name along
+// (DSC_0001.NEF with DSC_0001.JPG): they get the file's new name up to their own extension.
+bool pairsFiles(const Rule& rule);
+bool pairsFiles(const Steps& steps);
 
 // The order the steps number their files in: the first that isn't the list's, else the list's.
 NumberOrder numberOrder(const Steps& steps);

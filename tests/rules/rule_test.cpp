@@ -35,12 +35,12 @@ TEST(RuleJson, WritesEveryRuleInItsStableForm)
     replace.options.regex = true;
     const std::vector<std::pair<Rule, const char*>> rows{
         {upper, R"({"base":true,"case":"upper","extension":false,"rule":"case","spaces":"delete"})"},
-        {CustomRule{QStringLiteral("IMG "), -3, CustomPlace::AfterExtension, 4, {}, {}},
-         R"({"order":"list","place":"after-extension","rule":"custom","start":null,"step":-3,"text":"IMG ","width":4})"},
-        {CustomRule{QStringLiteral("P"), 1, CustomPlace::ReplaceBase, 3, 144, NumberOrder::Taken},
-         R"({"order":"taken","place":"replace-base","rule":"custom","start":144,"step":1,"text":"P","width":3})"},
-        {TemplateRule{QStringLiteral("{拍摄时间:yyyy-MM-dd} 海南 {编号}"), 1, 3, {}, NumberOrder::Taken},
-         R"({"order":"taken","rule":"template","start":null,"step":1,"template":"{拍摄时间:yyyy-MM-dd} 海南 {编号}","width":3})"},
+        {CustomRule{QStringLiteral("IMG "), -3, CustomPlace::AfterExtension, 4, {}, {}, false},
+         R"({"order":"list","pairs":false,"place":"after-extension","rule":"custom","start":null,"step":-3,"text":"IMG ","width":4})"},
+        {CustomRule{QStringLiteral("P"), 1, CustomPlace::ReplaceBase, 3, 144, NumberOrder::Taken, true},
+         R"({"order":"taken","pairs":true,"place":"replace-base","rule":"custom","start":144,"step":1,"text":"P","width":3})"},
+        {TemplateRule{QStringLiteral("{拍摄时间:yyyy-MM-dd} 海南 {编号}"), 1, 3, {}, NumberOrder::Taken, true},
+         R"({"order":"taken","pairs":true,"rule":"template","start":null,"step":1,"template":"{拍摄时间:yyyy-MM-dd} 海南 {编号}","width":3})"},
         {RemoveRule{QStringLiteral("副本")}, R"({"rule":"remove","text":"副本"})"},
         {ExtensionRule{QStringLiteral("jpg")}, R"({"extension":"jpg","rule":"extension"})"},
         {ToSimplifiedRule{}, R"({"rule":"to-simplified"})"},
@@ -71,11 +71,11 @@ TEST(RuleJson, RandomRulesComeBackUnchanged)
         case 1:
             rule = CustomRule{texts[pick(5)], kMinStep + pick(kMaxStep - kMinStep + 1), CustomPlace(pick(6)),
                               pick(kMaxWidth + 1), flag() ? std::optional<int>(int(random())) : std::nullopt,
-                              NumberOrder(pick(3))};
+                              NumberOrder(pick(3)), flag()};
             break;
         case 6:
             rule = TemplateRule{texts[pick(5)], kMinStep + pick(kMaxStep - kMinStep + 1), pick(kMaxWidth + 1),
-                                flag() ? std::optional<int>(-pick(1000)) : std::nullopt, NumberOrder(pick(3))};
+                                flag() ? std::optional<int>(-pick(1000)) : std::nullopt, NumberOrder(pick(3)), flag()};
             break;
         case 2: rule = RemoveRule{texts[pick(5)]}; break;
         case 3: rule = ExtensionRule{texts[pick(5)]}; break;
@@ -113,6 +113,7 @@ TEST(RuleJson, RefusesWhatItDoesNotKnowAndIgnoresExtraFields)
         {R"({"rule":"custom","order":"date"})", "“order”的值“date”不认识"},
         {R"({"rule":"template","template":3})", "“template”应为文本"},
         {R"({"rule":"template","order":1})", "“order”的值不是文本"},
+        {R"({"rule":"custom","pairs":"yes"})", "“pairs”应为 true 或 false"},
     };
     for (const auto& [json, error] : bad) {
         const RuleRead read = ruleFromJson(parse(json));
@@ -157,11 +158,11 @@ TEST(RuleDescription, SaysTheOptionsInWords)
     first.options = {QStringLiteral(" "), QStringLiteral("_"), true, false, false, true, false};
     const std::vector<std::pair<Rule, const char*>> rows{
         {upper, "大写；前缀和后缀；删除空格"},
-        {CustomRule{QStringLiteral(" IMG "), 2, CustomPlace::BeforeBase, 3, {}, {}}, "“IMG”加编号；增量 2；3 位；在前缀的前面"},
-        {CustomRule{QStringLiteral("P"), -1, CustomPlace::ReplaceBase, 0, 500, NumberOrder::Modified},
+        {CustomRule{QStringLiteral(" IMG "), 2, CustomPlace::BeforeBase, 3, {}, {}, false}, "“IMG”加编号；增量 2；3 位；在前缀的前面"},
+        {CustomRule{QStringLiteral("P"), -1, CustomPlace::ReplaceBase, 0, 500, NumberOrder::Modified, false},
          "“P”加编号；从 500 起，增量 -1；按修改时间；替换前缀"},
-        {TemplateRule{QStringLiteral("{拍摄时间} {编号}"), 1, 3, 144, NumberOrder::Taken},
-         "模板“{拍摄时间} {编号}”；从 144 起，增量 1；3 位；按拍摄时间"},
+        {TemplateRule{QStringLiteral("{拍摄时间} {编号}"), 1, 3, 144, NumberOrder::Taken, true},
+         "模板“{拍摄时间} {编号}”；从 144 起，增量 1；3 位；按拍摄时间；同名文件一起改名"},
         {first, "“ ”替换为“_”；区分大小写；只替换第一个；前缀"},
         {ExtensionRule{QStringLiteral(" txt ")}, "扩展名改为“txt”"},
     };
@@ -209,19 +210,19 @@ TEST(Steps, EachStepTakesTheNameTheStepBeforeGave)
          {QStringLiteral("中國 課程 Notes.PDF"), QStringLiteral("readme.txt")},
          {"中国_课程_notes.pdf", "readme.txt"}},
         {"numbering counts every file of the run, also one an earlier step leaves alone",
-         {RemoveRule{QStringLiteral("x")}, CustomRule{QStringLiteral("p"), 5, CustomPlace::AfterBase, 2, {}, {}}},
+         {RemoveRule{QStringLiteral("x")}, CustomRule{QStringLiteral("p"), 5, CustomPlace::AfterBase, 2, {}, {}, false}},
          {QStringLiteral("ax.jpg"), QStringLiteral("b.jpg"), QStringLiteral("cx.jpg")},
          {"ap05.jpg", "bp10.jpg", "cp15.jpg"}},
         {"a start numbers the first file with it, then by the step; an empty start as before",
-         {CustomRule{QStringLiteral("d"), -2, CustomPlace::ReplaceBase, 3, 144, {}}},
+         {CustomRule{QStringLiteral("d"), -2, CustomPlace::ReplaceBase, 3, 144, {}, false}},
          {QStringLiteral("a.jpg"), QStringLiteral("b.jpg"), QStringLiteral("c")},
          {"d144.jpg", "d142.jpg", "d140"}},
         {"a template keeps each extension; without facts a date falls back and says so",
-         {ToSimplifiedRule{}, TemplateRule{QStringLiteral("{{{原名}}}_{编号}_{扩展名}"), 1, 2, 9, {}}},
+         {ToSimplifiedRule{}, TemplateRule{QStringLiteral("{{{原名}}}_{编号}_{扩展名}"), 1, 2, 9, {}, false}},
          {QStringLiteral("國.JPG"), QStringLiteral("b.tar.gz"), QStringLiteral("noext")},
          {"{国}_09_JPG.JPG", "{b.tar}_10_gz.gz", "{noext}_11_"}},
         {"a template that gives nothing refuses the file",
-         {TemplateRule{QStringLiteral("{相机}"), 1, 0, {}, {}}}, {QStringLiteral("a.jpg")}, {"!模板给出的文件名是空的"}},
+         {TemplateRule{QStringLiteral("{相机}"), 1, 0, {}, {}, false}}, {QStringLiteral("a.jpg")}, {"!模板给出的文件名是空的"}},
         {"a refusal ends the chain", {RemoveRule{QStringLiteral("only")}, title},
          {QStringLiteral("only"), QStringLiteral("only a.B")}, {"!去掉后文件名为空", "a.b"}},
         {"idle steps are passed over", {RemoveRule{}, ExtensionRule{QStringLiteral("  ")}, title},
@@ -249,7 +250,7 @@ TEST(Steps, AStepThatCannotRunRefusesTheChainAndIsNamed)
         {{ToSimplifiedRule{}, badRegex}, "第 1 步“繁体转简体”不能进行：没有找到可用的繁简对照表"},
         {{RemoveRule{QStringLiteral("a")}, badRegex}, "第 2 步“替换”不能进行：正则表达式有错"},
         {{CaseRule{{false, false, CaseMode::Upper, SpaceMode::Delete}}}, "第 1 步“文件名转换”不能进行：“前缀”和“后缀”都没有选中"},
-        {{CustomRule{QStringLiteral("n"), 32767, CustomPlace::ReplaceBase, 0, {}, {}}}, "第 1 步“批量改名”不能进行：选中了 70000 个文件"},
+        {{CustomRule{QStringLiteral("n"), 32767, CustomPlace::ReplaceBase, 0, {}, {}, false}}, "第 1 步“批量改名”不能进行：选中了 70000 个文件"},
         {{ExtensionRule{QStringLiteral("a/b")}}, "含有“/”"},
     };
     RuleContext context;
