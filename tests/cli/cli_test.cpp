@@ -140,6 +140,7 @@ TEST_F(Cli, BadUsageAndBadInputEndWithOneLineAndStatusTwo)
         {"bad_order", {"apply", "--custom", "p", "--order", "date", "@"}, "list、modified、taken"},
         {"bad_start", {"apply", "--template", "{编号}", "--start", "1.5", "@"}, "起始编号"},
         {"place_with_template", {"apply", "--template", "{编号}", "--place", "after-base", "@"}, "只能和 --custom"},
+        {"pairs_with_case", {"apply", "--case", "upper", "--pairs", "@"}, "只能和 --custom 或 --template"},
         {"bad_template", {"apply", "--template", "{日期}", "--dry-run", "@"}, "不认识的字段“{日期}”"},
         {"flag_with_value", {"apply", "--case", "upper", "--hidden=yes", "@"}, "不带值"},
         {"bad_regex", {"apply", "--replace", "(", "x", "--regex", "--dry-run", "@"}, "正则表达式有错"},
