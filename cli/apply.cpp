@@ -1,12 +1,11 @@
 #include "cli/session.h"
 
-#include "filelist/filefacts.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/journal.h"
-#include "filelist/pairs.h"
 #include "filelist/presets.h"
 #include "filelist/renamehistory.h"
 #include "filelist/rulerename.h"
+#include "filelist/rulerun.h"
 #include "filelist/scripttables.h"
 #include "filelist/startup.h"
 #include "platform/filename.h"
@@ -298,56 +297,26 @@ int apply(const ApplyOptions& options, Session& session)
         return 0;
     }
 
-    // Files that take the folder's others of their name along: the rule names the first of each
-    // name, and the others follow it.
-    const bool pairs = rules::pairsFiles(steps->steps);
-    std::vector<QByteArray> selected;
-    filelist::Pairing pairing;
-    if (pairs) {
-        selected = filelist::selectedNames(*source);
-        auto paired = session.patiently<filelist::Pairing>([fs, folder = line.folder, selected] {
-            std::vector<QByteArray> folderFiles;
-            fs->listFolder(folder, [&folderFiles](const platform::DirEntry& e) {
-                if (e.kind == platform::EntryKind::File)
-                    folderFiles.push_back(e.name.toByteArray());
-            }, platform::ListDetail::WithoutReadOnly);
-            return filelist::pairFiles(selected, folderFiles);
-        });
-        if (!paired) {
-            session.tellUnanswered(line.folder, QStringLiteral("没有改名"));
-            return 1;
-        }
-        pairing = std::move(*paired);
-    }
-    // The files the rule names: with pairs, the first of each name.
-    std::vector<QByteArray> named;
-    if (pairs) {
-        for (const std::size_t k : pairing.leaders)
-            named.push_back(selected[k]);
-    }
-    const qsizetype files = pairs ? qsizetype(named.size()) : source->count();
-
-    // What the rules want to know of the files besides their names, and the order the files get
-    // their numbers in.
-    const rules::FactsNeeded needed = rules::factsNeeded(steps->steps);
-    const rules::NumberOrder order = rules::numberOrder(steps->steps);
-    std::shared_ptr<const filelist::RunFacts> facts;
-    if (needed.modified || needed.photo || order != rules::NumberOrder::List) {
-        auto gathered = session.patiently<filelist::RunFacts>(
-            [fs, folder = line.folder, names = pairs ? named : filelist::selectedNames(*source), needed, order] {
-                return filelist::gatherRunFacts(*fs, folder, names, needed, order, {}, beatProgress);
+    // What the steps want of the disk before the files are named: the other files of their names,
+    // their dates, what their photos say.
+    std::shared_ptr<const filelist::RunInputs> inputs;
+    if (filelist::needsRunInputs(steps->steps)) {
+        auto read = session.patiently<filelist::RunInputs>(
+            [fs, folder = line.folder, selected = filelist::selectedNames(*source), chain = steps->steps] {
+                return filelist::readRunInputs(*fs, folder, selected, chain, beatProgress);
             });
-        if (!gathered) {
+        if (!read) {
             session.tellUnanswered(line.folder, QStringLiteral("没有改名"));
             return 1;
         }
-        facts = std::make_shared<const filelist::RunFacts>(std::move(*gathered));
+        inputs = std::make_shared<const filelist::RunInputs>(std::move(*read));
     }
+    const qsizetype files = inputs ? inputs->namedCount() : source->count();
 
     rules::RuleContext context;
     context.table = &tables.table;
-    if (facts)
-        context.facts = filelist::factsByOrdinal(facts);
+    if (inputs)
+        filelist::addRunFacts(context, *inputs);
     const rules::PreparedRule prepared = options.rule ? rules::prepare(*options.rule, context, files)
                                                       : rules::prepareSteps(steps->steps, context, files);
     if (!prepared.error.isEmpty()) {
@@ -363,10 +332,8 @@ int apply(const ApplyOptions& options, Session& session)
     }
 
     // The rule's part of the plan here, the disk's part on a thread of its own.
-    const std::vector<qint64> ordinals = facts ? facts->ordinals : std::vector<qint64>{};
     auto plan = std::make_shared<filelist::RenamePlan>(
-        pairs ? filelist::planPairedNames(line.folder, selected, pairing, filelist::numberedRuleFor(prepared.name), ordinals)
-              : filelist::planNumberedNames(*source, filelist::numberedRuleFor(prepared.name), ordinals));
+        filelist::nameRun(*source, inputs.get(), filelist::numberedRuleFor(prepared.name)));
     const qsizetype hint = given ? -1 : source->count();
     const bool settled = session
                              .patiently<bool>([plan, fs, identity = source->folderIdentity(), hint, allNames] {
