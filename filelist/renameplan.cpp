@@ -158,8 +158,9 @@ std::uint32_t RenamePlan::store(QByteArrayView bytes)
     return offset;
 }
 
-void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, platform::NameEncoding encoding)
+void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, platform::NameEncoding storedIn)
 {
+    const platform::NameEncoding encoding = decision.utf8 ? platform::NameEncoding::Utf8 : storedIn;
     Item item;
     item.oldOffset = store(oldName);
     item.oldSize = std::uint32_t(oldName.size());

@@ -51,18 +51,21 @@ struct RenameDecision {
     QString newName;
     QString reason; // why a refused file can't be renamed; for a renamed one, the rule's note on
                     // what it did without ("没有拍摄时间，用了修改时间"), or empty
+    // The new name is written in UTF-8, whatever the old one was stored in (a GBK name written
+    // again); otherwise in the old name's own.
+    bool utf8 = false;
     // The custom-text command's existence test: a file the user can see under the new name,
     // the file's own name included, leaves the file alone with a message naming the new name.
     bool leaveIfNameTaken = false;
 
     static RenameDecision rename(const QString& newName, bool leaveIfNameTaken = false)
     {
-        return {Action::Rename, newName, {}, leaveIfNameTaken};
+        return {Action::Rename, newName, {}, false, leaveIfNameTaken};
     }
     static RenameDecision leave() { return {}; }
     static RenameDecision refuse(const QString& newName, const QString& reason)
     {
-        return {Action::Refuse, newName, reason, false};
+        return {Action::Refuse, newName, reason, false, false};
     }
 };
 

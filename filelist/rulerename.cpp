@@ -13,6 +13,7 @@ NumberedRule numberedRuleFor(rules::NameFunction name, bool leaveIfNameTaken)
         case rules::NameOutcome::Action::Rename: {
             RenameDecision decision = RenameDecision::rename(outcome.name, leaveIfNameTaken);
             decision.reason = outcome.reason;
+            decision.utf8 = outcome.utf8;
             return decision;
         }
         case rules::NameOutcome::Action::Refuse: return RenameDecision::refuse(outcome.name, outcome.reason);

@@ -1,6 +1,8 @@
 #include "rules/rule.h"
 
+#include "platform/filename.h"
 #include "rules/extension.h"
+#include "rules/windowsname.h"
 #include "rules/nameparts.h"
 #include "rules/removematch.h"
 #include "rules/rulewords.h"
@@ -111,6 +113,8 @@ QString ruleKey(const Rule& rule)
                           [](const ToTraditionalRule&) { return QStringLiteral("to-traditional"); },
                           [](const ReplaceRule&) { return QStringLiteral("replace"); },
                           [](const TemplateRule&) { return QStringLiteral("template"); },
+                          [](const WindowsSafeRule&) { return QStringLiteral("windows-safe"); },
+                          [](const GbkToUtf8Rule&) { return QStringLiteral("gbk-to-utf8"); },
                       },
                       rule);
 }
@@ -126,6 +130,8 @@ QString commandName(const Rule& rule)
                           [](const ToTraditionalRule&) { return QStringLiteral("简体转繁体"); },
                           [](const ReplaceRule&) { return QStringLiteral("替换"); },
                           [](const TemplateRule&) { return QStringLiteral("模板"); },
+                          [](const WindowsSafeRule&) { return QStringLiteral("改成 Windows 可用的名字"); },
+                          [](const GbkToUtf8Rule&) { return QStringLiteral("GBK 文件名转 UTF-8"); },
                       },
                       rule);
 }
@@ -171,6 +177,11 @@ QString describe(const Rule& rule)
                     text += QStringLiteral("；同名文件一起改名");
                 return text;
             },
+            [](const WindowsSafeRule& r) -> QString {
+                return r.underscore ? QStringLiteral("\\ : * ? \" < > | 换成“_”；去掉末尾的点和空格")
+                                    : QStringLiteral("\\ : * ? \" < > | 换成全角的 ＼：＊？＂＜＞｜；去掉末尾的点和空格");
+            },
+            [](const GbkToUtf8Rule&) -> QString { return QStringLiteral("用 GBK 存的文件名改用 UTF-8 存"); },
         },
         rule);
 }
@@ -277,6 +288,24 @@ PreparedRule prepare(const Rule& rule, const RuleContext& context, qint64 files)
                     return outcome;
                 });
             },
+            [](const WindowsSafeRule& r) -> PreparedRule {
+                return ready([underscore = r.underscore](const QString& name, qint64) {
+                    const QString safe = WindowsSafeName(name, underscore);
+                    if (safe.isEmpty())
+                        return refused(QString(), QStringLiteral("去掉末尾的点和空格后文件名为空"));
+                    return safe == name ? left() : renamed(safe);
+                });
+            },
+            [](const GbkToUtf8Rule&) -> PreparedRule {
+                return ready([](const QString& name, qint64) {
+                    // Such a name kept bytes that are neither: there are no characters to write again.
+                    if (platform::hasEscapedBytes(name))
+                        return refused(QString(), QStringLiteral("文件名既不是 UTF-8 也不是 GBK，不知道它是哪些字"));
+                    NameOutcome outcome = renamed(name);
+                    outcome.utf8 = true;
+                    return outcome;
+                });
+            },
         },
         rule);
 }
@@ -375,6 +404,7 @@ PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64
         QString current = name;
         QStringList notes;
         bool changed = false;
+        bool utf8 = false;
         for (const NameFunction& step : functions) {
             NameOutcome outcome = step(current, ordinal);
             if (outcome.action == NameOutcome::Action::Refuse)
@@ -384,12 +414,14 @@ PreparedRule prepareSteps(const Steps& steps, const RuleContext& context, qint64
                 changed = true;
                 if (!outcome.reason.isEmpty() && !notes.contains(outcome.reason))
                     notes << outcome.reason;
+                utf8 = utf8 || outcome.utf8;
             }
         }
         if (!changed)
             return left();
         NameOutcome outcome = renamed(std::move(current));
         outcome.reason = notes.join(QStringLiteral("；"));
+        outcome.utf8 = utf8;
         return outcome;
     });
 }

@@ -46,6 +46,19 @@ struct CustomRule {
     friend bool operator==(const CustomRule&, const CustomRule&) = default;
 };
 
+// "改成 Windows 可用的名字": the characters file systems of the Windows family refuse
+// (: * ? " < > | \ and control characters) become ones they take, their full-width forms or "_",
+// and dots and spaces at the end go.
+struct WindowsSafeRule {
+    bool underscore = false; // "_" for every one of them, rather than the full-width forms
+    friend bool operator==(const WindowsSafeRule&, const WindowsSafeRule&) = default;
+};
+
+// "GBK 文件名转 UTF-8": a name stored in GBK written again, the same characters, in UTF-8.
+struct GbkToUtf8Rule {
+    friend bool operator==(const GbkToUtf8Rule&, const GbkToUtf8Rule&) = default;
+};
+
 // "模板": the name before the extension made from a template (nametemplate.h); every file keeps
 // its own extension. {编号} numbers as CustomRule does.
 struct TemplateRule {
@@ -85,17 +98,18 @@ struct ReplaceRule {
 };
 
 using Rule = std::variant<CaseRule, CustomRule, RemoveRule, ExtensionRule, ToSimplifiedRule, ToTraditionalRule,
-                          ReplaceRule, TemplateRule>;
+                          ReplaceRule, TemplateRule, WindowsSafeRule, GbkToUtf8Rule>;
 
 // The version of the JSON the rules and presets are written in. Readers take any version and
 // ignore fields they don't know, so an older program reads what it can of a newer preset.
 inline constexpr int kRuleFormatVersion = 1;
 
 // The rule's name in JSON: "case", "custom", "remove", "extension", "to-simplified",
-// "to-traditional", "replace", "template".
+// "to-traditional", "replace", "template", "windows-safe", "gbk-to-utf8".
 QString ruleKey(const Rule& rule);
 // The command the rule is, as the window names it: "文件名转换", "批量改名", "去掉字符",
-// "修改扩展名", "繁体转简体", "简体转繁体", "替换", "模板".
+// "修改扩展名", "繁体转简体", "简体转繁体", "替换", "模板", "改成 Windows 可用的名字",
+// "GBK 文件名转 UTF-8".
 QString commandName(const Rule& rule);
 // A short description of the options in Chinese, such as "大写；前缀和后缀；删除空格".
 QString describe(const Rule& rule);
@@ -119,6 +133,7 @@ struct NameOutcome {
     QString name;   // the new name (for Refuse, the name the rule would give, or empty)
     QString reason; // why a refused file can't be renamed; for a renamed one, what the rule
                     // had to do without ("没有拍摄时间，用了修改时间"), or empty
+    bool utf8 = false; // the new name is written in UTF-8, whatever the old one was stored in
 };
 
 // Names the file called name, the ordinal-th (from 1) file of its run. Safe to call from one

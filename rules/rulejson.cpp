@@ -141,6 +141,8 @@ QJsonObject toJson(const Rule& rule)
                        object.insert(QStringLiteral("order"), QLatin1String(kOrderWords[std::size_t(r.order)]));
                        object.insert(QStringLiteral("pairs"), r.pairs);
                    },
+                   [&](const WindowsSafeRule& r) { object.insert(QStringLiteral("underscore"), r.underscore); },
+                   [](const GbkToUtf8Rule&) {},
                },
                rule);
     return object;
@@ -214,9 +216,15 @@ RuleRead ruleFromJson(const QJsonObject& object)
         fields.boolean("pairs", r.pairs);
         r.order = NumberOrder(order);
         rule = r;
+    } else if (name == QLatin1String("windows-safe")) {
+        WindowsSafeRule r;
+        fields.boolean("underscore", r.underscore);
+        rule = r;
+    } else if (name == QLatin1String("gbk-to-utf8")) {
+        rule = GbkToUtf8Rule{};
     } else {
         return {std::nullopt,
-                QStringLiteral("不认识的规则“%1”，应为 case、custom、remove、extension、to-simplified、to-traditional、replace 或 template")
+                QStringLiteral("不认识的规则“%1”，应为 case、custom、remove、extension、to-simplified、to-traditional、replace、template、windows-safe 或 gbk-to-utf8")
                     .arg(name)};
     }
     if (!fields.error().isEmpty())

@@ -45,6 +45,8 @@ TEST(RuleJson, WritesEveryRuleInItsStableForm)
         {ExtensionRule{QStringLiteral("jpg")}, R"({"extension":"jpg","rule":"extension"})"},
         {ToSimplifiedRule{}, R"({"rule":"to-simplified"})"},
         {ToTraditionalRule{}, R"({"rule":"to-traditional"})"},
+        {WindowsSafeRule{true}, R"({"rule":"windows-safe","underscore":true})"},
+        {GbkToUtf8Rule{}, R"({"rule":"gbk-to-utf8"})"},
         {replace, R"({"all":true,"base":true,"caseSensitive":false,"extension":true,"find":"a+","regex":true,)"
                   R"("replacement":"$0_","rule":"replace"})"},
     };
@@ -80,7 +82,7 @@ TEST(RuleJson, RandomRulesComeBackUnchanged)
         case 2: rule = RemoveRule{texts[pick(5)]}; break;
         case 3: rule = ExtensionRule{texts[pick(5)]}; break;
         case 4: rule = ToSimplifiedRule{}; break;
-        case 5: rule = ToTraditionalRule{}; break;
+        case 5: rule = flag() ? Rule(ToTraditionalRule{}) : Rule(WindowsSafeRule{flag()}); break;
         default:
             rule = ReplaceRule{{texts[pick(5)], texts[pick(5)], flag(), flag(), flag(), flag(), flag()}};
             break;
@@ -229,6 +231,11 @@ TEST(Steps, EachStepTakesTheNameTheStepBeforeGave)
          {QStringLiteral("X Y.Z")}, {"Xy.z"}},
         {"steps that undo each other leave the file", {ExtensionRule{QStringLiteral("bak")}, ExtensionRule{QStringLiteral("txt")}},
          {QStringLiteral("a.txt")}, {"a.txt"}},
+        {"Windows-safe names: full-width forms, or \"_\", and no dots or spaces at the end",
+         {WindowsSafeRule{false}, WindowsSafeRule{true}},
+         {QStringLiteral("a:b*?.txt"), QStringLiteral("x<y>|z\\\"q. . "), QStringLiteral("t\tab.md"), QStringLiteral(". ."),
+          QStringLiteral("好.txt")},
+         {"a：b＊？.txt", "x＜y＞｜z＼＂q", "t_ab.md", "!去掉末尾的点和空格后文件名为空", "="}},
         {"an extension step leaves a file that has it", {ExtensionRule{QStringLiteral("txt")}},
          {QStringLiteral("a.txt"), QStringLiteral("README")}, {"=", "README.txt"}},
     };
