@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <string_view>
+#include <unordered_set>
 
 namespace filelist {
 
@@ -242,6 +244,24 @@ void FileListModel::invertSelection()
     for (int i = 0; i < n; ++i)
         m_selected[std::size_t(i)] = m_selected[std::size_t(i)] ? 0 : 1;
     pushSelectionToView();
+}
+
+int FileListModel::selectExactly(const std::vector<QByteArray>& names)
+{
+    std::unordered_set<std::string_view> wanted;
+    wanted.reserve(names.size());
+    for (const QByteArray& name : names)
+        wanted.insert(std::string_view(name.constData(), std::size_t(name.size())));
+    int first = -1;
+    const int n = count();
+    for (int i = 0; i < n; ++i) {
+        const bool on = wanted.count(itemBytes(i)) != 0;
+        m_selected[std::size_t(i)] = on ? 1 : 0;
+        if (on && first < 0)
+            first = i;
+    }
+    pushSelectionToView();
+    return first;
 }
 
 int FileListModel::selectedCount() const

@@ -101,6 +101,9 @@ public:
     // One operation on the whole selection, not a walk over the items.
     void setAllSelected(bool on);
     void invertSelection();
+    // Selects exactly the items of these names, in one pass over the list and one change of the
+    // view's selection, however many names there are; the index of the first one, or -1.
+    int selectExactly(const std::vector<QByteArray>& names);
     [[nodiscard]] int selectedCount() const;
 
     [[nodiscard]] QItemSelectionModel* selectionModel() { return &m_selectionModel; }

@@ -364,17 +364,7 @@ void Form1::showSelected(const std::vector<QByteArray>& names)
 {
     if (busy())
         return;
-    m_files->setAllSelected(false);
-    int first = -1;
-    for (int i = 0; i < m_files->count(); ++i) {
-        const auto bytes = m_files->itemBytes(i);
-        const QByteArrayView name(bytes.data(), qsizetype(bytes.size()));
-        if (std::find(names.begin(), names.end(), name) != names.end()) {
-            m_files->setSelected(i, true);
-            if (first < 0)
-                first = i;
-        }
-    }
+    const int first = m_files->selectExactly(names);
     if (first >= 0) {
         File1->selectionModel()->setCurrentIndex(m_files->index(first), QItemSelectionModel::NoUpdate);
         File1->scrollTo(m_files->index(first));
