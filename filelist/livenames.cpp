@@ -128,7 +128,14 @@ void LiveNames::restart()
     job->fs = &m_fs;
     job->folderSize = m_list.count();
     m_job = job;
-    std::thread([job, mailbox = m_mailbox] {
+    if (!m_running)
+        startPlan();
+}
+
+void LiveNames::startPlan()
+{
+    m_running = m_job;
+    std::thread([job = m_job, mailbox = m_mailbox] {
         auto plan = std::make_shared<RenamePlan>(planNumberedNames(job->source, job->rule));
         const auto fresh = [&job](qsizetype, qsizetype) { return !job->stale; };
         if (!job->stale)
@@ -139,8 +146,6 @@ void LiveNames::restart()
             job->done = true;
         }
         job->doneChanged.notify_all();
-        if (job->stale)
-            return;
         if (QCoreApplication* app = QCoreApplication::instance()) {
             QMetaObject::invokeMethod(
                 app,
@@ -155,6 +160,12 @@ void LiveNames::restart()
 
 void LiveNames::take(const std::shared_ptr<Job>& job)
 {
+    if (job == m_running) {
+        m_running.reset();
+        // The rule or selection changed while this plan was made: the plan for now goes next.
+        if (m_job && m_job != job)
+            startPlan();
+    }
     if (job != m_job || job->stale)
         return;
     m_job.reset();
@@ -168,14 +179,14 @@ void LiveNames::take(const std::shared_ptr<Job>& job)
 
 void LiveNames::waitForPlan()
 {
-    const std::shared_ptr<Job> job = m_job;
-    if (!job)
-        return;
-    {
-        std::unique_lock lock(job->mutex);
-        job->doneChanged.wait(lock, [&] { return job->done; });
+    while (m_running) {
+        const std::shared_ptr<Job> job = m_running;
+        {
+            std::unique_lock lock(job->mutex);
+            job->doneChanged.wait(lock, [&] { return job->done; });
+        }
+        take(job);
     }
-    take(job);
 }
 
 std::optional<LiveNames::Cell> LiveNames::cell(int row) const

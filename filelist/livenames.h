@@ -62,6 +62,7 @@ Q_SIGNALS:
 private:
     struct Job;
     void restart();
+    void startPlan();
     void take(const std::shared_ptr<Job>& job);
 
     const FileListModel& m_list;
@@ -72,7 +73,10 @@ private:
     std::vector<std::int32_t> m_rows;  // by place among the selected rows: the row
     mutable std::unordered_map<int, Cell> m_named; // cells worked out since the last change
     std::shared_ptr<const RenamePlan> m_plan;      // for the rule and selection of now, or null
-    std::shared_ptr<Job> m_job;                    // the plan under way
+    std::shared_ptr<Job> m_job;                    // the plan for now, under way or waiting
+    // The thread at work, whether its plan is still wanted or not: one at a time, so that a
+    // disk that stops answering holds one thread, not one per keystroke.
+    std::shared_ptr<Job> m_running;
     // What the threads' results are handed over through: cleared when this goes.
     std::shared_ptr<struct LiveNamesMailbox> m_mailbox;
 };

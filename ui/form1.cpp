@@ -11,6 +11,7 @@
 #include "ui/aside.h"
 #include "ui/controlhelpers.h"
 #include "ui/listviews.h"
+#include "ui/livecolumn.h"
 #include "ui/messagepresenter.h"
 #include "ui/module1.h"
 #include "ui/module2.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QTreeView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
@@ -85,6 +87,8 @@ Form1::Work::Work(Form1& form) : m_form(form)
         m_form.m_enabledBefore.emplace_back(control, control->isEnabled());
         control->setEnabled(false);
     }
+    // The column's plan would read the folder beside the work and show names on their way out.
+    m_form.updateLiveRule();
 }
 
 Form1::Work::~Work()
@@ -104,6 +108,7 @@ Form1::Work::~Work()
         for (RulePage* page : m_form.m_rulePages)
             page->refreshExample();
     }
+    m_form.updateLiveRule();
     PatientWait::cancelOn(m_form, false);
     if (std::exchange(m_form.m_closeAsked, false))
         m_form.close();
@@ -186,15 +191,26 @@ void Form1::createControls()
         Check1[i]->setChecked(i < 2);
     }
 
-    File1 = makeControl<QListView>(this, "File1");
+    File1 = makeControl<QTreeView>(this, "File1");
+    File1->setRootIsDecorated(false);
+    File1->setItemsExpandable(false);
+    File1->setUniformRowHeights(true);
+    File1->setAllColumnsShowFocus(true);
+    m_live = new LiveColumn(*m_files, m_fs, this);
+    m_live->setView(File1);
     File1->setModel(m_files);
     File1->setSelectionModel(m_files->selectionModel());
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    File1->setUniformItemSizes(true);
+    File1->setSelectionBehavior(QAbstractItemView::SelectRows);
     File1->setItemDelegate(new FileItemDelegate(File1));
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->setMouseTracking(true);
-    placeTwips(File1, 2640, 600, 3015, 4050);
+    placeTwips(File1, 2640, 600, 3015, 3780);
+    createLiveColumn();
+
+    m_statusLine = makeControl<QLabel>(this, "StatusLine");
+    m_statusLine->setTextFormat(Qt::PlainText);
+    placeTwips(m_statusLine, 2640, 4400, 3015, 300);
 
     const std::array<QString, 4> selectCaptions{QStringLiteral("全选"), QStringLiteral("全不选"),
                                                 QStringLiteral("反选"), QStringLiteral("刷新")};
@@ -295,6 +311,7 @@ void Form1::connectHandlers()
     connect(refreshKey, &QShortcut::activated, this, [this] { cmdSelect_Click(3); });
     // Enter in the pattern box, taken before the box passes it on to itself a second time.
     Combo1->lineEdit()->installEventFilter(this);
+    connectLiveColumn();
 }
 
 void Form1::Form_Load()
@@ -450,6 +467,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
             // The list's own tooltip, as the last pointer movement set it, instead of the view's
             // per-item tooltips.
             const auto* help = static_cast<QHelpEvent*>(event);
+            const QModelIndex cell = File1->indexAt(help->pos());
+            if (cell.isValid() && cell.column() == 1) {
+                const QString state = cell.data(Qt::ToolTipRole).toString();
+                if (state.isEmpty())
+                    QToolTip::hideText();
+                else
+                    QToolTip::showText(help->globalPos(), cell.data(Qt::DisplayRole).toString() + QLatin1Char('\n') + state, File1);
+                return true;
+            }
             if (File1->toolTip().isEmpty())
                 QToolTip::hideText();
             else

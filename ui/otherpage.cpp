@@ -50,6 +50,16 @@ OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
                                  QStringLiteral("示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"));
     Label9->setGeometry(188, 20, 108, 60);
 
+    // The list's new names follow the text typed last: the conversions have no options to follow.
+    connect(txtRemoveStr, &QLineEdit::textChanged, this, [this] {
+        m_liveCommand = Remove;
+        Q_EMIT optionsChanged();
+    });
+    connect(txtNewExt, &QLineEdit::textChanged, this, [this] {
+        m_liveCommand = Extension;
+        Q_EMIT optionsChanged();
+    });
+
     addCommand(cmdRemoveStr, removeStep);
     addCommand(cmdChangeExt, extensionStep);
     addCommand(cmdF2J, f2jStep);

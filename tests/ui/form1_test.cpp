@@ -4,6 +4,7 @@
 #include "ui/application.h"
 #include "ui/form1.h"
 
+#include <QTreeView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -142,7 +143,7 @@ void Form1Test::controlsStartInTheirInitialState_data()
     row("Check1(1)", "QCheckBox", "Frame1", "只读", 1);
     row("Check1(2)", "QCheckBox", "Frame1", "隐藏", 0);
     row("Check1(3)", "QCheckBox", "Frame1", "系统", 0);
-    row("File1", "QListView", "Form1", "");
+    row("File1", "QTreeView", "Form1", "");
     row("cmdSelect(0)", "QPushButton", "Form1", "全选");
     row("cmdSelect(1)", "QPushButton", "Form1", "全不选");
     row("cmdSelect(2)", "QPushButton", "Form1", "反选");
@@ -257,7 +258,7 @@ void Form1Test::controlsOutsideTheTabsKeepTheirPlaces_data()
     QTest::newRow("Combo1") << QRect(8, 48, 161, 20);
     QTest::newRow("Dir1") << QRect(8, 72, 161, 272);
     QTest::newRow("Frame1") << QRect(176, 0, 201, 33);
-    QTest::newRow("File1") << QRect(176, 40, 201, 270);
+    QTest::newRow("File1") << QRect(176, 40, 201, 252);
     QTest::newRow("cmdSelect(0)") << QRect(176, 320, 41, 25);
     QTest::newRow("cmdSelect(1)") << QRect(224, 320, 49, 25);
     QTest::newRow("cmdSelect(2)") << QRect(280, 320, 41, 25);
@@ -382,12 +383,12 @@ void Form1Test::attributeSwitchesAdmitTheirFilesAtOnce()
 void Form1Test::selectButtonsSelectNoneAllInvertAndRefresh()
 {
     auto& list = m_form->fileList();
-    auto* view = control<QListView>("File1");
+    auto* view = control<QTreeView>("File1");
     QCOMPARE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
 
     QTest::mouseClick(control<QPushButton>("cmdSelect(0)"), Qt::LeftButton);
     QCOMPARE(list.selectedCount(), 9);
-    QCOMPARE(view->selectionModel()->selectedIndexes().size(), 9);
+    QCOMPARE(view->selectionModel()->selectedRows().size(), 9);
     QTest::mouseClick(control<QPushButton>("cmdSelect(1)"), Qt::LeftButton);
     QCOMPARE(list.selectedCount(), 0);
     QVERIFY(view->selectionModel()->selectedIndexes().isEmpty());
@@ -400,7 +401,7 @@ void Form1Test::selectButtonsSelectNoneAllInvertAndRefresh()
     QCOMPARE(selectedOf(list), (QList<int>{0, 2}));
     QTest::mouseClick(control<QPushButton>("cmdSelect(2)"), Qt::LeftButton);
     QCOMPARE(selectedOf(list), (QList<int>{1, 3, 4, 5, 6, 7, 8}));
-    QCOMPARE(view->selectionModel()->selectedIndexes().size(), 7);
+    QCOMPARE(view->selectionModel()->selectedRows().size(), 7);
 
     // "b.txt" (item 1) stays selected when a new file appears before it.
     makeFile(QStringLiteral("0.txt"));
