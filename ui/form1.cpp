@@ -49,7 +49,7 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
       m_fs(fs),
       m_messages(messages ? *messages : messageBoxPresenter()),
       m_startUp{filelist::withoutTrailingSlash(startUp.programFolder), filelist::withoutTrailingSlash(startUp.startFolder),
-                startUp.dataFolder, startUp.patience}
+                startUp.dataFolder, startUp.patience, startUp.readAfterShow, startUp.selectFiles}
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
@@ -63,14 +63,27 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
     connectHandlers();
     // The steps panel takes a strip of its own under the window's first layout.
     setFixedSize(10770 / kTwipsPerPixel, m_stepsPanel->y() + m_stepsPanel->height() + 4);
-    Form_Load();
     // Once the window is up: a run a crash cut short is dealt with before anything else.
-    QTimer::singleShot(0, this, [this] {
+    const auto recover = [this] {
         if (busy())
             return;
         const Work work(*this);
         m_runner->recoverInterrupted();
-    });
+    };
+    if (m_startUp.readAfterShow) {
+        showStatus(QStringLiteral("正在读取……"));
+        QTimer::singleShot(0, this, [this, recover] {
+            Form_Load();
+            if (!m_startUp.selectFiles.empty())
+                showSelected(m_startUp.selectFiles);
+            recover();
+        });
+    } else {
+        Form_Load();
+        if (!m_startUp.selectFiles.empty())
+            showSelected(m_startUp.selectFiles);
+        QTimer::singleShot(0, this, recover);
+    }
 }
 
 Form1::~Form1()

@@ -69,6 +69,11 @@ public:
         // How long a disk may make no progress before the window gives up on it (or, in a rename,
         // says so and waits on).
         std::chrono::milliseconds patience = platform::kDiskPatience;
+        // Whether the folder is read once the event loop runs, so that the window shows before a
+        // large folder is read; otherwise it is read before the constructor returns.
+        bool readAfterShow = false;
+        // Files of the start folder to select once it is read (the files given on the command line).
+        std::vector<QByteArray> selectFiles{};
     };
 
     // Messages go through messages; nullptr shows real message boxes.
