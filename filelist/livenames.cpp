@@ -2,6 +2,7 @@
 
 #include "filelist/filelistmodel.h"
 #include "filelist/rulerename.h"
+#include "filelist/rulerun.h"
 #include "platform/filename.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 namespace filelist {
@@ -68,6 +70,12 @@ struct LiveNames::Job {
 
     SelectedNames source;
     NumberedRule rule;
+    // For rules that want the disk first: the steps, read and prepared on the thread.
+    rules::Steps steps;
+    rules::RuleContext context;
+    bool single = false;
+    bool leaveIfNameTaken = false;
+    std::vector<std::int32_t> planIndex;
     const platform::FileSystem* fs = nullptr;
     qsizetype folderSize = -1;
     std::atomic<bool> stale{false};
@@ -77,6 +85,49 @@ struct LiveNames::Job {
     std::condition_variable doneChanged;
     bool done = false;
 };
+
+namespace {
+
+// The names part of the plan of rules that want the disk first: what they want read, the rules
+// prepared with it, the files named in their order; and where each selected file went in the
+// plan. Null when the rules can't run with what was read, or the plan is no longer wanted.
+template <class Job>
+std::shared_ptr<RenamePlan> planWithInputs(Job& job, const Progress& fresh)
+{
+    std::vector<QByteArray> selected;
+    selected.reserve(std::size_t(job.source.count()));
+    for (int i = 0; i < job.source.count(); ++i) {
+        const std::string_view name = job.source.itemBytes(i);
+        selected.emplace_back(name.data(), qsizetype(name.size()));
+    }
+    const RunInputs inputs = readRunInputs(*job.fs, job.source.folder(), selected, job.steps, fresh);
+    if (job.stale)
+        return nullptr;
+    rules::RuleContext context = job.context;
+    addRunFacts(context, inputs);
+    const rules::PreparedRule prepared = job.single ? rules::prepare(job.steps.front(), context, inputs.namedCount())
+                                                    : rules::prepareSteps(job.steps, context, inputs.namedCount());
+    if (!prepared.error.isEmpty() || prepared.idle)
+        return nullptr;
+    auto plan = std::make_shared<RenamePlan>(
+        nameRun(job.source, &inputs, numberedRuleFor(prepared.name, job.leaveIfNameTaken)));
+    // Files in another order, and files that follow others: each selected file found by its name.
+    std::unordered_map<std::string_view, std::int32_t> byName;
+    byName.reserve(std::size_t(plan->size()));
+    for (qsizetype i = 0; i < plan->size(); ++i) {
+        const QByteArrayView old = plan->oldName(i);
+        byName.emplace(std::string_view(old.data(), std::size_t(old.size())), std::int32_t(i));
+    }
+    job.planIndex.assign(selected.size(), -1);
+    for (std::size_t k = 0; k < selected.size(); ++k) {
+        const auto found = byName.find(std::string_view(selected[k].constData(), std::size_t(selected[k].size())));
+        if (found != byName.end())
+            job.planIndex[k] = found->second;
+    }
+    return plan;
+}
+
+} // namespace
 
 LiveNames::LiveNames(const FileListModel& list, const platform::FileSystem& fs, QObject* parent)
     : QObject(parent), m_list(list), m_fs(fs), m_mailbox(std::make_shared<LiveNamesMailbox>())
@@ -94,6 +145,17 @@ LiveNames::~LiveNames()
 void LiveNames::setRule(rules::NameFunction name, bool leaveIfNameTaken)
 {
     m_name = std::move(name);
+    m_steps.clear();
+    m_leaveIfNameTaken = leaveIfNameTaken;
+    restart();
+}
+
+void LiveNames::setRuleWithInputs(rules::Steps steps, rules::RuleContext context, bool single, bool leaveIfNameTaken)
+{
+    m_name = nullptr;
+    m_steps = std::move(steps);
+    m_context = std::move(context);
+    m_single = single;
     m_leaveIfNameTaken = leaveIfNameTaken;
     restart();
 }
@@ -116,15 +178,23 @@ void LiveNames::restart()
 {
     m_named.clear();
     m_plan.reset();
+    m_planIndex.clear();
     if (m_job)
         m_job->stale = true;
     m_job.reset();
     Q_EMIT namesChanged();
-    if (!m_name || m_rows.empty())
+    if (!hasRule() || m_rows.empty())
         return;
 
     auto job = std::make_shared<Job>(m_list, m_rows);
-    job->rule = numberedRuleFor(m_name, m_leaveIfNameTaken);
+    if (m_name) {
+        job->rule = numberedRuleFor(m_name, m_leaveIfNameTaken);
+    } else {
+        job->steps = m_steps;
+        job->context = m_context;
+        job->single = m_single;
+        job->leaveIfNameTaken = m_leaveIfNameTaken;
+    }
     job->fs = &m_fs;
     job->folderSize = m_list.count();
     m_job = job;
@@ -136,9 +206,10 @@ void LiveNames::startPlan()
 {
     m_running = m_job;
     std::thread([job = m_job, mailbox = m_mailbox] {
-        auto plan = std::make_shared<RenamePlan>(planNumberedNames(job->source, job->rule));
         const auto fresh = [&job](qsizetype, qsizetype) { return !job->stale; };
-        if (!job->stale)
+        auto plan = job->steps.empty() ? std::make_shared<RenamePlan>(planNumberedNames(job->source, job->rule))
+                                       : planWithInputs(*job, fresh);
+        if (plan && !job->stale)
             settlePlan(*plan, *job->fs, job->source.folderIdentity(), fresh, job->folderSize);
         {
             const std::lock_guard lock(job->mutex);
@@ -170,9 +241,10 @@ void LiveNames::take(const std::shared_ptr<Job>& job)
         return;
     m_job.reset();
     // A plan stopped or refused as a whole tells nothing of single files.
-    if (job->plan->stopped())
+    if (!job->plan || job->plan->stopped())
         return;
     m_plan = job->plan;
+    m_planIndex = job->planIndex;
     m_named.clear();
     Q_EMIT planMade();
 }
@@ -191,17 +263,21 @@ void LiveNames::waitForPlan()
 
 std::optional<LiveNames::Cell> LiveNames::cell(int row) const
 {
-    if (!m_name || row < 0 || std::size_t(row) >= m_rank.size() || m_rank.size() != std::size_t(m_list.count())
+    if (!hasRule() || row < 0 || std::size_t(row) >= m_rank.size() || m_rank.size() != std::size_t(m_list.count())
         || m_rank[std::size_t(row)] < 0)
         return std::nullopt;
     if (const auto known = m_named.find(row); known != m_named.end())
         return known->second;
     const qsizetype place = m_rank[std::size_t(row)];
+    const qsizetype item = m_planIndex.empty() ? place
+        : std::size_t(place) < m_planIndex.size() ? qsizetype(m_planIndex[std::size_t(place)]) : -1;
     Cell cell;
-    if (m_plan && place < m_plan->size()) {
-        cell.name = m_plan->newText(place);
-        cell.state = m_plan->state(place);
-        cell.reason = m_plan->reasonText(place);
+    if (m_plan && item >= 0 && item < m_plan->size()) {
+        cell.name = m_plan->newText(item);
+        cell.state = m_plan->state(item);
+        cell.reason = m_plan->reasonText(item);
+    } else if (!m_name) {
+        // Named only once what the rules want of the disk is read.
     } else {
         const rules::NameOutcome outcome = m_name(m_list.item(row), place + 1);
         if (outcome.action == rules::NameOutcome::Action::Leave) {

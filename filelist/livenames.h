@@ -34,6 +34,10 @@ public:
     // whether it has the custom-text command's existence test. Null shows nothing (a page with
     // no rule, or a rule that can't run as its options stand).
     void setRule(rules::NameFunction name, bool leaveIfNameTaken);
+    // Steps (one rule, with single) that want the disk before their names: dates, photo data,
+    // the files of the same name (rulerun.h). What they need is read with the plan, on its
+    // thread, and the cells show names once the plan is made.
+    void setRuleWithInputs(rules::Steps steps, rules::RuleContext context, bool single, bool leaveIfNameTaken);
     // The list was read again or its selection changed.
     void listChanged();
 
@@ -47,7 +51,7 @@ public:
 
     // The plan's counts, once the plan for the rule and selection of now is made.
     [[nodiscard]] bool planReady() const { return m_plan != nullptr; }
-    [[nodiscard]] bool hasRule() const { return bool(m_name); }
+    [[nodiscard]] bool hasRule() const { return bool(m_name) || !m_steps.empty(); }
     [[nodiscard]] qsizetype count(PlanState state) const { return m_plan ? m_plan->count(state) : 0; }
 
     // Blocks until the plan of now is made (tests, benchmarks).
@@ -68,11 +72,17 @@ private:
     const FileListModel& m_list;
     const platform::FileSystem& m_fs;
     rules::NameFunction m_name;
+    // For rules that want the disk first (m_name is then null).
+    rules::Steps m_steps;
+    rules::RuleContext m_context;
+    bool m_single = false;
     bool m_leaveIfNameTaken = false;
     std::vector<std::int32_t> m_rank;  // by row: the row's place among the selected rows, or -1
     std::vector<std::int32_t> m_rows;  // by place among the selected rows: the row
     mutable std::unordered_map<int, Cell> m_named; // cells worked out since the last change
     std::shared_ptr<const RenamePlan> m_plan;      // for the rule and selection of now, or null
+    std::vector<std::int32_t> m_planIndex;         // by place among the selected rows: its item in m_plan, or -1;
+                                                   // empty where the plan holds the selected rows in order
     std::shared_ptr<Job> m_job;                    // the plan for now, under way or waiting
     // The thread at work, whether its plan is still wanted or not: one at a time, so that a
     // disk that stops answering holds one thread, not one per keystroke.

@@ -3,6 +3,7 @@
 
 #include "filelist/filelistmodel.h"
 #include "filelist/rulerename.h"
+#include "filelist/rulerun.h"
 #include "filelist/statusline.h"
 #include "ui/livecolumn.h"
 #include "ui/module1.h"
@@ -82,29 +83,39 @@ void Form1::updateLiveRule()
 {
     if (!m_live)
         return;
-    rules::NameFunction name;
-    bool leaveIfNameTaken = false;
     rules::RuleContext context;
     context.table = &Module1::F2JTable();
     const qint64 selected = m_files->selectedCount();
+    rules::Steps steps;
+    bool single = false;
+    bool leaveIfNameTaken = false;
     if (busy() || File1->isColumnHidden(1)) {
         // nothing shown
     } else if (m_liveFromSteps && !m_stepsPanel->steps().empty()) {
-        rules::PreparedRule prepared = rules::prepareSteps(m_stepsPanel->steps(), context, selected);
-        if (prepared.error.isEmpty() && !prepared.idle)
-            name = std::move(prepared.name);
+        steps = m_stepsPanel->steps();
     } else if (auto* page = qobject_cast<RulePage*>(SSTab1->currentWidget())) {
         const int command = page->liveCommand();
         if (command >= 0 && page->refusal(command, RulePage::Use::Run, selected).isEmpty()) {
-            const rules::Rule rule = page->rule(command);
-            rules::PreparedRule prepared = rules::prepare(rule, context, selected);
-            if (prepared.error.isEmpty() && !prepared.idle) {
-                name = std::move(prepared.name);
-                leaveIfNameTaken = std::holds_alternative<rules::CustomRule>(rule);
-            }
+            steps = {page->rule(command)};
+            single = true;
+            leaveIfNameTaken = std::holds_alternative<rules::CustomRule>(steps.front());
         }
     }
-    m_live->setRule(std::move(name), leaveIfNameTaken);
+    if (steps.empty()) {
+        m_live->setRule({}, false);
+        return;
+    }
+    // Rules that can't run as their options stand show nothing; their command says why.
+    rules::PreparedRule prepared =
+        single ? rules::prepare(steps.front(), context, selected) : rules::prepareSteps(steps, context, selected);
+    if (!prepared.error.isEmpty() || prepared.idle) {
+        m_live->setRule({}, false);
+        return;
+    }
+    if (filelist::needsRunInputs(steps))
+        m_live->names().setRuleWithInputs(std::move(steps), context, single, leaveIfNameTaken);
+    else
+        m_live->setRule(std::move(prepared.name), leaveIfNameTaken);
 }
 
 void Form1::updateStatus()

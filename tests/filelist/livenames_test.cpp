@@ -86,6 +86,30 @@ TEST(LiveNames, ShowsEachSelectedFilesNewNameAndThenItsState)
     }
 }
 
+// Rules that want the disk first show their names once the plan is made: files taken along by
+// name show theirs where they are selected, and the numbers start where the rule says.
+TEST(LiveNames, RulesThatReadTheDiskFirstShowTheirPlan)
+{
+    testsupport::MemoryFileSystem fs;
+    for (const char* name : {"a.jpg", "a.NEF", "b.jpg", "c.txt"})
+        fs.addFile(kFolder, name);
+    FileListModel list(fs);
+    list.setFolder(kFolder); // a.jpg, a.NEF, b.jpg, c.txt
+    for (int i = 0; i < list.count(); ++i)
+        list.setSelected(i, list.item(i) != QStringLiteral("c.txt"));
+    LiveNames live(list, fs);
+    live.listChanged();
+    live.setRuleWithInputs({CustomRule{QStringLiteral("P"), 1, CustomPlace::ReplaceBase, 2, 5, {}, true}}, {}, true, false);
+    EXPECT_EQ(shown(live.cell(0)), QStringLiteral("|?"));
+    live.waitForPlan();
+    ASSERT_TRUE(live.planReady());
+    QStringList got;
+    for (int i = 0; i < list.count(); ++i)
+        got << list.item(i) + QStringLiteral("→") + shown(live.cell(i));
+    EXPECT_EQ(got, (QStringList{QStringLiteral("a.jpg→P05.jpg|改名"), QStringLiteral("a.NEF→P05.NEF|改名"),
+                                QStringLiteral("b.jpg→P06.jpg|改名"), QStringLiteral("c.txt→")}));
+}
+
 // Whatever the selection and however often it changes under a plan being made, the column ends
 // showing the plan of the last selection, with its counts.
 TEST(LiveNames, FollowsTheLastSelectionWhenItChangesUnderAPlan)
