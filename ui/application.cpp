@@ -7,13 +7,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace ui {
@@ -34,6 +37,9 @@ const char* const kUsage =
     "\n"
     "  -h, --help      显示此帮助 / show this help\n"
     "  -v, --version   显示版本 / show the version\n";
+
+// Characters of the window's own captions, which its font must have.
+constexpr char16_t kSampleHanzi[] = {u'文', u'件', u'改', u'名', u'转', u'换'};
 
 void printLine(std::FILE* stream, const QString& text)
 {
@@ -65,11 +71,19 @@ void configureApplication()
     QApplication::setDesktopFileName(QStringLiteral(QUENDRA_APP_ID));
     if (auto* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
-    // The window is laid out for a 9-point CJK sans-serif font; families are tried in order.
-    QFont font(QStringList{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
-                           QStringLiteral("Microsoft YaHei"), QStringLiteral("sans-serif")},
-               9);
-    QApplication::setFont(font);
+    // The desktop's font at the desktop's size; where its family has no Chinese, a CJK sans-serif
+    // face goes before it (families are tried in order), at the same size.
+    QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    const bool showsChinese = std::all_of(std::begin(kSampleHanzi), std::end(kSampleHanzi),
+                                          [&](char16_t c) { return metrics.inFont(QChar(c)); });
+    if (!showsChinese) {
+        QStringList families{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                             QStringLiteral("Microsoft YaHei")};
+        families += font.families().isEmpty() ? QStringList{font.family()} : font.families();
+        font.setFamilies(families);
+        QApplication::setFont(font);
+    }
 }
 
 int runApplication(int argc, char* argv[], const char* moreUsage)

@@ -78,6 +78,9 @@ public:
     ~Form1() override;
 
     [[nodiscard]] filelist::FileListModel& fileList() { return *m_files; }
+    // Shows text in the line under the file list; an empty text clears it.
+    void showStatus(const QString& text);
+
     // Selects exactly the listed files called names and scrolls the first of them into view.
     void showSelected(const std::vector<QByteArray>& names);
 
@@ -172,6 +175,8 @@ private:
     void runSteps() override { cmdRunSteps_Click(); }
 
     void createControls();
+    // Puts the controls in their columns and rows, the whole in a body that scrolls on a small screen.
+    void layOut();
     void createPages();
     void connectHandlers();
     // Names and descriptions for screen readers.
@@ -234,6 +239,7 @@ private:
     QGroupBox* Frame1 = nullptr;
     std::array<QCheckBox*, 4> Check1{};
     QListView* File1 = nullptr;
+    QLabel* m_statusLine = nullptr;
     std::array<QPushButton*, 4> cmdSelect{};
     QGroupBox* Frame12 = nullptr;
     QLineEdit* txtPath = nullptr;
