@@ -7,7 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
-#include <QFontMetrics>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <vector>
 
 namespace ui {
@@ -37,9 +37,6 @@ const char* const kUsage =
     "\n"
     "  -h, --help      显示此帮助 / show this help\n"
     "  -v, --version   显示版本 / show the version\n";
-
-// Characters of the window's own captions, which its font must have.
-constexpr char16_t kSampleHanzi[] = {u'文', u'件', u'改', u'名', u'转', u'换'};
 
 void printLine(std::FILE* stream, const QString& text)
 {
@@ -71,12 +68,12 @@ void configureApplication()
     QApplication::setDesktopFileName(QStringLiteral(QUENDRA_APP_ID));
     if (auto* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
-    // The desktop's font at the desktop's size; where its family has no Chinese, a CJK sans-serif
-    // face goes before it (families are tried in order), at the same size.
+    // The desktop's font at the desktop's size; where its family has no Chinese of its own (the
+    // characters would come from whatever face the system falls back on, line by line), a CJK
+    // sans-serif face goes before it (families are tried in order), at the same size.
     QFont font = QApplication::font();
-    const QFontMetrics metrics(font);
-    const bool showsChinese = std::all_of(std::begin(kSampleHanzi), std::end(kSampleHanzi),
-                                          [&](char16_t c) { return metrics.inFont(QChar(c)); });
+    const bool showsChinese =
+        QFontDatabase::writingSystems(QFontInfo(font).family()).contains(QFontDatabase::SimplifiedChinese);
     if (!showsChinese) {
         QStringList families{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
                              QStringLiteral("Microsoft YaHei")};
