@@ -38,7 +38,13 @@ int main(int argc, char* argv[])
     const QString prefix = arguments.at(0);
     const QByteArray folder =
         arguments.size() > 1 ? QFile::encodeName(arguments.at(1)) : QFile::encodeName(QCoreApplication::applicationDirPath());
-    ui::Form1 window(folder);
+    // The program's tables are looked for, and made when missing, beside the program, not in the folder shown.
+    ui::Form1::StartUp startUp;
+    startUp.programFolder = QFile::encodeName(QCoreApplication::applicationDirPath());
+    startUp.startFolder = folder;
+    // In a build tree the tables lie beside the program one folder up.
+    startUp.dataFolder = QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+    ui::Form1 window(startUp);
     window.show();
     // Spaces to "_", then lower case, as steps.
     window.findChild<QLineEdit*>(QStringLiteral("txtFind"))->setText(QStringLiteral(" "));
