@@ -1,5 +1,6 @@
 #include "ui/fittingscrollarea.h"
 
+#include <QEvent>
 #include <QScreen>
 #include <QStyle>
 
@@ -9,6 +10,13 @@ FittingScrollArea::FittingScrollArea(QWidget* parent) : QScrollArea(parent)
 {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
+}
+
+bool FittingScrollArea::event(QEvent* event)
+{
+    if (event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::event(event);
 }
 
 QSize FittingScrollArea::withFrame(QSize size) const

@@ -14,6 +14,11 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
 
+protected:
+    // The widget's sizes changed (a longer caption, a line shown): so do the area's, and the
+    // window's layout asks for them again.
+    bool event(QEvent* event) override;
+
 private:
     // The most a window's contents can have on the screen the area is on.
     [[nodiscard]] QSize screenRoom() const;
