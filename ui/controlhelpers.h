@@ -3,6 +3,7 @@
 #include "ui/contrast.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -50,13 +51,39 @@ inline QGroupBox* createFrame(QWidget* parent, const char* name, const QString& 
     return frame;
 }
 
+// Gives label's text a deep red, 4.5:1 or more against the page whatever the palette (pure red
+// reaches 3.8:1 on white).
+inline void applyRed(QLabel* label)
+{
+    QPalette palette = label->palette();
+    const QColor red = readableRedOnWindow(palette);
+    if (palette.color(QPalette::WindowText) == red)
+        return;
+    palette.setColor(QPalette::WindowText, red);
+    label->setPalette(palette);
+}
+
+// Chooses the red of a label again when its palette changes, as it does when the desktop turns dark.
+class RedFollower final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::PaletteChange) {
+            if (auto* label = qobject_cast<QLabel*>(watched))
+                applyRed(label);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // The colour of a result: an example's new name, an error under an input.
 inline void makeRed(QLabel* label)
 {
-    QPalette palette = label->palette();
-    // A deep red, 4.5:1 or more against the page whatever the palette; pure red reaches 3.8:1 on white.
-    palette.setColor(QPalette::WindowText, readableRedOnWindow(palette));
-    label->setPalette(palette);
+    applyRed(label);
+    label->installEventFilter(new RedFollower(label));
 }
 
 // A row for the foot of a page or a frame: the buttons of a command on the right, 加入步骤 first.

@@ -4,6 +4,7 @@
 #include "ui/application.h"
 #include "ui/form1.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -501,14 +502,26 @@ double luminance(const QColor& c)
 
 void Form1Test::resultLabelsAreRed()
 {
-    for (const char* name : {"lblT1", "lblTarget(0)", "lblTarget(1)"}) {
-        const QPalette palette = control<QLabel>(name)->palette();
-        const QColor text = palette.color(QPalette::WindowText);
-        QVERIFY(text.red() > 150 && text.green() == 0 && text.blue() == 0);
-        const double a = luminance(text) + 0.05;
-        const double b = luminance(palette.color(QPalette::Window)) + 0.05;
-        QVERIFY2(std::max(a, b) / std::min(a, b) >= 4.5, name);
+    // On the light palette the window starts with, and on a dark one the desktop turns to.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::Base})
+        dark.setColor(role, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    for (const QPalette& desktop : {light, dark}) {
+        QApplication::setPalette(desktop);
+        QCoreApplication::processEvents(); // the change reaches the widgets as posted events
+        for (const char* name : {"lblT1", "lblTarget(0)", "lblTarget(1)", "lblFindError", "lblT2"}) {
+            const QPalette palette = control<QLabel>(name)->palette();
+            const QColor text = palette.color(QPalette::WindowText);
+            QVERIFY2(text.red() > text.green() + 48 && text.green() == text.blue(), name);
+            const double a = luminance(text) + 0.05;
+            const double b = luminance(palette.color(QPalette::Window)) + 0.05;
+            QVERIFY2(std::max(a, b) / std::min(a, b) >= 4.5, name);
+        }
     }
+    QApplication::setPalette(light);
+    QCoreApplication::processEvents();
     QCOMPARE(control<QLineEdit>("txtNewExt")->toolTip(), QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
 }
 
