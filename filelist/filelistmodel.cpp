@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <string_view>
+#include <unordered_set>
 
 namespace filelist {
 
 FileListModel::FileListModel(const platform::FileSystem& fs, QObject* parent)
-    : QAbstractListModel(parent), m_fs(fs), m_selectionModel(this)
+    : QAbstractTableModel(parent), m_fs(fs), m_selectionModel(this)
 {
     connect(&m_selectionModel, &QItemSelectionModel::selectionChanged, this,
             &FileListModel::takeSelectionFromView);
@@ -219,7 +221,7 @@ void FileListModel::setSelected(int index, bool on)
         return;
     m_selected[std::size_t(index)] = on ? 1 : 0;
     m_pushingSelection = true;
-    m_selectionModel.select(this->index(index),
+    m_selectionModel.select(rowsSelection(index, index),
                             on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
     m_pushingSelection = false;
 }
@@ -229,7 +231,7 @@ void FileListModel::setAllSelected(bool on)
     std::fill(m_selected.begin(), m_selected.end(), on ? 1 : 0);
     m_pushingSelection = true;
     if (on && !m_items.empty())
-        m_selectionModel.select(QItemSelection(index(0), index(count() - 1)),
+        m_selectionModel.select(rowsSelection(0, count() - 1),
                                 QItemSelectionModel::ClearAndSelect);
     else
         m_selectionModel.clearSelection();
@@ -242,6 +244,24 @@ void FileListModel::invertSelection()
     for (int i = 0; i < n; ++i)
         m_selected[std::size_t(i)] = m_selected[std::size_t(i)] ? 0 : 1;
     pushSelectionToView();
+}
+
+int FileListModel::selectExactly(const std::vector<QByteArray>& names)
+{
+    std::unordered_set<std::string_view> wanted;
+    wanted.reserve(names.size());
+    for (const QByteArray& name : names)
+        wanted.insert(std::string_view(name.constData(), std::size_t(name.size())));
+    int first = -1;
+    const int n = count();
+    for (int i = 0; i < n; ++i) {
+        const bool on = wanted.count(itemBytes(i)) != 0;
+        m_selected[std::size_t(i)] = on ? 1 : 0;
+        if (on && first < 0)
+            first = i;
+    }
+    pushSelectionToView();
+    return first;
 }
 
 int FileListModel::selectedCount() const
@@ -262,7 +282,7 @@ void FileListModel::pushSelectionToView()
         int last = i;
         while (last + 1 < n && m_selected[std::size_t(last + 1)])
             ++last;
-        selection.select(index(i), index(last));
+        selection.select(index(i, 0), index(last, columnCount() - 1));
         i = last + 1;
     }
     // Clearing first and then selecting keeps the selection model from comparing the old and
@@ -294,13 +314,55 @@ int FileListModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : count();
 }
 
+int FileListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : (m_secondColumn ? 2 : 1);
+}
+
 QVariant FileListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
+    if (index.column() == 1)
+        return m_secondColumn ? m_secondColumn(index.row(), role) : QVariant();
     if (role == Qt::DisplayRole)
         return displayText(index.row());
     return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    if (section == 0)
+        return QStringLiteral("文件名");
+    return section == 1 ? QVariant(m_secondHeader) : QVariant();
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
+{
+    return QAbstractTableModel::flags(index) | Qt::ItemNeverHasChildren;
+}
+
+void FileListModel::setSecondColumn(const QString& header, ColumnCells cells)
+{
+    m_secondHeader = header;
+    m_secondColumn = std::move(cells);
+}
+
+void FileListModel::secondColumnChanged(int first, int last)
+{
+    if (!m_secondColumn || count() == 0)
+        return;
+    if (last < 0 || last >= count())
+        last = count() - 1;
+    if (first <= last)
+        Q_EMIT dataChanged(QAbstractTableModel::index(first, 1), QAbstractTableModel::index(last, 1));
+}
+
+QItemSelection FileListModel::rowsSelection(int first, int last) const
+{
+    return QItemSelection(index(first, 0), index(last, columnCount() - 1));
 }
 
 } // namespace filelist

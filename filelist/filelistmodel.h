@@ -5,7 +5,7 @@
 #include "platform/asidejob.h"
 #include "platform/filesystem.h"
 
-#include <QAbstractListModel>
+#include <QAbstractTableModel>
 #include <QByteArray>
 #include <QItemSelectionModel>
 
@@ -28,7 +28,7 @@ enum class Switch { Normal = 0, ReadOnly = 1, Hidden = 2, System = 3 };
 //
 // Names are kept as the folder gave them, as raw bytes in one shared buffer: a folder of a
 // million files costs a few tens of megabytes, and a later rename addresses the very file.
-class FileListModel final : public QAbstractListModel, public RenameSource {
+class FileListModel final : public QAbstractTableModel, public RenameSource {
     Q_OBJECT
 
 public:
@@ -101,6 +101,9 @@ public:
     // One operation on the whole selection, not a walk over the items.
     void setAllSelected(bool on);
     void invertSelection();
+    // Selects exactly the items of these names, in one pass over the list and one change of the
+    // view's selection, however many names there are; the index of the first one, or -1.
+    int selectExactly(const std::vector<QByteArray>& names);
     [[nodiscard]] int selectedCount() const;
 
     [[nodiscard]] QItemSelectionModel* selectionModel() { return &m_selectionModel; }
@@ -112,8 +115,22 @@ public:
     using AsideRunner = std::function<bool(const QByteArray& folder, const platform::AsideJob::Job& job)>;
     void setAsideRunner(AsideRunner runner) { m_runAside = std::move(runner); }
 
+    // A second column whose cells another part of the program fills (the new names a rule would
+    // give): rows and selection stay the list's own, cells(row, role) gives a cell's data. Set
+    // before a view shows the model.
+    using ColumnCells = std::function<QVariant(int row, int role)>;
+    void setSecondColumn(const QString& header, ColumnCells cells);
+    // The second column's cells of rows first to last (all for -1) are to be asked again.
+    void secondColumnChanged(int first = 0, int last = -1);
+
+    // The item of row, in the first column.
+    using QAbstractTableModel::index;
+    [[nodiscard]] QModelIndex index(int row) const { return QAbstractTableModel::index(row, 0); }
     int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     bool rebuild(const ListingRequest& request);
@@ -121,6 +138,8 @@ private:
     [[nodiscard]] std::vector<std::uint8_t> selectionFor(const std::string& names,
                                                          const std::vector<Entry>& items) const;
     void pushSelectionToView();
+    // Rows first to last, every column.
+    [[nodiscard]] QItemSelection rowsSelection(int first, int last) const;
     void takeSelectionFromView(const QItemSelection& selected, const QItemSelection& deselected);
 
     const platform::FileSystem& m_fs;
@@ -133,6 +152,9 @@ private:
     std::string m_names;
     std::vector<Entry> m_items;
     std::vector<std::uint8_t> m_selected;
+
+    QString m_secondHeader;
+    ColumnCells m_secondColumn;
 
     QItemSelectionModel m_selectionModel;
     bool m_pushingSelection = false;

@@ -10,6 +10,9 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
 
 namespace filelist {
 
@@ -22,6 +25,9 @@ QByteArray absolutePath(const QByteArray& path, const QByteArray& workingFolder)
     const QString clean = QDir::cleanPath(platform::decodeFileName(joined));
     return withoutTrailingSlash(platform::encodeFileName(clean).value_or(joined));
 }
+
+// Above this many paths, the folder of the first is listed once rather than each path looked at.
+constexpr std::size_t kFilesWorthAListing = 32;
 
 QString shown(const QByteArray& argument)
 {
@@ -103,9 +109,40 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
             paths.push_back(argument);
         }
     }
+    // Files given by a shell's pattern come by the thousand from one folder: that folder's plain
+    // files are read in one listing, and a file found there needs nothing more; anything else
+    // (a folder, a link to nowhere, a path elsewhere) takes the longer way below.
+    QByteArray listedPath;
+    std::vector<QByteArray> listedNames;
+    std::unordered_set<std::string_view> listedFiles;
     for (const QByteArray& argument : paths) {
         asking(argument);
         const QByteArray path = absolutePath(argument, workingFolder);
+        const qsizetype slash = path.lastIndexOf('/');
+        const QByteArray folder = slash == 0 ? QByteArray("/") : path.left(slash);
+        const QByteArray name = path.mid(slash + 1);
+        if (slash >= 0 && paths.size() > kFilesWorthAListing && listedPath.isNull()) {
+            listedPath = folder;
+            std::size_t seen = 0;
+            fs.listFolder(folder, [&](const platform::DirEntry& entry) {
+                if (++seen % 4096 == 0)
+                    asking(argument); // a large folder on a slow disk is still answering
+                if (entry.kind == platform::EntryKind::File && !(entry.attributes & platform::System))
+                    listedNames.emplace_back(entry.name.data(), entry.name.size());
+            }, platform::ListDetail::WithoutReadOnly);
+            listedFiles.reserve(listedNames.size());
+            for (const QByteArray& listed : listedNames)
+                listedFiles.emplace(listed.constData(), std::size_t(listed.size()));
+        }
+        if (folder == listedPath && listedFiles.count(std::string_view(name.constData(), std::size_t(name.size()))) != 0) {
+            if (line.folder.isEmpty())
+                line.folder = folder;
+            if (folder == line.folder)
+                line.files.push_back(name);
+            else
+                line.leftOut.push_back(argument);
+            continue;
+        }
         const int error = fs.checkFolder(path).error;
         if (error == 0) {
             if (paths.size() > 1)
@@ -117,9 +154,6 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
             return refuse(QStringLiteral("找不到“%1”").arg(shown(argument)));
         if (error != ENOTDIR)
             return refuse(QStringLiteral("无法打开“%1”：%2").arg(shown(argument), platform::describeError(error)));
-        const qsizetype slash = path.lastIndexOf('/');
-        const QByteArray folder = slash == 0 ? QByteArray("/") : path.left(slash);
-        const QByteArray name = path.mid(slash + 1);
         if (fs.holderOf(folder, name) == platform::Holder::None)
             return refuse(QStringLiteral("找不到“%1”").arg(shown(argument)));
         if (line.folder.isEmpty())

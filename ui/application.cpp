@@ -119,9 +119,10 @@ int runApplication(int argc, char* argv[], const char* moreUsage)
         : line.folder;
     startUp.dataFolder = QFile::encodeName(QDir::cleanPath(QCoreApplication::applicationDirPath()
                                                              + QStringLiteral("/" QUENDRA_DATA_FROM_BIN)));
+    // The window shows at once; a large folder is read, and the files given selected, after.
+    startUp.readAfterShow = true;
+    startUp.selectFiles = line.files;
     Form1 window(startUp);
-    if (!line.files.empty())
-        window.showSelected(line.files);
     window.show();
     return QApplication::exec();
 }

@@ -60,6 +60,16 @@ QColor readableRed(std::initializer_list<QColor> backgrounds)
     return end;
 }
 
+QColor readableRed(const QColor& background)
+{
+    return readableRed({background});
+}
+
+QColor readableOr(const QColor& colour, const QColor& background, const QColor& fallback)
+{
+    return contrastRatio(colour, background) >= kReadableContrast ? colour : fallback;
+}
+
 QColor readableRedOnWindow(const QPalette& palette)
 {
     return readableRed({palette.color(QPalette::Window), palette.color(QPalette::Button).lighter(104)});

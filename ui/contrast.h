@@ -21,6 +21,9 @@ inline constexpr double kReadableContrast = 4.5;
 // backgrounds; otherwise the same red darkened (light backgrounds) or paled (dark ones) just
 // enough that it does.
 [[nodiscard]] QColor readableRed(std::initializer_list<QColor> backgrounds);
+[[nodiscard]] QColor readableRed(const QColor& background);
+// colour where it reads on background, else fallback.
+[[nodiscard]] QColor readableOr(const QColor& colour, const QColor& background, const QColor& fallback);
 // A red for text on palette's window and on the face of a tab page drawn from it.
 [[nodiscard]] QColor readableRedOnWindow(const QPalette& palette);
 // A red for text in a list drawn with palette, its alternate rows included.

@@ -12,6 +12,7 @@
 #include "ui/controlhelpers.h"
 #include "ui/fittingscrollarea.h"
 #include "ui/listviews.h"
+#include "ui/livecolumn.h"
 #include "ui/messagepresenter.h"
 #include "ui/module1.h"
 #include "ui/module2.h"
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QTreeView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
@@ -72,7 +74,7 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
       m_fs(fs),
       m_messages(messages ? *messages : messageBoxPresenter()),
       m_startUp{filelist::withoutTrailingSlash(startUp.programFolder), filelist::withoutTrailingSlash(startUp.startFolder),
-                startUp.dataFolder, startUp.patience}
+                startUp.dataFolder, startUp.patience, startUp.readAfterShow, startUp.selectFiles}
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
@@ -86,14 +88,27 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
     connectHandlers();
     // The window is as large as its controls want at the desktop's font, as far as the screen allows.
     resize(sizeHint());
-    Form_Load();
     // Once the window is up: a run a crash cut short is dealt with before anything else.
-    QTimer::singleShot(0, this, [this] {
+    const auto recover = [this] {
         if (busy())
             return;
         const Work work(*this);
         m_runner->recoverInterrupted();
-    });
+    };
+    if (m_startUp.readAfterShow) {
+        showStatus(QStringLiteral("正在读取……"));
+        QTimer::singleShot(0, this, [this, recover] {
+            Form_Load();
+            if (!m_startUp.selectFiles.empty())
+                showSelected(m_startUp.selectFiles);
+            recover();
+        });
+    } else {
+        Form_Load();
+        if (!m_startUp.selectFiles.empty())
+            showSelected(m_startUp.selectFiles);
+        QTimer::singleShot(0, this, recover);
+    }
 }
 
 Form1::~Form1()
@@ -110,6 +125,8 @@ Form1::Work::Work(Form1& form) : m_form(form)
         m_form.m_enabledBefore.emplace_back(control, control->isEnabled());
         control->setEnabled(false);
     }
+    // The column's plan would read the folder beside the work and show names on their way out.
+    m_form.updateLiveRule();
 }
 
 Form1::Work::~Work()
@@ -129,6 +146,7 @@ Form1::Work::~Work()
         for (RulePage* page : m_form.m_rulePages)
             page->refreshExample();
     }
+    m_form.updateLiveRule();
     PatientWait::cancelOn(m_form, false);
     if (std::exchange(m_form.m_closeAsked, false))
         m_form.close();
@@ -210,14 +228,21 @@ void Form1::createControls()
     }
     attributes->addStretch(1);
 
-    File1 = makeControl<QListView>(this, "File1");
+    File1 = makeControl<QTreeView>(this, "File1");
+    File1->setRootIsDecorated(false);
+    File1->setItemsExpandable(false);
+    File1->setUniformRowHeights(true);
+    File1->setAllColumnsShowFocus(true);
+    m_live = new LiveColumn(*m_files, m_fs, this);
+    m_live->setView(File1);
     File1->setModel(m_files);
     File1->setSelectionModel(m_files->selectionModel());
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    File1->setUniformItemSizes(true);
+    File1->setSelectionBehavior(QAbstractItemView::SelectRows);
     File1->setItemDelegate(new FileItemDelegate(File1));
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->setMouseTracking(true);
+    createLiveColumn();
 
     // One line under the file list for what the window has to say; a long text does not widen
     // the window, and shows whole in its tooltip.
@@ -317,12 +342,6 @@ void Form1::layOut()
     outer->addWidget(scroll);
 }
 
-void Form1::showStatus(const QString& text)
-{
-    m_statusLine->setText(text);
-    m_statusLine->setToolTip(text);
-}
-
 void Form1::describeControls()
 {
     // A screen reader names an input by the label beside it (its buddy) or, where there is no
@@ -387,6 +406,7 @@ void Form1::connectHandlers()
     connect(refreshKey, &QShortcut::activated, this, [this] { cmdSelect_Click(3); });
     // Enter in the pattern box, taken before the box passes it on to itself a second time.
     Combo1->lineEdit()->installEventFilter(this);
+    connectLiveColumn();
 }
 
 void Form1::Form_Load()
@@ -456,17 +476,7 @@ void Form1::showSelected(const std::vector<QByteArray>& names)
 {
     if (busy())
         return;
-    m_files->setAllSelected(false);
-    int first = -1;
-    for (int i = 0; i < m_files->count(); ++i) {
-        const auto bytes = m_files->itemBytes(i);
-        const QByteArrayView name(bytes.data(), qsizetype(bytes.size()));
-        if (std::find(names.begin(), names.end(), name) != names.end()) {
-            m_files->setSelected(i, true);
-            if (first < 0)
-                first = i;
-        }
-    }
+    const int first = m_files->selectExactly(names);
     if (first >= 0) {
         File1->selectionModel()->setCurrentIndex(m_files->index(first), QItemSelectionModel::NoUpdate);
         File1->scrollTo(m_files->index(first));
@@ -552,6 +562,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
             // The list's own tooltip, as the last pointer movement set it, instead of the view's
             // per-item tooltips.
             const auto* help = static_cast<QHelpEvent*>(event);
+            const QModelIndex cell = File1->indexAt(help->pos());
+            if (cell.isValid() && cell.column() == 1) {
+                const QString state = cell.data(Qt::ToolTipRole).toString();
+                if (state.isEmpty())
+                    QToolTip::hideText();
+                else
+                    QToolTip::showText(help->globalPos(), cell.data(Qt::DisplayRole).toString() + QLatin1Char('\n') + state, File1);
+                return true;
+            }
             if (File1->toolTip().isEmpty())
                 QToolTip::hideText();
             else

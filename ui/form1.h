@@ -28,6 +28,8 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QTabWidget;
+class QTreeView;
+class QAbstractItemView;
 
 namespace filelist {
 class FileListModel;
@@ -39,6 +41,7 @@ namespace ui {
 class AboutPage;
 class CasePage;
 class CustomPage;
+class LiveColumn;
 class MessagePresenter;
 class OtherPage;
 class RenameRunner;
@@ -66,6 +69,11 @@ public:
         // How long a disk may make no progress before the window gives up on it (or, in a rename,
         // says so and waits on).
         std::chrono::milliseconds patience = platform::kDiskPatience;
+        // Whether the folder is read once the event loop runs, so that the window shows before a
+        // large folder is read; otherwise it is read before the constructor returns.
+        bool readAfterShow = false;
+        // Files of the start folder to select once it is read (the files given on the command line).
+        std::vector<QByteArray> selectFiles{};
     };
 
     // Messages go through messages; nullptr shows real message boxes.
@@ -78,9 +86,6 @@ public:
     ~Form1() override;
 
     [[nodiscard]] filelist::FileListModel& fileList() { return *m_files; }
-    // Shows text in the line under the file list; an empty text clears it.
-    void showStatus(const QString& text);
-
     // Selects exactly the listed files called names and scrolls the first of them into view.
     void showSelected(const std::vector<QByteArray>& names);
 
@@ -124,11 +129,15 @@ public:
     // over the list's items, in pixels.
     void File1_MouseMove(int Button, int Shift, float X, float Y);
     // Sets the list's tooltip to the full text of the item under iY when it is too wide to show.
-    void ShowListItemToolTipText(QListView* ListX, float iY);
+    void ShowListItemToolTipText(QAbstractItemView* ListX, float iY);
     void Label6_Click();
     void cmdExit_Click();
     // Takes back the latest run not taken back yet; Ctrl+Z does the same.
     void cmdUndo_Click();
+
+    // Shows text in the status line under the file list.
+    void showStatus(const QString& text);
+    [[nodiscard]] const LiveColumn& liveColumn() const { return *m_live; }
 
     // Whether the window is at work; every handler refuses meanwhile.
     [[nodiscard]] bool busy() const { return m_works > 0; }
@@ -211,6 +220,16 @@ private:
     void updateUndo();
     void warn(const QString& text);
 
+    // The column of new names follows the command of the page shown, or the steps while they
+    // are in front; nothing while the window is at work.
+    void createLiveColumn();
+    void connectLiveColumn();
+    void updateLiveRule();
+    // The status line: the list's counts, then the plan's, or a note on what was just done,
+    // which stays until the list or its selection changes.
+    void updateStatus();
+    void noteInStatus(const QString& note);
+
     const platform::FileSystem& m_fs;
     MessagePresenter& m_messages;
     const StartUp m_startUp;
@@ -238,8 +257,11 @@ private:
     QListView* Dir1 = nullptr;
     QGroupBox* Frame1 = nullptr;
     std::array<QCheckBox*, 4> Check1{};
-    QListView* File1 = nullptr;
+    QTreeView* File1 = nullptr;
     QLabel* m_statusLine = nullptr;
+    LiveColumn* m_live = nullptr;
+    bool m_liveFromSteps = false; // the steps were the last thing the user turned to
+    QString m_statusNote;
     std::array<QPushButton*, 4> cmdSelect{};
     QGroupBox* Frame12 = nullptr;
     QLineEdit* txtPath = nullptr;

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
+#include <QTreeView>
 #include <QSignalBlocker>
 
 #include <memory>
@@ -205,7 +206,7 @@ void Form1::File1_MouseMove(int, int, float, float Y)
     ShowListItemToolTipText(File1, Y);
 }
 
-void Form1::ShowListItemToolTipText(QListView* ListX, float iY)
+void Form1::ShowListItemToolTipText(QAbstractItemView* ListX, float iY)
 {
     // One row of the list is as high as a line of text in the list's font; the list's delegate
     // makes its rows exactly that high. Everything is measured afresh on every movement.
@@ -219,7 +220,10 @@ void Form1::ShowListItemToolTipText(QListView* ListX, float iY)
         const QString text = ListX->model()->index(row, 0).data(Qt::DisplayRole).toString();
         // 450 twips: 30 pixels at 96 dots per inch, scaled with the screen.
         const float margin = 30.0F * float(ListX->logicalDpiX()) / 96.0F;
-        if (filelist::textTooWide(float(ListX->width()), margin, float(metrics.horizontalAdvance(text))))
+        // In a list of several columns, the first one's width.
+        const auto* tree = qobject_cast<const QTreeView*>(ListX);
+        const int width = tree ? tree->columnWidth(0) : ListX->width();
+        if (filelist::textTooWide(float(width), margin, float(metrics.horizontalAdvance(text))))
             tip = text;
     }
     ListX->setToolTip(tip);

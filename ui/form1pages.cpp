@@ -4,6 +4,7 @@
 
 #include "filelist/filelistmodel.h"
 #include "filelist/rulerename.h"
+#include "filelist/statusline.h"
 #include "ui/aside.h"
 #include "ui/casepage.h"
 #include "ui/custompage.h"
@@ -194,8 +195,22 @@ bool Form1::onDisk(const platform::AsideJob::Job& job, const QByteArray& path, c
 
 void Form1::renameSelected(const QString& command, const filelist::RenameRule& rule)
 {
-    const Work work(*this);
-    m_runner->run(command, rule, chkPreview->isChecked());
+    if (m_files->selectedCount() == 0) {
+        // As before, the list is read again; and the user learns why nothing else happened.
+        {
+            const Work work(*this);
+            m_files->refresh();
+        }
+        noteInStatus(filelist::nothingSelectedText());
+        return;
+    }
+    int renamed = -1;
+    {
+        const Work work(*this);
+        renamed = m_runner->run(command, rule, chkPreview->isChecked());
+    }
+    if (renamed > 0)
+        noteInStatus(filelist::runDoneText(renamed));
 }
 
 } // namespace ui

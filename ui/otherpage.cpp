@@ -62,6 +62,16 @@ OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     page->addStretch(1);
     compactLayouts(this);
 
+    // The list's new names follow the text typed last: the conversions have no options to follow.
+    connect(txtRemoveStr, &QLineEdit::textChanged, this, [this] {
+        m_liveCommand = Remove;
+        Q_EMIT optionsChanged();
+    });
+    connect(txtNewExt, &QLineEdit::textChanged, this, [this] {
+        m_liveCommand = Extension;
+        Q_EMIT optionsChanged();
+    });
+
     addCommand(cmdRemoveStr, removeStep);
     addCommand(cmdChangeExt, extensionStep);
     addCommand(cmdF2J, f2jStep);

@@ -22,6 +22,7 @@ public:
 
     [[nodiscard]] rules::Rule rule(int command) const override;
     [[nodiscard]] QString refusal(int command, Use use, qint64 files) const override;
+    [[nodiscard]] int liveCommand() const override { return m_liveCommand; }
 
     [[nodiscard]] rules::RemoveRule removeRule() const;
     [[nodiscard]] rules::ExtensionRule extensionRule() const;
@@ -39,6 +40,7 @@ private:
     QPushButton* cmdJ2F = nullptr;
     QPushButton* cmdF2J = nullptr;
     QLabel* Label9 = nullptr;
+    int m_liveCommand = -1;
 };
 
 } // namespace ui

@@ -49,7 +49,7 @@ RenameRunner::RenameRunner(QWidget& window, const platform::FileSystem& fs, Mess
     m_history.load();
 }
 
-void RenameRunner::run(const QString& command, const filelist::RenameRule& rule, bool preview)
+int RenameRunner::run(const QString& command, const filelist::RenameRule& rule, bool preview)
 {
     // Shared with the thread that settles it, which may go on after the window gave up on it.
     auto plan = std::make_shared<filelist::RenamePlan>();
@@ -62,7 +62,7 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
         const filelist::Progress shown = wait.callback();
         *plan = filelist::planNames(m_list, rule, [&](qsizetype done, qsizetype) { return shown(done, 2 * n); });
         if (plan->stopped())
-            return; // nothing on disk has changed
+            return -1; // nothing on disk has changed
         const platform::FileSystem* fs = &m_fs;
         const platform::FolderIdentity identity = m_list.folderIdentity();
         planned = wait.wait([plan, fs, identity, n](platform::JobControl& control) {
@@ -76,20 +76,20 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
     if (planned == PatientWait::Outcome::Unanswered) {
         m_messages.warning(&m_window, m_window.windowTitle(),
                            unansweredMessage(diskOf(m_list.folder()), m_patience, QStringLiteral("没有改名，文件都没有动")));
-        return;
+        return -1;
     }
     // Stopped or given up: nothing on disk has changed.
     if (planned != PatientWait::Outcome::Finished || plan->stopped())
-        return;
+        return -1;
     if (!plan->refusal().isEmpty()) {
         m_list.refresh();
         m_messages.warning(&m_window, m_window.windowTitle(), plan->refusal());
-        return;
+        return -1;
     }
 
     if (preview) {
         if (!m_messages.confirmPlan(&m_window, command, *plan))
-            return;
+            return -1;
     } else {
         // Once the user asks not to be told again, the rest of the taken names wait for the summary.
         bool quiet = false;
@@ -136,6 +136,7 @@ void RenameRunner::run(const QString& command, const filelist::RenameRule& rule,
     platform::releaseFreeMemory();
     m_list.refresh();
     tell(report, QStringLiteral("有 %1 个文件没有改名："), QStringLiteral("……另有 %1 个文件没有改名。"));
+    return report.renamed;
 }
 
 QString RenameRunner::undoDescription()

@@ -36,7 +36,8 @@ public:
                  filelist::FileListModel& list, std::chrono::milliseconds patience);
 
     // command names the run for the user ("繁体转简体"); with preview the plan is shown first.
-    void run(const QString& command, const filelist::RenameRule& rule, bool preview);
+    // Returns the number of files renamed, or -1 when the run did not start.
+    int run(const QString& command, const filelist::RenameRule& rule, bool preview);
 
     [[nodiscard]] bool canUndo() const { return m_history.canUndo(); }
     // Reads the history again: the command line and other windows add runs to it and take them

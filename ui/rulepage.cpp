@@ -36,6 +36,7 @@ void RulePage::followInputs()
 {
     if (!m_host.refuseExample())
         refreshExample();
+    Q_EMIT optionsChanged();
 }
 
 } // namespace ui

@@ -51,7 +51,15 @@ public:
     [[nodiscard]] virtual QString refusal(int command, Use use, qint64 files) const;
     // Shows the example as the options are now.
     virtual void refreshExample() {}
+    // The command whose new names the file list shows while the page is in front: the page's
+    // only one, or on a page of several the one whose options were touched last; -1 for none.
+    [[nodiscard]] virtual int liveCommand() const { return commandCount() == 1 ? 0 : -1; }
 
+Q_SIGNALS:
+    // An option of the page changed.
+    void optionsChanged();
+
+public:
     // What a refusal says was not done: "没有改名" or "没有加入步骤".
     [[nodiscard]] static QString notDone(Use use);
 
@@ -61,7 +69,7 @@ protected:
     // Adds the next command, run by run and kept as a step by addStep.
     void addCommand(QPushButton* run, QPushButton* addStep);
     // For the handlers of the inputs the example follows: refreshes it, unless the window is at
-    // work.
+    // work, and tells of the change.
     void followInputs();
 
 private:

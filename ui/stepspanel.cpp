@@ -116,6 +116,7 @@ void StepsPanel::setSteps(rules::Steps steps)
 
 void StepsPanel::showSteps(int current)
 {
+    Q_EMIT stepsChanged();
     lstSteps->clear();
     for (std::size_t i = 0; i < m_steps.size(); ++i) {
         const QString line =

@@ -60,6 +60,10 @@ public:
     void cmdExportPreset_Click();
     void cmdImportPreset_Click();
 
+Q_SIGNALS:
+    // The list of steps changed.
+    void stepsChanged();
+
 private:
     // Shows the steps, row current selected.
     void showSteps(int current);

@@ -167,6 +167,14 @@ TEST_F(FileListModelTest, SelectCommandsAndTheViewShareOneSelection)
     m_list.setAllSelected(false);
     m_list.invertSelection();
     EXPECT_EQ(m_list.selectedCount(), 4);
+
+    // Files named on the command line: exactly those, whatever was selected, names not listed
+    // passed over; the first one listed is told.
+    EXPECT_EQ(m_list.selectExactly({"3", "x", "1"}), 1);
+    EXPECT_EQ(selectedOf(m_list), (std::vector<int>{1, 3}));
+    EXPECT_EQ(selectedInView(m_list), (std::vector<int>{1, 3}));
+    EXPECT_EQ(m_list.selectExactly({"x"}), -1);
+    EXPECT_TRUE(selectedInView(m_list).empty());
 }
 
 TEST_F(FileListModelTest, SelectCommandsOnAnEmptyListDoNothing)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,6 +54,53 @@ TEST(CommandLine, OpensAFolderOrSelectsFilesOrRefuses)
             EXPECT_EQ(line.folder, folder.path() + row.folder) << row.label;
         }
         EXPECT_EQ(line.files, row.files) << row.label;
+    }
+}
+
+// A shell's pattern gives files by the thousand, read by one listing of their folder: they open
+// and are refused exactly as a few files are.
+TEST(CommandLine, ManyFilesAreReadAsFewAre)
+{
+    TempFolder folder;
+    std::vector<QByteArray> many;
+    for (int i = 0; i < 40; ++i) {
+        const QByteArray name = "f" + QByteArray::number(i) + ".jpg";
+        folder.add(name);
+        many.push_back(name);
+    }
+    ASSERT_EQ(::mkdir(folder.file("sub").constData(), 0755), 0);
+    folder.add("sub/c.jpg");
+    ASSERT_EQ(::symlink("nowhere", folder.file("dangling").constData()), 0);
+    ASSERT_EQ(::symlink("f1.jpg", folder.file("link.jpg").constData()), 0);
+    const struct {
+        const char* label;
+        QByteArray extra;
+        CommandLine::Action action;
+    } rows[] = {
+        {"only_files", {}, CommandLine::Action::Open},
+        {"a_link_to_a_file", "link.jpg", CommandLine::Action::Open},
+        {"a_file_of_another_folder", "sub/c.jpg", CommandLine::Action::Open},
+        {"a_missing_file", "missing.jpg", CommandLine::Action::Refuse},
+        {"a_folder", "sub", CommandLine::Action::Refuse},
+        {"a_dangling_link", "dangling", CommandLine::Action::Refuse},
+    };
+    for (const auto& row : rows) {
+        std::vector<QByteArray> few{"f3.jpg", "f7.jpg"};
+        std::vector<QByteArray> all = many;
+        if (!row.extra.isEmpty()) {
+            few.push_back(row.extra);
+            all.insert(all.begin() + 5, row.extra);
+        }
+        const auto fewLine = filelist::parseCommandLine(few, folder.path(), platform::systemFileSystem());
+        const auto manyLine = filelist::parseCommandLine(all, folder.path(), platform::systemFileSystem());
+        EXPECT_EQ(int(fewLine.action), int(row.action)) << row.label;
+        EXPECT_EQ(int(manyLine.action), int(row.action)) << row.label;
+        EXPECT_EQ(manyLine.problem.isEmpty(), fewLine.problem.isEmpty()) << row.label;
+        EXPECT_EQ(manyLine.leftOut.size(), fewLine.leftOut.size()) << row.label;
+        if (row.action == CommandLine::Action::Open) {
+            EXPECT_EQ(manyLine.folder, folder.path()) << row.label;
+            EXPECT_EQ(manyLine.files.size(), all.size() - manyLine.leftOut.size()) << row.label;
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include "ui/application.h"
 #include "ui/form1.h"
 
+#include <QTreeView>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -141,6 +142,9 @@ void Form1PatienceTest::aDiskThatStopsAnsweringNeverFreezesTheWindow()
     auto open = [&](const QByteArray& start) {
         const ui::Form1::StartUp startUp{program.path(), start, {}, kPatience};
         m_form = std::make_unique<ui::Form1>(startUp, fs, &messages);
+        // The column of new names plans on a thread of its own, which may wait on the stuck disk
+        // too without holding the window; hidden, so that the calls counted are the window's.
+        m_form->findChild<QTreeView*>(QStringLiteral("File1"))->setColumnHidden(1, true);
     };
     Seen before;
     if (place == Place::StartFolder) {

@@ -10,6 +10,7 @@
 #include "tests/support/controls.h"
 #include "ui/application.h"
 #include "ui/form1.h"
+#include "ui/livecolumn.h"
 #include "ui/planmodel.h"
 #include "ui/previewdialog.h"
 #include "ui/summarydialog.h"
@@ -27,6 +28,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 
@@ -48,6 +50,9 @@ private Q_SLOTS:
     void caseExampleFollowsEveryOption();
     void caseCommandRenamesTheSelectedFiles();
     void caseCommandWithoutScopeRenamesNothing();
+    void newNamesShowLiveWithTheirStatesAndCounts();
+    void theStatusLineTellsOfAnEmptySelectionAndAFinishedRun();
+    void aWindowReadingAfterItShowsSaysSoAndSelectsTheFilesGiven();
     void customExampleFollowsTextStepAndPlace();
     void customExampleKeepsItsCaptionsWhileTheStepIsTyped();
     void customCommandNumbersTheSelectedFiles();
@@ -191,6 +196,69 @@ void Form1RenameTest::caseCommandWithoutScopeRenamesNothing()
     QCOMPARE(m_messages.messages.size(), 1);
     QVERIFY(m_messages.messages[0].warning);
     QVERIFY(m_messages.messages[0].text.contains(QStringLiteral("“前缀”和“后缀”都没有选中")));
+}
+
+// The second column: every selected file's new name at once, its state once the plan is made, in
+// words for screen readers too; the counts in the status line; nothing for the 关于 page.
+void Form1RenameTest::newNamesShowLiveWithTheirStatesAndCounts()
+{
+    open({"a b.TXT", "Ab.txt", "c.TXT", "D.txt"});
+    select({"a b.TXT", "c.TXT", "D.txt"});
+    auto& list = m_form->fileList();
+    const auto cell = [&](const char* old, int role) {
+        for (int i = 0; i < list.count(); ++i) {
+            if (list.item(i) == QString::fromUtf8(old))
+                return list.index(i, 1).data(role).toString();
+        }
+        return QStringLiteral("(no row)");
+    };
+    QCOMPARE(cell("a b.TXT", Qt::DisplayRole), QStringLiteral("Ab.txt"));
+    QCOMPARE(cell("Ab.txt", Qt::DisplayRole), QString()); // not selected
+    QTRY_VERIFY(m_form->liveColumn().names().planReady());
+    QVERIFY2(cell("a b.TXT", Qt::AccessibleDescriptionRole).startsWith(QStringLiteral("已存在：")),
+             qPrintable(cell("a b.TXT", Qt::AccessibleDescriptionRole)));
+    QCOMPARE(cell("c.TXT", Qt::ToolTipRole), QStringLiteral("改名"));
+    QCOMPARE(cell("D.txt", Qt::AccessibleDescriptionRole), QStringLiteral("不变"));
+    QVERIFY2(caption("StatusLine").endsWith(QStringLiteral("选中 3 个；将改名 1 个，已存在 1 个，无效 0 个")),
+             qPrintable(caption("StatusLine")));
+
+    // Typing on another page follows at once.
+    control<QTabWidget>("SSTab1")->setCurrentIndex(3);
+    type("txtFind", QStringLiteral("TXT"));
+    type("txtReplace", QStringLiteral("md"));
+    QCOMPARE(cell("c.TXT", Qt::DisplayRole), QStringLiteral("c.md"));
+    control<QTabWidget>("SSTab1")->setCurrentIndex(4); // 关于 has no command
+    QCOMPARE(cell("c.TXT", Qt::DisplayRole), QString());
+    QVERIFY(!caption("StatusLine").contains(QStringLiteral("将改名")));
+    QCOMPARE(m_fs->renameAttempts(), 0);
+}
+
+void Form1RenameTest::theStatusLineTellsOfAnEmptySelectionAndAFinishedRun()
+{
+    open({"x.TXT", "y.TXT"});
+    click("Command1");
+    QCOMPARE(caption("StatusLine"), QStringLiteral("共 3 个文件，选中 0 个；没有选中文件"));
+    select({"x.TXT", "y.TXT"});
+    click("Command1");
+    QVERIFY(m_messages.messages.isEmpty()); // no box when every file went through
+    QVERIFY2(caption("StatusLine").endsWith(QStringLiteral("已改名 2 个文件，撤销请按 Ctrl+Z")), qPrintable(caption("StatusLine")));
+    click("cmdSelect(0)"); // the note lasts until the selection changes
+    QVERIFY(!caption("StatusLine").contains(QStringLiteral("已改名")));
+}
+
+void Form1RenameTest::aWindowReadingAfterItShowsSaysSoAndSelectsTheFilesGiven()
+{
+    open({"p.txt", "q.txt", "r.txt"});
+    ui::Form1::StartUp startUp;
+    startUp.programFolder = m_folder->path();
+    startUp.startFolder = m_folder->path();
+    startUp.readAfterShow = true;
+    startUp.selectFiles = {"q.txt", "r.txt"};
+    m_form = std::make_unique<ui::Form1>(startUp, *m_fs, &m_messages);
+    QCOMPARE(caption("StatusLine"), QStringLiteral("正在读取……"));
+    QCOMPARE(m_form->fileList().count(), 0);
+    QTRY_COMPARE(m_form->fileList().selectedCount(), 2);
+    QVERIFY(caption("StatusLine").startsWith(QStringLiteral("共 4 个文件，选中 2 个")));
 }
 
 void Form1RenameTest::customExampleFollowsTextStepAndPlace()

@@ -5,6 +5,7 @@
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QTreeView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -127,8 +128,8 @@ void Form1Test::windowHasItsTitleAndGrowsFromItsNaturalSize()
     QCOMPARE(m_form->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 
     // The room a larger window has goes to the two lists, not to the pages.
-    auto* dir = control<QListView>("Dir1");
-    auto* files = control<QListView>("File1");
+    auto* dir = control<QAbstractItemView>("Dir1");
+    auto* files = control<QAbstractItemView>("File1");
     auto* pages = control<QTabWidget>("SSTab1");
     const QSize dirBefore = dir->size();
     const QSize filesBefore = files->size();
@@ -160,7 +161,7 @@ void Form1Test::controlsStartInTheirInitialState_data()
     row("Check1(1)", "QCheckBox", "Frame1", "只读", 1);
     row("Check1(2)", "QCheckBox", "Frame1", "隐藏", 0);
     row("Check1(3)", "QCheckBox", "Frame1", "系统", 0);
-    row("File1", "QListView", "Form1Body", "");
+    row("File1", "QTreeView", "Form1Body", "");
     row("cmdSelect(0)", "QPushButton", "Form1Body", "全选");
     row("cmdSelect(1)", "QPushButton", "Form1Body", "全不选");
     row("cmdSelect(2)", "QPushButton", "Form1Body", "反选");
@@ -169,7 +170,7 @@ void Form1Test::controlsStartInTheirInitialState_data()
     row("txtPath", "QLineEdit", "Frame12", "<folder>");
     row("cmdGoPath", "QPushButton", "Frame12", "转到");
     row("SSTab1", "QTabWidget", "Form1Body", "");
-    row("StatusLine", "QLabel", "Form1Body", "");
+    row("StatusLine", "QLabel", "Form1Body", "共 9 个文件，选中 0 个");
 
     row("Frame2", "QGroupBox", "SSTab1Page(0)", "转换范围");
     row("Check2(0)", "QCheckBox", "Frame2", "前缀", 1);
@@ -464,12 +465,12 @@ void Form1Test::attributeSwitchesAdmitTheirFilesAtOnce()
 void Form1Test::selectButtonsSelectNoneAllInvertAndRefresh()
 {
     auto& list = m_form->fileList();
-    auto* view = control<QListView>("File1");
+    auto* view = control<QTreeView>("File1");
     QCOMPARE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
 
     QTest::mouseClick(control<QPushButton>("cmdSelect(0)"), Qt::LeftButton);
     QCOMPARE(list.selectedCount(), 9);
-    QCOMPARE(view->selectionModel()->selectedIndexes().size(), 9);
+    QCOMPARE(view->selectionModel()->selectedRows().size(), 9);
     QTest::mouseClick(control<QPushButton>("cmdSelect(1)"), Qt::LeftButton);
     QCOMPARE(list.selectedCount(), 0);
     QVERIFY(view->selectionModel()->selectedIndexes().isEmpty());
@@ -482,7 +483,7 @@ void Form1Test::selectButtonsSelectNoneAllInvertAndRefresh()
     QCOMPARE(selectedOf(list), (QList<int>{0, 2}));
     QTest::mouseClick(control<QPushButton>("cmdSelect(2)"), Qt::LeftButton);
     QCOMPARE(selectedOf(list), (QList<int>{1, 3, 4, 5, 6, 7, 8}));
-    QCOMPARE(view->selectionModel()->selectedIndexes().size(), 7);
+    QCOMPARE(view->selectionModel()->selectedRows().size(), 7);
 
     // "b.txt" (item 1) stays selected when a new file appears before it.
     makeFile(QStringLiteral("0.txt"));

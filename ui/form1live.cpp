@@ -1,0 +1,137 @@
+// The window's column of new names and its status line.
+#include "ui/form1.h"
+
+#include "filelist/filelistmodel.h"
+#include "filelist/rulerename.h"
+#include "filelist/statusline.h"
+#include "ui/livecolumn.h"
+#include "ui/module1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTreeView>
+
+#include <variant>
+
+namespace ui {
+
+void Form1::createLiveColumn()
+{
+    // The column's header and its menu; the column itself is the model's, set up before the
+    // view first asks the model for its columns.
+    QHeaderView* header = File1->header();
+    // The old names and the new ones share the list's width half and half.
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    const int icon = File1->fontMetrics().height() - 2;
+    File1->setIconSize(QSize(icon, icon));
+    // The header's menu hides or shows the new names.
+    connect(header, &QHeaderView::customContextMenuRequested, this, [this, header](const QPoint& at) {
+        QMenu menu(this);
+        QAction* shown = menu.addAction(QStringLiteral("显示“新文件名”"));
+        shown->setCheckable(true);
+        shown->setChecked(!File1->isColumnHidden(1));
+        if (menu.exec(header->mapToGlobal(at)) == shown)
+            File1->setColumnHidden(1, !shown->isChecked());
+    });
+    // A hidden column makes no names: hiding it, by the menu or otherwise, stops them.
+    connect(header, &QHeaderView::sectionResized, this, [this](int section, int before, int now) {
+        if (section == 1 && (before == 0) != (now == 0))
+            updateLiveRule();
+    });
+}
+
+void Form1::connectLiveColumn()
+{
+    for (RulePage* page : m_rulePages) {
+        connect(page, &RulePage::optionsChanged, this, [this] {
+            m_liveFromSteps = false;
+            updateLiveRule();
+        });
+    }
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this] {
+        m_liveFromSteps = false;
+        updateLiveRule();
+    });
+    connect(m_stepsPanel, &StepsPanel::stepsChanged, this, [this] {
+        m_liveFromSteps = !m_stepsPanel->steps().empty();
+        updateLiveRule();
+    });
+    // Turning to the steps (a click or Tab into the panel) puts them in front.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && m_stepsPanel->isAncestorOf(now) && !m_liveFromSteps && !m_stepsPanel->steps().empty()) {
+            m_liveFromSteps = true;
+            updateLiveRule();
+        }
+    });
+    connect(m_live, &LiveColumn::countsChanged, this, [this] { updateStatus(); });
+    const auto listChanged = [this] {
+        m_statusNote.clear();
+        updateStatus();
+    };
+    connect(m_files, &QAbstractItemModel::modelReset, this, listChanged);
+    connect(m_files->selectionModel(), &QItemSelectionModel::selectionChanged, this, listChanged);
+    updateLiveRule();
+}
+
+void Form1::updateLiveRule()
+{
+    if (!m_live)
+        return;
+    rules::NameFunction name;
+    bool leaveIfNameTaken = false;
+    rules::RuleContext context;
+    context.table = &Module1::F2JTable();
+    const qint64 selected = m_files->selectedCount();
+    if (busy() || File1->isColumnHidden(1)) {
+        // nothing shown
+    } else if (m_liveFromSteps && !m_stepsPanel->steps().empty()) {
+        rules::PreparedRule prepared = rules::prepareSteps(m_stepsPanel->steps(), context, selected);
+        if (prepared.error.isEmpty() && !prepared.idle)
+            name = std::move(prepared.name);
+    } else if (auto* page = qobject_cast<RulePage*>(SSTab1->currentWidget())) {
+        const int command = page->liveCommand();
+        if (command >= 0 && page->refusal(command, RulePage::Use::Run, selected).isEmpty()) {
+            const rules::Rule rule = page->rule(command);
+            rules::PreparedRule prepared = rules::prepare(rule, context, selected);
+            if (prepared.error.isEmpty() && !prepared.idle) {
+                name = std::move(prepared.name);
+                leaveIfNameTaken = std::holds_alternative<rules::CustomRule>(rule);
+            }
+        }
+    }
+    m_live->setRule(std::move(name), leaveIfNameTaken);
+}
+
+void Form1::updateStatus()
+{
+    QString text = filelist::listCountsText(m_files->count(), m_files->selectedCount());
+    const filelist::LiveNames& names = m_live->names();
+    if (!m_statusNote.isEmpty()) {
+        text += QStringLiteral("；") + m_statusNote;
+    } else if (names.hasRule() && m_files->selectedCount() > 0) {
+        text += QStringLiteral("；")
+            + filelist::planCountsText(names.planReady(), names.count(filelist::PlanState::Rename),
+                                       names.count(filelist::PlanState::Taken),
+                                       names.count(filelist::PlanState::Invalid));
+    }
+    showStatus(text);
+}
+
+void Form1::noteInStatus(const QString& note)
+{
+    m_statusNote = note;
+    updateStatus();
+}
+
+void Form1::showStatus(const QString& text)
+{
+    m_statusLine->setText(text);
+    m_statusLine->setToolTip(text);
+}
+
+} // namespace ui
