@@ -6,6 +6,10 @@
 //   rename run: from the command (case rule, numbering rule) to the repainted list; against a C
 //              loop of renameat2(RENAME_NOREPLACE) over the same names plus a re-listing.
 //   undo:      of that run; against the same C loop in reverse plus a re-listing.
+//   new names: with every file selected, from a keystroke in the find box to the list painted with
+//              the new names of the rows on screen (aim: 30 ms), and to the states of all files
+//              (against a C loop that works out the new names and looks each up among the
+//              folder's names), with the longest pause of the window meanwhile (aim: 50 ms).
 // It also reports the longest time the window went without handling events during a command,
 // and the peak memory of the window alone with every file listed, selected and renamed once.
 //
@@ -26,7 +30,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListView>
+#include <QAbstractItemView>
+#include <QLineEdit>
+#include <QTabWidget>
+#include "ui/livecolumn.h"
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -36,6 +43,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include <sys/wait.h>
@@ -90,7 +98,7 @@ QByteArray programFolder()
 // Watches a list view's paints: done() runs after each paint that showed expected rows.
 class PaintWatch final : public QObject {
 public:
-    PaintWatch(QListView* view, std::function<void()> done) : m_view(view), m_done(std::move(done))
+    PaintWatch(QAbstractItemView* view, std::function<void()> done) : m_view(view), m_done(std::move(done))
     {
         view->viewport()->installEventFilter(this);
     }
@@ -103,7 +111,7 @@ public:
     }
 
 private:
-    QListView* m_view;
+    QAbstractItemView* m_view;
     std::function<void()> m_done;
 };
 
@@ -115,7 +123,7 @@ int runStartupChild(int argc, char** argv, const QByteArray& folder, int fd, qsi
     ui::configureApplication();
     SilentPresenter presenter;
     ui::Form1 window(ui::Form1::StartUp{programFolder(), folder, {}}, platform::systemFileSystem(), &presenter);
-    PaintWatch watch(window.findChild<QListView*>(QStringLiteral("File1")), [fd] {
+    PaintWatch watch(window.findChild<QAbstractItemView*>(QStringLiteral("File1")), [fd] {
         [[maybe_unused]] auto written = ::write(fd, "1", 1);
         ::_exit(0);
     });
@@ -256,16 +264,41 @@ std::pair<double, double> baselineRun(const QByteArray& folder, bool numbering)
     return {run, undo};
 }
 
+// The C side of the states of a run: the folder's names read, the new name of each worked out
+// (".txt" replaced by ".md") and looked up among the folder's names and the names given so far.
+double baselinePlan(const QByteArray& folder)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const std::vector<std::string> names = namesIn(folder);
+    std::unordered_set<std::string> taken(names.begin(), names.end());
+    std::size_t clashes = 0;
+    for (const std::string& name : names) {
+        std::string target = name;
+        std::string lower = name;
+        for (char& c : lower)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (const std::size_t dot = lower.rfind(".txt"); dot != std::string::npos)
+            target.replace(dot, 4, ".md");
+        if (target != name && !taken.insert(target).second)
+            ++clashes;
+    }
+    const double seconds = secondsSince(start);
+    if (clashes == names.size() + 1)
+        std::printf("(impossible)\n");
+    return seconds;
+}
+
 struct Row {
     std::size_t files;
     const char* work;
     double program = std::numeric_limits<double>::infinity();
     double baseline = std::numeric_limits<double>::infinity();
+    double aim = kAim;
 };
 
 // Runs one command of the window and waits until the list has painted again; returns the seconds
 // and records the longest time the window handled no event meanwhile.
-double timedCommand(QListView* list, const std::function<void()>& command, double& longestPause)
+double timedCommand(QAbstractItemView* list, const std::function<void()>& command, double& longestPause)
 {
     bool painted = false;
     PaintWatch watch(list, [&painted] { painted = true; });
@@ -323,7 +356,7 @@ std::vector<Row> measure(const char* self, const QString& base, std::size_t file
     SilentPresenter presenter;
     ui::Form1 window(ui::Form1::StartUp{programFolder(), folder, {}}, platform::systemFileSystem(), &presenter);
     window.show();
-    auto* list = window.findChild<QListView*>(QStringLiteral("File1"));
+    auto* list = window.findChild<QAbstractItemView*>(QStringLiteral("File1"));
     QApplication::processEvents();
     for (int run = 0; run < kRuns; ++run) {
         const auto [cRun, cUndo] = baselineRun(folder, false);
@@ -341,11 +374,43 @@ std::vector<Row> measure(const char* self, const QString& base, std::size_t file
         numberRun.program = std::min(numberRun.program, timedCommand(list, [&] { window.Command2_Click(); }, longestPause));
         numberUndo.program = std::min(numberUndo.program, timedCommand(list, [&] { window.cmdUndo_Click(); }, longestPause));
     }
+    // The column of new names as the user types on the 替换 page.
+    Row liveVisible{files, "new names shown"}, liveStates{files, "new names' states"};
+    liveVisible.baseline = 0.030; // an aim in seconds rather than a loop
+    liveVisible.aim = 1.0;
+    liveStates.aim = 1.2;
+    caseRun.aim = numberRun.aim = 1.15;
+    double livePause = 0;
+    window.fileList().refresh();
+    window.fileList().setAllSelected(true);
+    window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(3);
+    auto* find = window.findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    window.findChild<QLineEdit*>(QStringLiteral("txtReplace"))->setText(QStringLiteral(".md"));
+    const ui::LiveColumn& live = window.liveColumn();
+    for (int run = 0; run < kRuns; ++run) {
+        liveStates.baseline = std::min(liveStates.baseline, baselinePlan(folder));
+        find->clear();
+        QApplication::processEvents();
+        const auto start = std::chrono::steady_clock::now();
+        liveVisible.program = std::min(liveVisible.program, timedCommand(list, [&] { find->setText(QStringLiteral(".txt")); }, livePause));
+        QElapsedTimer sinceTick;
+        sinceTick.start();
+        while (!live.names().planReady()) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            livePause = std::max(livePause, double(sinceTick.nsecsElapsed()) / 1e9);
+            sinceTick.restart();
+        }
+        liveStates.program = std::min(liveStates.program, secondsSince(start));
+    }
+    std::printf("  longest pause of the window while the new names were worked out: %.0f ms (aim <= 50 ms)\n",
+                livePause * 1000);
+    window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
+
     const std::string peak = askChild(self, {"--memory-child", folder.toStdString()});
     std::printf("  the window alone, %zu files listed, all selected, one run done: peak memory %s MB\n", files,
                 peak.c_str());
     std::fprintf(stderr, "  removing the files\n");
-    return {startup, caseRun, caseUndo, numberRun, numberUndo};
+    return {startup, caseRun, caseUndo, numberRun, numberUndo, liveVisible, liveStates};
 }
 
 } // namespace
@@ -395,7 +460,9 @@ int main(int argc, char** argv)
         for (const Row& r : rows) {
             const double ratio = r.program / r.baseline;
             std::printf("%-24s %9zu  %-16s %10.3f %10.3f %7.2fx%s\n", qPrintable(base.left(24)), r.files, r.work,
-                        r.program, r.baseline, ratio, ratio <= kAim ? "" : "  MISSED (aim <= 1.3x)");
+                        r.program, r.baseline, ratio, ratio <= r.aim ? "" : "  MISSED");
+            if (ratio > r.aim)
+                std::printf("%52s(aim <= %.2fx)\n", "", r.aim);
         }
     }
     std::printf("longest time the window handled no event during a command: %.0f ms\n", longestPause * 1000);

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -216,6 +217,12 @@ private:
     // Runs rule over the selected files as the command called command (the page's caption or
     // the button's), shown first when 改名前预览 is checked.
     void renameSelected(const QString& command, const filelist::RenameRule& rule);
+    void renameSelected(const QString& command, const std::function<filelist::RenamePlan(const filelist::Progress&)>& nameFiles);
+    // Runs steps (one rule, with single) over the selected files as command: reads first what
+    // the rules want of the disk, prepares them, and renames.
+    void runRules(const QString& command, const rules::Steps& steps, bool single, bool leaveIfNameTaken);
+    // 改名 with nothing selected: the list is read again and the status line says why nothing else happened.
+    void tellNothingSelected();
     // Enables 撤销 when there is a run to take back and says which in its tooltip.
     void updateUndo();
     void warn(const QString& text);

@@ -4,6 +4,8 @@
 
 #include "filelist/filelistmodel.h"
 #include "filelist/rulerename.h"
+#include "filelist/rulerun.h"
+#include "filelist/filefacts.h"
 #include "filelist/statusline.h"
 #include "ui/aside.h"
 #include "ui/casepage.h"
@@ -141,16 +143,48 @@ void Form1::runCommand(RulePage& page, int command)
         return;
     }
     const rules::Rule rule = page.rule(command);
-    rules::PreparedRule prepared = rules::prepare(rule, ruleContext(), selected);
+    // Only the custom-text command tells of every new name that is taken, one message a file.
+    runRules(rules::commandName(rule), {rule}, true, std::holds_alternative<rules::CustomRule>(rule));
+}
+
+void Form1::runRules(const QString& command, const rules::Steps& steps, bool single, bool leaveIfNameTaken)
+{
+    if (m_files->selectedCount() == 0) {
+        tellNothingSelected();
+        return;
+    }
+    rules::RuleContext context = ruleContext();
+    // Numbering by date, templates with dates or photo data, and files taken along by name need
+    // the disk before the names: read on a thread of its own, as the list is.
+    auto inputs = std::make_shared<filelist::RunInputs>();
+    const bool needsInputs = filelist::needsRunInputs(steps);
+    if (needsInputs) {
+        const platform::FileSystem* fs = &m_fs;
+        const QByteArray folder = m_files->folder();
+        auto job = [fs, folder, selected = filelist::selectedNames(*m_files), steps, inputs](platform::JobControl& control) {
+            *inputs = filelist::readRunInputs(*fs, folder, selected, steps, reportingTo(control));
+        };
+        if (!runPatiently(job, diskOf(folder), QStringLiteral("没有改名")))
+            return;
+        filelist::addRunFacts(context, *inputs);
+    }
+    const qint64 files = needsInputs ? inputs->namedCount() : m_files->selectedCount();
+    rules::PreparedRule prepared =
+        single ? rules::prepare(steps.front(), context, files) : rules::prepareSteps(steps, context, files);
     if (!prepared.error.isEmpty()) {
         warn(prepared.error);
         return;
     }
     if (prepared.idle)
         return;
-    // Only the custom-text command tells of every new name that is taken, one message a file.
-    const bool leaveIfNameTaken = std::holds_alternative<rules::CustomRule>(rule);
-    renameSelected(rules::commandName(rule), filelist::renameRuleFor(std::move(prepared.name), leaveIfNameTaken));
+    if (!needsInputs) {
+        renameSelected(command, filelist::renameRuleFor(std::move(prepared.name), leaveIfNameTaken));
+        return;
+    }
+    const filelist::NumberedRule rule = filelist::numberedRuleFor(std::move(prepared.name), leaveIfNameTaken);
+    renameSelected(command, [this, inputs, rule](const filelist::Progress&) {
+        return filelist::nameRun(*m_files, inputs.get(), rule);
+    });
 }
 
 void Form1::addStep(RulePage& page, int command)
@@ -176,16 +210,9 @@ void Form1::cmdRunSteps_Click()
 {
     if (busy() || m_stepsPanel->steps().empty())
         return;
-    rules::PreparedRule prepared = rules::prepareSteps(m_stepsPanel->steps(), ruleContext(), m_files->selectedCount());
-    if (!prepared.error.isEmpty()) {
-        warn(prepared.error);
-        return;
-    }
-    if (prepared.idle)
-        return;
     // Taken names go to the preview or the summary: the one-by-one messages are the custom-text
     // command's own.
-    renameSelected(QStringLiteral("按步骤改名"), filelist::renameRuleFor(std::move(prepared.name), false));
+    runRules(QStringLiteral("按步骤改名"), m_stepsPanel->steps(), false, false);
 }
 
 bool Form1::onDisk(const platform::AsideJob::Job& job, const QByteArray& path, const QString& notDone)
@@ -193,21 +220,33 @@ bool Form1::onDisk(const platform::AsideJob::Job& job, const QByteArray& path, c
     return runPatiently(job, diskOf(path), notDone);
 }
 
+void Form1::tellNothingSelected()
+{
+    // As before, the list is read again; and the user learns why nothing else happened.
+    {
+        const Work work(*this);
+        m_files->refresh();
+    }
+    noteInStatus(filelist::nothingSelectedText());
+}
+
 void Form1::renameSelected(const QString& command, const filelist::RenameRule& rule)
 {
+    renameSelected(command, RenameRunner::NameFiles([this, &rule](const filelist::Progress& progress) {
+        return filelist::planNames(*m_files, rule, progress);
+    }));
+}
+
+void Form1::renameSelected(const QString& command, const RenameRunner::NameFiles& nameFiles)
+{
     if (m_files->selectedCount() == 0) {
-        // As before, the list is read again; and the user learns why nothing else happened.
-        {
-            const Work work(*this);
-            m_files->refresh();
-        }
-        noteInStatus(filelist::nothingSelectedText());
+        tellNothingSelected();
         return;
     }
     int renamed = -1;
     {
         const Work work(*this);
-        renamed = m_runner->run(command, rule, chkPreview->isChecked());
+        renamed = m_runner->run(command, nameFiles, chkPreview->isChecked());
     }
     if (renamed > 0)
         noteInStatus(filelist::runDoneText(renamed));

@@ -51,6 +51,13 @@ RenameRunner::RenameRunner(QWidget& window, const platform::FileSystem& fs, Mess
 
 int RenameRunner::run(const QString& command, const filelist::RenameRule& rule, bool preview)
 {
+    return run(
+        command, [this, &rule](const filelist::Progress& progress) { return filelist::planNames(m_list, rule, progress); },
+        preview);
+}
+
+int RenameRunner::run(const QString& command, const NameFiles& nameFiles, bool preview)
+{
     // Shared with the thread that settles it, which may go on after the window gave up on it.
     auto plan = std::make_shared<filelist::RenamePlan>();
     auto planned = PatientWait::Outcome::Finished;
@@ -60,7 +67,7 @@ int RenameRunner::run(const QString& command, const filelist::RenameRule& rule, 
         // Asking the rule and looking at the folder take about as long each: half the way each.
         const qsizetype n = m_list.count();
         const filelist::Progress shown = wait.callback();
-        *plan = filelist::planNames(m_list, rule, [&](qsizetype done, qsizetype) { return shown(done, 2 * n); });
+        *plan = nameFiles([&](qsizetype done, qsizetype) { return shown(done, 2 * n); });
         if (plan->stopped())
             return -1; // nothing on disk has changed
         const platform::FileSystem* fs = &m_fs;

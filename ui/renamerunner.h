@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     // command names the run for the user ("繁体转简体"); with preview the plan is shown first.
     // Returns the number of files renamed, or -1 when the run did not start.
     int run(const QString& command, const filelist::RenameRule& rule, bool preview);
+    // The same for a run whose names part is made by nameFiles (files in another order than the
+    // list's, files that follow others), called with the plan's progress.
+    using NameFiles = std::function<filelist::RenamePlan(const filelist::Progress& progress)>;
+    int run(const QString& command, const NameFiles& nameFiles, bool preview);
 
     [[nodiscard]] bool canUndo() const { return m_history.canUndo(); }
     // Reads the history again: the command line and other windows add runs to it and take them

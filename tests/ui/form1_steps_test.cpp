@@ -215,6 +215,13 @@ void Form1StepsTest::importedStepsRunAsOneRun_data()
         << QStringList{QStringLiteral("a.txt"), QStringLiteral("a-copy.md")}
         << QStringList{QStringLiteral("a-copy.md"), QStringLiteral("a.txt")}
         << QStringLiteral("有 1 个文件没有改名：\n“a-copy.md” → “a.txt”：");
+    // An order by date has the files' times read on a disk thread before the names are made.
+    QTest::newRow("numbering by date from a start number")
+        << QByteArray(R"({"steps": [{"rule": "custom", "text": "P", "width": 2, "start": 7, "order": "modified",
+                                    "place": "replace-base"}]})")
+        << QStringList{QStringLiteral("b.jpg"), QStringLiteral("a.jpg")}
+        << QStringList{QStringLiteral("P07.jpg"), QStringLiteral("P08.jpg")}
+        << QString();
     QTest::newRow("a step that leaves a name alone passes it on")
         << QByteArray(R"({"steps": [{"rule": "remove", "text": "zz"}, {"rule": "replace", "find": "a", "replacement": "b"}]})")
         << QStringList{QStringLiteral("a.txt"), QStringLiteral("zza")}
