@@ -22,23 +22,34 @@ for file in ./usr/bin/quendra-rename \
     ./usr/share/doc/quendra-rename/LICENSE ./usr/share/doc/quendra-rename/copyright \
     ./usr/share/applications/$app.desktop ./usr/share/metainfo/$app.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/$app.svg ./usr/share/man/man1/quendra-rename.1.gz \
-    ./usr/lib/quendra-rename/quendra-rename-window.so; do
+    ./usr/lib/quendra-rename/quendra-rename-window.so ./usr/share/doc/quendra-rename/docs/window-0.png; do
     grep -qxF "$file" <<<"$listing" || fail "missing from the package: $file"
 done
 strays=$(grep -E '^\./usr/bin/.' <<<"$listing" | grep -vxF ./usr/bin/quendra-rename || true)
 [ -z "$strays" ] || fail "more than the program in bin/: $strays"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6core6 qt6-qpa-plugins; do
-    grep -q "$library" <<<"$depends" || fail "the package does not depend on $library: $depends"
+for library in libqt6widgets6 libqt6core6 qt6-qpa-plugins 'fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei'; do
+    grep -qF "$library" <<<"$depends" || fail "the package does not depend on $library: $depends"
+done
+# Every picture the README shows is installed beside it, where its link points.
+source=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+for picture in $(grep -oE '\]\(docs/[^)]+\.png\)' "$source/README.md" | sed -e 's/^](//' -e 's/)$//' | sort -u); do
+    grep -qxF "./usr/share/doc/quendra-rename/$picture" <<<"$listing" || fail "the README's $picture is not installed beside it"
 done
 
 dpkg-deb -x "$deb" "$out/root"
+grep -qxF 'MimeType=inode/directory;' "$out/root/usr/share/applications/$app.desktop" \
+    || fail "the desktop entry does not offer to open folders"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$out/root/usr/share/applications/$app.desktop" || fail "invalid desktop entry"
 fi
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$out/root/usr/share/metainfo/$app.metainfo.xml" || fail "invalid AppStream data"
+fi
+if command -v man >/dev/null; then
+    warnings=$(MANWIDTH=80 man --warnings -l "$out/root/usr/share/man/man1/quendra-rename.1.gz" 2>&1 >/dev/null || true)
+    [ -z "$warnings" ] || fail "the manual page gives troff warnings: $warnings"
 fi
 program="$out/root/usr/bin/quendra-rename"
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version)

@@ -1,8 +1,8 @@
 // Saves a picture of each page of the window, with two steps in the steps panel, and of the
 // preview of the case command over every file of the folder, for the README and for checking the
 // layout by eye:
-// screenshot OUTPUT_PREFIX [FOLDER]. Run it with QT_QPA_PLATFORM=offscreen or under Xvfb;
-// QT_SCALE_FACTOR=2 shows the window at double scale.
+// screenshot [--points P] OUTPUT_PREFIX [FOLDER]. Run it with QT_QPA_PLATFORM=offscreen or under Xvfb;
+// QT_SCALE_FACTOR=2 shows the window at double scale, --points the desktop's font at P points.
 #include "filelist/filelistmodel.h"
 #include "rules/convertcase.h"
 #include "ui/application.h"
@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFont>
+#include <QStringList>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
@@ -20,14 +22,29 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() >= 2 && arguments.front() == QLatin1String("--points")) {
+        // As a desktop set to that size would give it.
+        QFont font = QApplication::font();
+        font.setPointSizeF(arguments.at(1).toDouble());
+        QApplication::setFont(font);
+        arguments = arguments.mid(2);
+    }
     ui::configureApplication();
-    if (argc < 2) {
-        QTextStream(stderr) << "usage: screenshot OUTPUT_PREFIX [FOLDER]\n";
+    if (arguments.isEmpty()) {
+        QTextStream(stderr) << "usage: screenshot [--points P] OUTPUT_PREFIX [FOLDER]\n";
         return 2;
     }
-    const QString prefix = QString::fromLocal8Bit(argv[1]);
-    const QByteArray folder = argc > 2 ? QByteArray(argv[2]) : QFile::encodeName(QCoreApplication::applicationDirPath());
-    ui::Form1 window(folder);
+    const QString prefix = arguments.at(0);
+    const QByteArray folder =
+        arguments.size() > 1 ? QFile::encodeName(arguments.at(1)) : QFile::encodeName(QCoreApplication::applicationDirPath());
+    // The program's tables are looked for, and made when missing, beside the program, not in the folder shown.
+    ui::Form1::StartUp startUp;
+    startUp.programFolder = QFile::encodeName(QCoreApplication::applicationDirPath());
+    startUp.startFolder = folder;
+    // In a build tree the tables lie beside the program one folder up.
+    startUp.dataFolder = QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+    ui::Form1 window(startUp);
     window.show();
     // Spaces to "_", then lower case, as steps.
     window.findChild<QLineEdit*>(QStringLiteral("txtFind"))->setText(QStringLiteral(" "));

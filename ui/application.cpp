@@ -7,12 +7,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -65,11 +68,19 @@ void configureApplication()
     QApplication::setDesktopFileName(QStringLiteral(QUENDRA_APP_ID));
     if (auto* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
-    // The window is laid out for a 9-point CJK sans-serif font; families are tried in order.
-    QFont font(QStringList{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
-                           QStringLiteral("Microsoft YaHei"), QStringLiteral("sans-serif")},
-               9);
-    QApplication::setFont(font);
+    // The desktop's font at the desktop's size; where its family has no Chinese of its own (the
+    // characters would come from whatever face the system falls back on, line by line), a CJK
+    // sans-serif face goes before it (families are tried in order), at the same size.
+    QFont font = QApplication::font();
+    const bool showsChinese =
+        QFontDatabase::writingSystems(QFontInfo(font).family()).contains(QFontDatabase::SimplifiedChinese);
+    if (!showsChinese) {
+        QStringList families{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                             QStringLiteral("Microsoft YaHei")};
+        families += font.families().isEmpty() ? QStringList{font.family()} : font.families();
+        font.setFamilies(families);
+        QApplication::setFont(font);
+    }
 }
 
 int runApplication(int argc, char* argv[], const char* moreUsage)

@@ -3,6 +3,7 @@
 #include "ui/controlhelpers.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -13,54 +14,68 @@ namespace ui {
 CasePage::CasePage(PageHost& host, QWidget* parent) : RulePage(host, parent)
 {
     Frame2 = createFrame(this, "Frame2", QStringLiteral("转换范围"));
-    Frame2->setGeometry(8, 6, 148, 50);
+    auto* scopeRow = new QHBoxLayout(Frame2);
     const std::array<QString, 2> scopeCaptions{QStringLiteral("前缀"), QStringLiteral("后缀")};
     for (int i = 0; i < 2; ++i) {
         Check2[i] = makeControl<QCheckBox>(Frame2, arrayName("Check2", i), scopeCaptions[i]);
-        Check2[i]->setGeometry(12 + 68 * i, 22, 64, 20);
+        scopeRow->addWidget(Check2[i]);
         Check2[i]->setChecked(true);
         connect(Check2[i], &QCheckBox::clicked, this, [this, i] { Check2_Click(i); });
     }
+    scopeRow->addStretch(1);
 
     Frame4 = createFrame(this, "Frame4", QStringLiteral("空格处理"));
-    Frame4->setGeometry(164, 6, 148, 50);
+    auto* spaceRow = new QHBoxLayout(Frame4);
     const std::array<QString, 2> spaceCaptions{QStringLiteral("删除"), QStringLiteral("转换为_")};
     for (int i = 0; i < 2; ++i) {
         Option2[i] = makeControl<QRadioButton>(Frame4, arrayName("Option2", i), spaceCaptions[i]);
-        Option2[i]->setGeometry(12 + 60 * i, 22, 72, 20);
+        spaceRow->addWidget(Option2[i]);
         connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
     }
+    spaceRow->addStretch(1);
     Option2[0]->setChecked(true);
 
     Frame3 = createFrame(this, "Frame3", QStringLiteral("转换成"));
-    Frame3->setGeometry(8, 62, 304, 50);
+    auto* caseRow = new QHBoxLayout(Frame3);
     const std::array<QString, 3> caseCaptions{QStringLiteral("大写"), QStringLiteral("小写"),
                                               QStringLiteral("首字母大写")};
     for (int i = 0; i < 3; ++i) {
         Option1[i] = makeControl<QRadioButton>(Frame3, arrayName("Option1", i), caseCaptions[i]);
-        Option1[i]->setGeometry(12 + 68 * i, 22, i == 2 ? 110 : 64, 20);
+        caseRow->addWidget(Option1[i]);
         connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
     }
+    caseRow->addStretch(1);
     Option1[2]->setChecked(true);
 
     Frame5 = createFrame(this, "Frame5", QStringLiteral("示例"));
-    Frame5->setGeometry(8, 118, 304, 84);
+    auto* example = new QGridLayout(Frame5);
     Label2[0] = makeControl<QLabel>(Frame5, arrayName("Label2", 0), QStringLiteral("原文件名为："));
-    Label2[0]->setGeometry(12, 24, 84, 20);
     lblS1 = makeControl<QLabel>(Frame5, "lblS1", QStringLiteral("Exa mpL e.exE"));
-    lblS1->setGeometry(100, 24, 196, 20);
     Label2[1] = makeControl<QLabel>(Frame5, arrayName("Label2", 1), QStringLiteral("转换后成为："));
-    Label2[1]->setGeometry(12, 52, 84, 20);
     lblT1 = makeControl<QLabel>(Frame5, "lblT1", QStringLiteral("Example.exe"));
-    lblT1->setGeometry(100, 52, 196, 20);
     makeRed(lblT1);
+    makeResult(lblT1);
+    example->addWidget(Label2[0], 0, 0);
+    example->addWidget(lblS1, 0, 1);
+    example->addWidget(Label2[1], 1, 0);
+    example->addWidget(lblT1, 1, 1);
+    example->setColumnStretch(1, 1);
 
     QPushButton* step = makeStepButton(this, "cmdCaseStep");
-    step->setGeometry(144, 238, 80, 28);
     Command1 = makeControl<QPushButton>(this, "Command1", QStringLiteral("改名"));
-    Command1->setGeometry(232, 238, 80, 28);
     Command1->setAccessibleDescription(QStringLiteral("按“文件名转换”页的选项转换选中文件名的大小写和空格"));
     addCommand(Command1, step);
+
+    auto* page = new QVBoxLayout(this);
+    auto* topRow = new QHBoxLayout;
+    topRow->addWidget(Frame2, 1);
+    topRow->addWidget(Frame4, 1);
+    page->addLayout(topRow);
+    page->addWidget(Frame3);
+    page->addWidget(Frame5);
+    page->addStretch(1);
+    page->addLayout(commandRow({step, Command1}));
+    compactLayouts(this);
 }
 
 rules::CaseOptions CasePage::caseOptions() const

@@ -7,38 +7,77 @@ namespace ui {
 
 namespace {
 
-double luminance(const QColor& colour)
+double linear(double channel)
 {
-    const auto channel = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    const QColor rgb = colour.toRgb();
-    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
+    return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+}
+
+// Whether text of colour reads on each of backgrounds.
+bool readsOnAll(const QColor& colour, std::initializer_list<QColor> backgrounds)
+{
+    return std::all_of(backgrounds.begin(), backgrounds.end(),
+                       [&](const QColor& background) { return contrastRatio(colour, background) >= kReadableContrast; });
+}
+
+QColor mix(const QColor& from, const QColor& to, double t)
+{
+    const auto channel = [t](int a, int b) { return int(std::lround(a + (b - a) * t)); };
+    return QColor(channel(from.red(), to.red()), channel(from.green(), to.green()), channel(from.blue(), to.blue()));
 }
 
 } // namespace
 
+double relativeLuminance(const QColor& colour)
+{
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
 double contrastRatio(const QColor& a, const QColor& b)
 {
-    const double la = luminance(a);
-    const double lb = luminance(b);
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableRed(std::initializer_list<QColor> backgrounds)
+{
+    const QColor red(0xC0, 0x00, 0x00);
+    if (readsOnAll(red, backgrounds))
+        return red;
+    // Against a background darker than this, white contrasts more than black does.
+    double darkest = 1.0;
+    for (const QColor& background : backgrounds)
+        darkest = std::min(darkest, relativeLuminance(background));
+    const QColor end = darkest > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
+    // Black or white reads at 4.58:1 or more on any one background, so the walk ends there at the latest.
+    constexpr int kSteps = 40;
+    for (int step = 1; step < kSteps; ++step) {
+        const QColor candidate = mix(red, end, double(step) / kSteps);
+        if (readsOnAll(candidate, backgrounds))
+            return candidate;
+    }
+    return end;
 }
 
 QColor readableRed(const QColor& background)
 {
-    // Walk from a full red towards black on light ground, towards white on dark, until it reads.
-    const bool dark = luminance(background) < 0.18;
-    QColor red(0xC0, 0x00, 0x00);
-    for (int step = 0; step <= 20 && contrastRatio(red, background) < 4.5; ++step) {
-        const double t = step / 20.0;
-        red = dark ? QColor::fromRgbF(float(0.9 + 0.1 * t), float(0.35 + 0.55 * t), float(0.35 + 0.55 * t))
-                   : QColor::fromRgbF(float(0.75 * (1 - t)), 0, 0);
-    }
-    return red;
+    return readableRed({background});
 }
 
 QColor readableOr(const QColor& colour, const QColor& background, const QColor& fallback)
 {
-    return contrastRatio(colour, background) >= 4.5 ? colour : fallback;
+    return contrastRatio(colour, background) >= kReadableContrast ? colour : fallback;
+}
+
+QColor readableRedOnWindow(const QPalette& palette)
+{
+    return readableRed({palette.color(QPalette::Window), palette.color(QPalette::Button).lighter(104)});
+}
+
+QColor readableRedOnBase(const QPalette& palette)
+{
+    return readableRed({palette.color(QPalette::Base), palette.color(QPalette::AlternateBase)});
 }
 
 } // namespace ui

@@ -3,6 +3,7 @@
 #include "rules/nameparts.h"
 #include "ui/controlhelpers.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,58 +16,71 @@ namespace ui {
 CustomPage::CustomPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
 {
     Frame6 = createFrame(this, "Frame6", QStringLiteral("自定义文本"));
-    Frame6->setGeometry(8, 6, 304, 52);
     Text1 = makeControl<QLineEdit>(Frame6, "Text1");
-    Text1->setGeometry(12, 22, 104, 22);
     Label3[0] = makeControl<QLabel>(Frame6, arrayName("Label3", 0), QStringLiteral("增量："));
-    Label3[0]->setGeometry(120, 22, 40, 22);
     txtStep = makeControl<QLineEdit>(Frame6, "txtStep", QStringLiteral("1"));
-    txtStep->setGeometry(158, 22, 50, 22);
+    // Room for the widest step, "-32768", and a little more.
+    txtStep->setMaximumWidth(txtStep->fontMetrics().horizontalAdvance(QStringLiteral("-327680")) + 12);
     Label3[1] = makeControl<QLabel>(Frame6, arrayName("Label3", 1), QStringLiteral("位数："));
-    Label3[1]->setGeometry(214, 22, 40, 22);
     spnDigits = makeControl<QSpinBox>(Frame6, "spnDigits");
     spnDigits->setRange(0, rules::kMaxWidth);
     spnDigits->setToolTip(QStringLiteral("编号至少写成这么多位，前面补 0（0 表示不补）"));
-    spnDigits->setGeometry(252, 22, 42, 22);
+    auto* textRow = new QHBoxLayout(Frame6);
+    textRow->addWidget(Text1, 2);
+    textRow->addWidget(Label3[0]);
+    textRow->addWidget(txtStep, 1);
+    textRow->addWidget(Label3[1]);
+    textRow->addWidget(spnDigits);
 
     Frame7 = createFrame(this, "Frame7", QStringLiteral("自定义文本位置"));
-    Frame7->setGeometry(8, 62, 304, 74);
+    auto* places = new QGridLayout(Frame7);
     const std::array<QString, 6> placeCaptions{
         QStringLiteral("替换前缀"), QStringLiteral("替换后缀"), QStringLiteral("在前缀的前面"),
         QStringLiteral("在前缀的后面"), QStringLiteral("在后缀的前面"), QStringLiteral("在后缀的后面")};
-    // Two columns: the replacing positions, then the inserting ones, read top to bottom.
+    // Three columns: the replacing positions, then the inserting ones, read top to bottom.
     for (int i = 0; i < 6; ++i) {
         Option3[i] = makeControl<QRadioButton>(Frame7, arrayName("Option3", i), placeCaptions[i]);
-        Option3[i]->setGeometry(12 + 96 * (i / 2), 22 + 24 * (i % 2), 96, 20);
+        places->addWidget(Option3[i], i % 2, i / 2);
         connect(Option3[i], &QRadioButton::clicked, this, [this, i] { Option3_Click(i); });
     }
     Option3[0]->setChecked(true);
 
     Frame8 = createFrame(this, "Frame8", QStringLiteral("示例"));
-    Frame8->setGeometry(8, 140, 304, 90);
+    auto* example = new QGridLayout(Frame8);
     Label4[0] = makeControl<QLabel>(Frame8, arrayName("Label4", 0), QStringLiteral("原文件名为："));
-    Label4[0]->setGeometry(12, 22, 84, 20);
+    example->addWidget(Label4[0], 0, 0);
     lblSource[0] = makeControl<QLabel>(Frame8, arrayName("lblSource", 0), QStringLiteral("example.gif"));
-    lblSource[0]->setGeometry(100, 22, 96, 20);
+    example->addWidget(lblSource[0], 0, 1);
     lblSource[1] = makeControl<QLabel>(Frame8, arrayName("lblSource", 1), QStringLiteral("model.gif"));
-    lblSource[1]->setGeometry(200, 22, 96, 20);
+    example->addWidget(lblSource[1], 0, 2);
     Label4[4] = makeControl<QLabel>(Frame8, arrayName("Label4", 4), QStringLiteral("转换后成为："));
-    Label4[4]->setGeometry(12, 44, 84, 20);
+    example->addWidget(Label4[4], 1, 0);
     for (int i = 0; i < 2; ++i) {
         lblTarget[i] = makeControl<QLabel>(Frame8, arrayName("lblTarget", i), i == 0 ? QStringLiteral("1.gif")
                                                                                 : QStringLiteral("2.gif"));
-        lblTarget[i]->setGeometry(100 + 100 * i, 44, 96, 20);
         makeRed(lblTarget[i]);
+        makeResult(lblTarget[i]);
+        example->addWidget(lblTarget[i], 1, 1 + i);
     }
     // Kept empty: the row under the example, where a note on the step can appear.
     Label4[1] = makeControl<QLabel>(Frame8, arrayName("Label4", 1));
-    Label4[1]->setGeometry(12, 66, 284, 18);
+    Label4[1]->setWordWrap(true);
+    Label4[1]->setMinimumHeight(Label4[1]->fontMetrics().height());
+    example->addWidget(Label4[1], 2, 0, 1, 3);
+    example->setColumnStretch(1, 1);
+    example->setColumnStretch(2, 1);
 
     QPushButton* step = makeStepButton(this, "cmdCustomStep");
-    step->setGeometry(144, 238, 80, 28);
     Command2 = makeControl<QPushButton>(this, "Command2", QStringLiteral("改名"));
-    Command2->setGeometry(232, 238, 80, 28);
     addCommand(Command2, step);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(Frame6);
+    page->addWidget(Frame7);
+    page->addWidget(Frame8);
+    page->addStretch(1);
+    page->addLayout(commandRow({step, Command2}));
+    compactLayouts(this);
 
     Text1->setAccessibleName(QStringLiteral("自定义文本"));
     Label3[0]->setBuddy(txtStep);

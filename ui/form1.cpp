@@ -10,6 +10,7 @@
 #include "ui/replacepage.h"
 #include "ui/aside.h"
 #include "ui/controlhelpers.h"
+#include "ui/fittingscrollarea.h"
 #include "ui/listviews.h"
 #include "ui/livecolumn.h"
 #include "ui/messagepresenter.h"
@@ -19,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,12 +33,35 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolTip>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <chrono>
 #include <memory>
 
 namespace ui {
+
+namespace {
+
+// The pattern list's kinds of media files, after the classic items.
+const QStringList kMediaPatterns{
+    QStringLiteral("照片和图片(*.jpg;*.jpeg;*.png;*.gif;*.bmp;*.tif;*.tiff;*.webp;*.heic;*.nef;*.cr2;*.cr3;*.arw;*.dng;"
+                   "*.orf;*.rw2)"),
+    QStringLiteral("视频(*.mp4;*.mov;*.mkv;*.avi;*.m4v)"),
+    QStringLiteral("音乐(*.mp3;*.flac;*.m4a;*.wav;*.ogg)"),
+    QStringLiteral("文档(*.pdf;*.doc;*.docx;*.xls;*.xlsx;*.ppt;*.pptx;*.txt;*.md)"),
+};
+
+// A drop-down of the left column: as wide as a few words, not as its longest item; its list
+// opens wide enough for every item.
+void fitToColumn(QComboBox* box)
+{
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(14);
+    widenPopup(box);
+}
+
+} // namespace
 
 Form1::Form1(const QByteArray& programFolder, const platform::FileSystem& fs, MessagePresenter* messages,
              QWidget* parent)
@@ -61,8 +86,8 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
     m_runner = std::make_unique<RenameRunner>(*this, m_fs, m_messages, *m_files, m_startUp.patience);
     createControls();
     connectHandlers();
-    // The steps panel takes a strip of its own under the window's first layout.
-    setFixedSize(10770 / kTwipsPerPixel, m_stepsPanel->y() + m_stepsPanel->height() + 4);
+    // The window is as large as its controls want at the desktop's font, as far as the screen allows.
+    resize(sizeHint());
     // Once the window is up: a run a crash cut short is dealt with before anything else.
     const auto recover = [this] {
         if (busy())
@@ -165,14 +190,12 @@ void Form1::createControls()
         return true;
     };
     Drive1 = drives;
-    placeTwips(Drive1, 120, 120, 2415, 300);
     m_volumes = platform::mountedVolumes();
     for (const auto& volume : m_volumes)
         Drive1->addItem(volume.displayText());
+    fitToColumn(Drive1);
 
-    // The label's drawn height of 180 twips clips CJK text; it takes the few pixels it needs.
     Label1 = makeControl<QLabel>(this, "Label1", QStringLiteral("文件扩展名过滤："));
-    Label1->setGeometry(8, 30, 161, 18);
 
     Combo1 = makeControl<QComboBox>(this, "Combo1");
     Combo1->setEditable(true);
@@ -183,26 +206,27 @@ void Form1::createControls()
                       QStringLiteral("其它网页文档(*.shtml;*.phtml)"), QStringLiteral("EXE文件(*.exe)"),
                       QStringLiteral("COM文件(*.com)"), QStringLiteral("JPG图片(*.jpg)"),
                       QStringLiteral("GIF图片(*.gif)"), QStringLiteral("图片(*.bmp;*.gif;*.jpg)")});
+    Combo1->addItems(kMediaPatterns);
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(QStringLiteral("*.*"));
-    placeTwips(Combo1, 120, 720, 2415, 300);
+    fitToColumn(Combo1);
 
     Dir1 = makeControl<QListView>(this, "Dir1");
     Dir1->setModel(m_folders);
     Dir1->setItemDelegate(new FolderItemDelegate(Dir1));
     Dir1->setUniformItemSizes(true);
     Dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    placeTwips(Dir1, 120, 1080, 2415, 4080);
 
     Frame1 = createFrame(this, "Frame1", QStringLiteral("文件属性"));
-    placeTwips(Frame1, 2640, 0, 3015, 495);
+    auto* attributes = new QHBoxLayout(Frame1);
     const std::array<QString, 4> attributeCaptions{QStringLiteral("常规"), QStringLiteral("只读"),
                                                    QStringLiteral("隐藏"), QStringLiteral("系统")};
     for (int i = 0; i < 4; ++i) {
         Check1[i] = makeControl<QCheckBox>(Frame1, arrayName("Check1", i), attributeCaptions[i]);
-        placeTwips(Check1[i], 120 + 720 * i, 240, 720, 240);
+        attributes->addWidget(Check1[i]);
         Check1[i]->setChecked(i < 2);
     }
+    attributes->addStretch(1);
 
     File1 = makeControl<QTreeView>(this, "File1");
     File1->setRootIsDecorated(false);
@@ -218,46 +242,104 @@ void Form1::createControls()
     File1->setItemDelegate(new FileItemDelegate(File1));
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->setMouseTracking(true);
-    placeTwips(File1, 2640, 600, 3015, 3780);
     createLiveColumn();
 
+    // One line under the file list for what the window has to say; a long text does not widen
+    // the window, and shows whole in its tooltip.
     m_statusLine = makeControl<QLabel>(this, "StatusLine");
     m_statusLine->setTextFormat(Qt::PlainText);
-    placeTwips(m_statusLine, 2640, 4400, 3015, 300);
+    m_statusLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_statusLine->setMinimumHeight(m_statusLine->fontMetrics().height());
 
     const std::array<QString, 4> selectCaptions{QStringLiteral("全选"), QStringLiteral("全不选"),
                                                 QStringLiteral("反选"), QStringLiteral("刷新")};
-    const std::array<std::array<int, 2>, 4> selectPlaces{{{2640, 615}, {3360, 735}, {4200, 615}, {4920, 615}}};
-    for (int i = 0; i < 4; ++i) {
-        cmdSelect[i] = makeControl<QPushButton>(this, arrayName("cmdSelect", i), selectCaptions[i]);
-        placeTwips(cmdSelect[i], selectPlaces[i][0], 4800, selectPlaces[i][1], 375);
-    }
+    for (int i = 0; i < 4; ++i)
+        cmdSelect[i] = makeControl<NarrowButton>(this, arrayName("cmdSelect", i), selectCaptions[i]);
 
     SSTab1 = makeControl<QTabWidget>(this, "SSTab1");
-    placeTwips(SSTab1, 5760, 120, 4935, 4575);
+    // Every page's tab shows whole, 关于 too: the pages are as wide as their tabs.
+    SSTab1->setUsesScrollButtons(false);
     createPages();
 
     // Under the pages, so that both are at hand whichever page is shown.
     chkPreview = makeControl<QCheckBox>(this, "chkPreview", QStringLiteral("改名前预览"));
     chkPreview->setToolTip(QStringLiteral("改名前先列出每个选中文件的新名字，确认后再改名"));
-    chkPreview->setGeometry(388, 320, 160, 25);
     cmdUndo = makeControl<QPushButton>(this, "cmdUndo", QStringLiteral("撤销"));
-    cmdUndo->setGeometry(633, 320, 80, 25);
     updateUndo();
 
     // Made after the columns, so that the Tab key goes through them left to right, then down
     // here and on to the steps.
     Frame12 = createFrame(this, "Frame12", QStringLiteral("快速转到要修改文件名的路径"));
-    placeTwips(Frame12, 120, 5280, 10575, 735);
     txtPath = makeControl<QLineEdit>(Frame12, "txtPath");
-    placeTwips(txtPath, 120, 240, 9375, 375);
     cmdGoPath = makeControl<QPushButton>(Frame12, "cmdGoPath", QStringLiteral("转到"));
-    placeTwips(cmdGoPath, 9600, 240, 735, 375);
+    auto* pathRow = new QHBoxLayout(Frame12);
+    pathRow->addWidget(txtPath, 1);
+    pathRow->addWidget(cmdGoPath);
 
     // At the bottom, at hand whichever page is shown.
     m_stepsPanel = new StepsPanel(*this, m_fs, m_messages, this);
-    m_stepsPanel->setGeometry(8, 404, 705, 164);
+    layOut();
     describeControls();
+}
+
+void Form1::layOut()
+{
+    // Three columns - the folders, the files, the pages - over the path strip and the steps. The
+    // lists take the room the window has beyond what the rest needs.
+    auto* folders = new QVBoxLayout;
+    folders->addWidget(Drive1);
+    folders->addWidget(Label1);
+    folders->addWidget(Combo1);
+    folders->addWidget(Dir1, 1);
+
+    auto* selectRow = new QHBoxLayout;
+    for (QPushButton* button : cmdSelect)
+        selectRow->addWidget(button);
+    auto* files = new QVBoxLayout;
+    files->addWidget(Frame1);
+    files->addWidget(File1, 1);
+    files->addWidget(m_statusLine);
+    files->addLayout(selectRow);
+
+    auto* underPages = new QHBoxLayout;
+    underPages->addWidget(chkPreview);
+    underPages->addStretch(1);
+    underPages->addWidget(cmdUndo);
+    auto* pages = new QVBoxLayout;
+    pages->addWidget(SSTab1, 1);
+    pages->addLayout(underPages);
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(folders, 2);
+    columns->addLayout(files, 3);
+    columns->addLayout(pages, 0);
+
+    // The lists take what the controls around them leave, and never less than a few lines of
+    // a few words each.
+    const QFontMetrics metrics = fontMetrics();
+    const int em = metrics.horizontalAdvance(QChar(0x4E2D));
+    for (QAbstractItemView* list : std::initializer_list<QAbstractItemView*>{Dir1, File1}) {
+        list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        list->setMinimumSize(8 * em, 5 * metrics.height());
+    }
+
+    for (QGroupBox* frame : {Frame1, Frame12})
+        frame->layout()->setContentsMargins(8, 4, 8, 6);
+
+    auto* body = new QWidget;
+    body->setObjectName(QStringLiteral("Form1Body"));
+    auto* layout = new QVBoxLayout(body);
+    layout->addLayout(columns, 1);
+    layout->addWidget(Frame12);
+    layout->addWidget(m_stepsPanel);
+
+    // The body scrolls where the screen is too small for it; the window is never larger than the screen.
+    auto* scroll = new FittingScrollArea(this);
+    scroll->setObjectName(QStringLiteral("Form1Scroll"));
+    scroll->setWidget(body);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
 }
 
 void Form1::describeControls()

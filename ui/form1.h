@@ -185,6 +185,8 @@ private:
     void runSteps() override { cmdRunSteps_Click(); }
 
     void createControls();
+    // Puts the controls in their columns and rows, the whole in a body that scrolls on a small screen.
+    void layOut();
     void createPages();
     void connectHandlers();
     // Names and descriptions for screen readers.

@@ -2,9 +2,12 @@
 
 #include "filelist/folderlistmodel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -37,10 +40,25 @@ QSize FileItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
     return size;
 }
 
+void widenPopup(QComboBox* box)
+{
+    const QFontMetrics metrics = box->view()->fontMetrics();
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(box->itemText(i)));
+    // An item's margins and the list's frame and scroll bar, in the list's own style.
+    QStyle* style = box->view()->style();
+    const int room = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, box->view()) + 1)
+        + 2 * box->view()->frameWidth() + style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box->view())
+        + metrics.averageCharWidth() * 2;
+    box->view()->setMinimumWidth(widest + room);
+}
+
 void RefreshingComboBox::showPopup()
 {
     if (beforePopup && !beforePopup())
         return;
+    widenPopup(this);
     QComboBox::showPopup();
 }
 

@@ -32,12 +32,16 @@ public:
     [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
+// Makes box's drop-down list wide enough to show each of its items whole, however narrow the
+// box itself is; run again when the items change.
+void widenPopup(QComboBox* box);
+
 // A list that reads its items again each time it opens: the volume list, so that a stick plugged
 // in after start-up can be picked; the preset list, so that presets saved meanwhile are offered.
 class RefreshingComboBox final : public QComboBox {
 public:
     using QComboBox::QComboBox;
-    // Refreshes the list before it opens; false keeps it closed.
+    // Refreshes the list before it opens, and widens it for the items it has then; false keeps it closed.
     std::function<bool()> beforePopup;
 
     void showPopup() override;

@@ -4,6 +4,7 @@
 #include "ui/controlhelpers.h"
 #include "ui/module1.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,42 +14,53 @@ namespace ui {
 
 OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
 {
+    // A frame with a caption over a text box, and the box's two buttons beside it.
+    const auto textFrame = [](QGroupBox* frame, QLabel* caption, QLineEdit* box, QPushButton* step, QPushButton* run) {
+        auto* layout = new QVBoxLayout(frame);
+        layout->addWidget(caption);
+        auto* row = new QHBoxLayout;
+        row->addWidget(box, 1);
+        row->addWidget(step);
+        row->addWidget(run);
+        layout->addLayout(row);
+    };
+
     Frame9 = createFrame(this, "Frame9", QStringLiteral("去掉文件名的部分字符"));
-    Frame9->setGeometry(8, 6, 304, 72);
     Label8 = makeControl<QLabel>(Frame9, "Label8", QStringLiteral("需要去掉的字符串："));
-    Label8->setGeometry(12, 20, 200, 20);
     txtRemoveStr = makeControl<QLineEdit>(Frame9, "txtRemoveStr");
-    txtRemoveStr->setGeometry(12, 42, 124, 22);
     QPushButton* removeStep = makeStepButton(Frame9, "cmdRemoveStep");
-    removeStep->setGeometry(142, 39, 72, 28);
     cmdRemoveStr = makeControl<QPushButton>(Frame9, "cmdRemoveStr", QStringLiteral("改名"));
-    cmdRemoveStr->setGeometry(220, 39, 72, 28);
+    textFrame(Frame9, Label8, txtRemoveStr, removeStep, cmdRemoveStr);
 
     Frame10 = createFrame(this, "Frame10", QStringLiteral("修改文件扩展名"));
-    Frame10->setGeometry(8, 82, 304, 72);
     Label7 = makeControl<QLabel>(Frame10, "Label7", QStringLiteral("新扩展名:"));
-    Label7->setGeometry(12, 20, 200, 20);
     txtNewExt = makeControl<QLineEdit>(Frame10, "txtNewExt");
-    txtNewExt->setGeometry(12, 42, 124, 22);
     txtNewExt->setToolTip(QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
     QPushButton* extensionStep = makeStepButton(Frame10, "cmdChangeExtStep");
-    extensionStep->setGeometry(142, 39, 72, 28);
     cmdChangeExt = makeControl<QPushButton>(Frame10, "cmdChangeExt", QStringLiteral("改名"));
-    cmdChangeExt->setGeometry(220, 39, 72, 28);
+    textFrame(Frame10, Label7, txtNewExt, extensionStep, cmdChangeExt);
 
     Frame11 = createFrame(this, "Frame11", QStringLiteral("文件名简繁互转"));
-    Frame11->setGeometry(8, 158, 304, 86);
     cmdJ2F = makeControl<QPushButton>(Frame11, "cmdJ2F", QStringLiteral("简体转繁体"));
-    cmdJ2F->setGeometry(12, 20, 92, 28);
     QPushButton* j2fStep = makeStepButton(Frame11, "cmdJ2FStep");
-    j2fStep->setGeometry(108, 20, 72, 28);
     cmdF2J = makeControl<QPushButton>(Frame11, "cmdF2J", QStringLiteral("繁体转简体"));
-    cmdF2J->setGeometry(12, 52, 92, 28);
     QPushButton* f2jStep = makeStepButton(Frame11, "cmdF2JStep");
-    f2jStep->setGeometry(108, 52, 72, 28);
     Label9 = makeControl<QLabel>(Frame11, "Label9",
                                  QStringLiteral("示例说明:\r\n繁转简:中國->中国\r\n简转繁:中国->中國"));
-    Label9->setGeometry(188, 20, 108, 60);
+    auto* scripts = new QGridLayout(Frame11);
+    scripts->addWidget(cmdJ2F, 0, 0);
+    scripts->addWidget(j2fStep, 0, 1);
+    scripts->addWidget(cmdF2J, 1, 0);
+    scripts->addWidget(f2jStep, 1, 1);
+    scripts->addWidget(Label9, 0, 2, 2, 1);
+    scripts->setColumnStretch(2, 1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(Frame9);
+    page->addWidget(Frame10);
+    page->addWidget(Frame11);
+    page->addStretch(1);
+    compactLayouts(this);
 
     // The list's new names follow the text typed last: the conversions have no options to follow.
     connect(txtRemoveStr, &QLineEdit::textChanged, this, [this] {

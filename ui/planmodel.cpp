@@ -1,6 +1,9 @@
 #include "ui/planmodel.h"
 
-#include <QColor>
+#include "ui/contrast.h"
+
+#include <QGuiApplication>
+#include <QPalette>
 
 #include <algorithm>
 
@@ -72,7 +75,7 @@ QVariant PlanModel::data(const QModelIndex& index, int role) const
         }
     }
     if (role == Qt::ForegroundRole && isProblem(m_plan.state(file)))
-        return QColor(0xB0, 0x00, 0x20); // dark red: 7:1 against white
+        return readableRedOnBase(QGuiApplication::palette()); // 4.5:1 or more on light and dark lists alike
     return {};
 }
 

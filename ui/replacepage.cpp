@@ -3,6 +3,7 @@
 #include "ui/controlhelpers.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,59 +14,74 @@ namespace ui {
 ReplacePage::ReplacePage(PageHost& host, QWidget* parent) : RulePage(host, parent)
 {
     Frame13 = createFrame(this, "Frame13", QStringLiteral("查找和替换"));
-    Frame13->setGeometry(8, 6, 304, 96);
     Label10 = makeControl<QLabel>(Frame13, "Label10", QStringLiteral("查找："));
-    Label10->setGeometry(12, 22, 52, 22);
     txtFind = makeControl<QLineEdit>(Frame13, "txtFind");
-    txtFind->setGeometry(64, 22, 228, 22);
     // Under the box: why a regular expression does not compile, at once as it is typed.
     lblFindError = makeControl<QLabel>(Frame13, "lblFindError");
-    lblFindError->setGeometry(64, 45, 228, 17);
+    lblFindError->setWordWrap(true);
+    lblFindError->hide();
     makeRed(lblFindError);
+    makeResult(lblFindError);
     Label11 = makeControl<QLabel>(Frame13, "Label11", QStringLiteral("替换为："));
-    Label11->setGeometry(12, 64, 52, 22);
     txtReplace = makeControl<QLineEdit>(Frame13, "txtReplace");
-    txtReplace->setGeometry(64, 64, 228, 22);
     txtReplace->setToolTip(QStringLiteral("正则表达式中，\\1 或 $1 插入第 1 组，\\0 或 $0 插入整个匹配；\\\\ 和 $$ 插入“\\”和“$”本身"));
+    auto* texts = new QGridLayout(Frame13);
+    texts->addWidget(Label10, 0, 0);
+    texts->addWidget(txtFind, 0, 1);
+    texts->addWidget(lblFindError, 1, 1);
+    texts->addWidget(Label11, 2, 0);
+    texts->addWidget(txtReplace, 2, 1);
+    texts->setColumnStretch(1, 1);
 
     Frame14 = createFrame(this, "Frame14", QStringLiteral("选项"));
-    Frame14->setGeometry(8, 106, 200, 68);
+    auto* options = new QGridLayout(Frame14);
     const std::array<QString, 3> optionCaptions{QStringLiteral("区分大小写"), QStringLiteral("正则表达式"),
                                                 QStringLiteral("全部替换")};
     for (int i = 0; i < 3; ++i) {
         Check3[i] = makeControl<QCheckBox>(Frame14, arrayName("Check3", i), optionCaptions[i]);
-        Check3[i]->setGeometry(12 + 96 * (i % 2), 20 + 22 * (i / 2), 94, 20);
+        options->addWidget(Check3[i], i / 2, i % 2);
         connect(Check3[i], &QCheckBox::clicked, this, [this, i] { Check3_Click(i); });
     }
     Check3[2]->setChecked(true);
 
     Frame15 = createFrame(this, "Frame15", QStringLiteral("替换范围"));
-    Frame15->setGeometry(212, 106, 100, 68);
+    auto* scope = new QVBoxLayout(Frame15);
     for (int i = 0; i < 2; ++i) {
         Check4[i] = makeControl<QCheckBox>(Frame15, arrayName("Check4", i), i == 0 ? QStringLiteral("前缀")
                                                                                    : QStringLiteral("后缀"));
-        Check4[i]->setGeometry(12, 20 + 22 * i, 80, 20);
+        scope->addWidget(Check4[i]);
         Check4[i]->setChecked(true);
         connect(Check4[i], &QCheckBox::clicked, this, [this, i] { Check4_Click(i); });
     }
 
     Frame16 = createFrame(this, "Frame16", QStringLiteral("示例"));
-    Frame16->setGeometry(8, 178, 304, 56);
+    auto* example = new QGridLayout(Frame16);
     Label12[0] = makeControl<QLabel>(Frame16, arrayName("Label12", 0), QStringLiteral("原文件名为："));
-    Label12[0]->setGeometry(12, 16, 84, 18);
     lblS2 = makeControl<QLabel>(Frame16, "lblS2", QStringLiteral("IMG_2023-07 旅行.JPG"));
-    lblS2->setGeometry(100, 16, 196, 18);
     Label12[1] = makeControl<QLabel>(Frame16, arrayName("Label12", 1), QStringLiteral("替换后成为："));
-    Label12[1]->setGeometry(12, 34, 84, 18);
     lblT2 = makeControl<QLabel>(Frame16, "lblT2", lblS2->text());
-    lblT2->setGeometry(100, 34, 196, 18);
     makeRed(lblT2);
+    makeResult(lblT2);
+    example->addWidget(Label12[0], 0, 0);
+    example->addWidget(lblS2, 0, 1);
+    example->addWidget(Label12[1], 1, 0);
+    example->addWidget(lblT2, 1, 1);
+    example->setColumnStretch(1, 1);
 
     QPushButton* step = makeStepButton(this, "cmdReplaceStep");
-    step->setGeometry(144, 240, 80, 28);
     cmdReplace = makeControl<QPushButton>(this, "cmdReplace", QStringLiteral("改名"));
-    cmdReplace->setGeometry(232, 240, 80, 28);
     addCommand(cmdReplace, step);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(Frame13);
+    auto* optionRow = new QHBoxLayout;
+    optionRow->addWidget(Frame14, 2);
+    optionRow->addWidget(Frame15, 1);
+    page->addLayout(optionRow);
+    page->addWidget(Frame16);
+    page->addStretch(1);
+    page->addLayout(commandRow({step, cmdReplace}));
+    compactLayouts(this);
 
     Label10->setBuddy(txtFind);
     txtFind->setAccessibleName(QStringLiteral("查找"));
@@ -114,6 +130,8 @@ void ReplacePage::refreshExample()
     const rules::Replacer replacer(options);
     lblFindError->setText(replacer.error());
     lblFindError->setToolTip(replacer.error());
+    // Room for the error only while there is one.
+    lblFindError->setVisible(!replacer.error().isEmpty());
     const auto result = replacer.apply(lblS2->text());
     lblT2->setText(!replacer.isValid() ? QStringLiteral("—")
                        : result.tooMuchWork ? QStringLiteral("（匹配太费时，已放弃）")

@@ -72,6 +72,9 @@ StepsPanel::StepsPanel(StepsHost& host, const platform::FileSystem& fs, MessageP
     stepButtons->addWidget(cmdStepsClear, 1, 1);
     stepButtons->addWidget(cmdRunSteps, 2, 0, 1, 2);
     stepButtons->setRowStretch(3, 1);
+    // The list is as high as the buttons beside it, and at least three steps high.
+    lstSteps->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    lstSteps->setMinimumHeight(3 * lstSteps->fontMetrics().height() + 2 * lstSteps->frameWidth());
     auto* stepsRow = new QHBoxLayout;
     stepsRow->addWidget(lstSteps, 1);
     stepsRow->addLayout(stepButtons);

@@ -84,7 +84,12 @@ private:
     // A new window on a new folder holding names; with table, the folder holds that F2J.txt.
     void open(std::initializer_list<const char*> names, const QByteArray* table = nullptr);
     void select(std::initializer_list<const char*> names);
-    void click(const char* name) { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
+    // A click where the user would click: in the middle of the control as the window lays it out.
+    void click(const char* name)
+    {
+        QVERIFY(testsupport::showControl(*m_form, *control<QAbstractButton>(name)));
+        QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton);
+    }
     void type(const char* name, const QString& text)
     {
         auto* edit = control<QLineEdit>(name);
@@ -703,6 +708,7 @@ void Form1RenameTest::replacePageFindsReplacesAndTakesItBack()
     click("Check3(1)");
     type("txtFind", QStringLiteral("(\\d+"));
     QVERIFY(!caption("lblFindError").isEmpty());
+    QVERIFY(!control<QLabel>("lblFindError")->isHidden());
     QCOMPARE(caption("lblT2"), QStringLiteral("—"));
     select({"12-34.txt"});
     click("cmdReplace");
@@ -711,6 +717,7 @@ void Form1RenameTest::replacePageFindsReplacesAndTakesItBack()
     type("txtFind", QStringLiteral("(\\d+)-(\\d+)"));
     type("txtReplace", QStringLiteral("\\2-\\1"));
     QCOMPARE(caption("lblFindError"), QString());
+    QVERIFY(control<QLabel>("lblFindError")->isHidden()); // no empty line kept for it
     QCOMPARE(caption("lblT2"), QString::fromUtf8("IMG_07-2023 旅行.JPG"));
     QVERIFY(!control<QLabel>("lblT2")->toolTip().isEmpty()); // both parts searched apart
     click("cmdReplace");

@@ -51,8 +51,10 @@ private:
         for (int i = 0; i < list.count(); ++i)
             list.setSelected(i, list.itemBytes(i) != "F2J.txt" && !but.contains(list.item(i)));
     }
+    // A click where the user would click: in the middle of the control as the window lays it out.
     void click(const QString& name)
     {
+        QVERIFY(testsupport::showControl(*m_form, *control<QAbstractButton>(name.toLatin1().constData())));
         QTest::mouseClick(control<QAbstractButton>(name.toLatin1().constData()), Qt::LeftButton);
     }
     void type(const char* name, const QString& text)

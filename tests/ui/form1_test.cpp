@@ -4,6 +4,7 @@
 #include "ui/application.h"
 #include "ui/form1.h"
 
+#include <QApplication>
 #include <QTreeView>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAbstractItemView>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
@@ -55,13 +57,14 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void windowHasItsTitleAndFixedSize();
+    void windowHasItsTitleAndGrowsFromItsNaturalSize();
     void controlsStartInTheirInitialState_data();
     void controlsStartInTheirInitialState();
-    void controlsOutsideTheTabsKeepTheirPlaces_data();
-    void controlsOutsideTheTabsKeepTheirPlaces();
+    void controlsOutsideTheTabsKeepTheirArrangement_data();
+    void controlsOutsideTheTabsKeepTheirArrangement();
+    void statusLineShowsWhatItIsGiven();
     void startUpListsTheProgramFolderOnPageZero();
-    void patternListOffersItsElevenChoices();
+    void patternListOffersItsChoices();
     void choosingAPatternFiltersTheList_data();
     void choosingAPatternFiltersTheList();
     void shortTextBecomesThePatternAsItIs();
@@ -115,12 +118,27 @@ void Form1Test::makeFile(const QString& name, mode_t mode)
     QCOMPARE(::chmod(path.constData(), mode), 0);
 }
 
-void Form1Test::windowHasItsTitleAndFixedSize()
+void Form1Test::windowHasItsTitleAndGrowsFromItsNaturalSize()
 {
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Quendra文件批量改名工具"));
-    QCOMPARE(m_form->size(), QSize(718, 572));
-    QCOMPARE(m_form->minimumSize(), QSize(718, 572));
-    QCOMPARE(m_form->maximumSize(), QSize(718, 572));
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QCOMPARE(m_form->size(), m_form->sizeHint());
+    QVERIFY(m_form->minimumSize().width() < m_form->width() && m_form->minimumSize().height() <= m_form->height());
+    QCOMPARE(m_form->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+
+    // The room a larger window has goes to the two lists, not to the pages.
+    auto* dir = control<QAbstractItemView>("Dir1");
+    auto* files = control<QAbstractItemView>("File1");
+    auto* pages = control<QTabWidget>("SSTab1");
+    const QSize dirBefore = dir->size();
+    const QSize filesBefore = files->size();
+    const QSize pagesBefore = pages->size();
+    m_form->resize(m_form->size() + QSize(200, 100));
+    QTRY_VERIFY(files->width() > filesBefore.width());
+    QVERIFY(dir->width() > dirBefore.width());
+    QVERIFY(dir->height() > dirBefore.height() && files->height() > filesBefore.height());
+    QCOMPARE(pages->width(), pagesBefore.width());
 }
 
 void Form1Test::controlsStartInTheirInitialState_data()
@@ -134,24 +152,25 @@ void Form1Test::controlsStartInTheirInitialState_data()
         QTest::newRow(name) << QString::fromUtf8(kind) << QString::fromUtf8(parent) << QString::fromUtf8(text)
                             << checked;
     };
-    row("Drive1", "QComboBox", "Form1", "");
-    row("Label1", "QLabel", "Form1", "文件扩展名过滤：");
-    row("Combo1", "QComboBox", "Form1", "所有文件(*.*)");
-    row("Dir1", "QListView", "Form1", "");
-    row("Frame1", "QGroupBox", "Form1", "文件属性");
+    row("Drive1", "QComboBox", "Form1Body", "");
+    row("Label1", "QLabel", "Form1Body", "文件扩展名过滤：");
+    row("Combo1", "QComboBox", "Form1Body", "所有文件(*.*)");
+    row("Dir1", "QListView", "Form1Body", "");
+    row("Frame1", "QGroupBox", "Form1Body", "文件属性");
     row("Check1(0)", "QCheckBox", "Frame1", "常规", 1);
     row("Check1(1)", "QCheckBox", "Frame1", "只读", 1);
     row("Check1(2)", "QCheckBox", "Frame1", "隐藏", 0);
     row("Check1(3)", "QCheckBox", "Frame1", "系统", 0);
-    row("File1", "QTreeView", "Form1", "");
-    row("cmdSelect(0)", "QPushButton", "Form1", "全选");
-    row("cmdSelect(1)", "QPushButton", "Form1", "全不选");
-    row("cmdSelect(2)", "QPushButton", "Form1", "反选");
-    row("cmdSelect(3)", "QPushButton", "Form1", "刷新");
-    row("Frame12", "QGroupBox", "Form1", "快速转到要修改文件名的路径");
+    row("File1", "QTreeView", "Form1Body", "");
+    row("cmdSelect(0)", "QPushButton", "Form1Body", "全选");
+    row("cmdSelect(1)", "QPushButton", "Form1Body", "全不选");
+    row("cmdSelect(2)", "QPushButton", "Form1Body", "反选");
+    row("cmdSelect(3)", "QPushButton", "Form1Body", "刷新");
+    row("Frame12", "QGroupBox", "Form1Body", "快速转到要修改文件名的路径");
     row("txtPath", "QLineEdit", "Frame12", "<folder>");
     row("cmdGoPath", "QPushButton", "Frame12", "转到");
-    row("SSTab1", "QTabWidget", "Form1", "");
+    row("SSTab1", "QTabWidget", "Form1Body", "");
+    row("StatusLine", "QLabel", "Form1Body", "共 9 个文件，选中 0 个");
 
     row("Frame2", "QGroupBox", "SSTab1Page(0)", "转换范围");
     row("Check2(0)", "QCheckBox", "Frame2", "前缀", 1);
@@ -250,30 +269,70 @@ void Form1Test::controlsStartInTheirInitialState()
         QCOMPARE(qobject_cast<QAbstractButton*>(w)->isChecked(), checked == 1);
 }
 
-void Form1Test::controlsOutsideTheTabsKeepTheirPlaces_data()
+void Form1Test::controlsOutsideTheTabsKeepTheirArrangement_data()
 {
-    QTest::addColumn<QRect>("geometry");
-    // Twips divided by 15; the pattern label grows a little so that its text is not clipped.
-    QTest::newRow("Drive1") << QRect(8, 8, 161, 20);
-    QTest::newRow("Combo1") << QRect(8, 48, 161, 20);
-    QTest::newRow("Dir1") << QRect(8, 72, 161, 272);
-    QTest::newRow("Frame1") << QRect(176, 0, 201, 33);
-    QTest::newRow("File1") << QRect(176, 40, 201, 252);
-    QTest::newRow("cmdSelect(0)") << QRect(176, 320, 41, 25);
-    QTest::newRow("cmdSelect(1)") << QRect(224, 320, 49, 25);
-    QTest::newRow("cmdSelect(2)") << QRect(280, 320, 41, 25);
-    QTest::newRow("cmdSelect(3)") << QRect(328, 320, 41, 25);
-    QTest::newRow("Frame12") << QRect(8, 352, 705, 49);
-    QTest::newRow("cmdGoPath") << QRect(640, 16, 49, 25);
-    QTest::newRow("SSTab1") << QRect(384, 8, 329, 305);
+    QTest::addColumn<QString>("other");
+    QTest::addColumn<QString>("where"); // where the first control lies beside the other: "above" or "left of"
+    const auto row = [](const char* first, const char* where, const char* other) {
+        QTest::addRow("%s %s %s", first, where, other) << QString::fromLatin1(other) << QString::fromLatin1(where);
+    };
+    // The folder column.
+    row("Drive1", "above", "Label1");
+    row("Label1", "above", "Combo1");
+    row("Combo1", "above", "Dir1");
+    // The file column, right of it.
+    row("Dir1", "left of", "File1");
+    row("Combo1", "left of", "Frame1");
+    row("Frame1", "above", "File1");
+    row("File1", "above", "StatusLine");
+    row("StatusLine", "above", "cmdSelect(0)");
+    row("cmdSelect(0)", "left of", "cmdSelect(1)");
+    row("cmdSelect(1)", "left of", "cmdSelect(2)");
+    row("cmdSelect(2)", "left of", "cmdSelect(3)");
+    // The pages, right of that, with the preview switch and 撤销 under them.
+    row("File1", "left of", "SSTab1");
+    row("cmdSelect(3)", "left of", "SSTab1");
+    row("SSTab1", "above", "chkPreview");
+    row("chkPreview", "left of", "cmdUndo");
+    // The path strip across the bottom, the steps under it.
+    row("Dir1", "above", "Frame12");
+    row("cmdSelect(0)", "above", "Frame12");
+    row("cmdUndo", "above", "Frame12");
+    row("txtPath", "left of", "cmdGoPath");
+    row("Frame12", "above", "fraSteps");
 }
 
-void Form1Test::controlsOutsideTheTabsKeepTheirPlaces()
+void Form1Test::controlsOutsideTheTabsKeepTheirArrangement()
 {
-    QFETCH(QRect, geometry);
-    auto* w = m_form->findChild<QWidget*>(QString::fromUtf8(QTest::currentDataTag()));
-    QVERIFY(w);
-    QCOMPARE(w->geometry(), geometry);
+    QFETCH(QString, other);
+    QFETCH(QString, where);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    const QString first = QString::fromUtf8(QTest::currentDataTag()).section(QLatin1Char(' '), 0, 0);
+    const auto place = [&](const QString& name) {
+        auto* w = m_form->findChild<QWidget*>(name);
+        return w ? QRect(w->mapTo(m_form.get(), QPoint(0, 0)), w->size()) : QRect();
+    };
+    const QRect a = place(first);
+    const QRect b = place(other);
+    QVERIFY(a.isValid() && b.isValid());
+    if (where == QLatin1String("above"))
+        QVERIFY2(a.bottom() < b.top(), qPrintable(first));
+    else
+        QVERIFY2(a.right() < b.left(), qPrintable(first));
+}
+
+void Form1Test::statusLineShowsWhatItIsGiven()
+{
+    QVERIFY(testsupport::showLaidOut(*m_form));
+    auto* body = control<QWidget>("Form1Body");
+    const QSize least = body->minimumSizeHint();
+    // However long the text, the window needs no more room for it: it would scroll sideways.
+    const QString text = QStringLiteral("已选中 3 个文件，很长的文件名").repeated(20);
+    m_form->showStatus(text);
+    QCOMPARE(control<QLabel>("StatusLine")->text(), text);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCOMPARE(body->minimumSizeHint(), least);
 }
 
 void Form1Test::startUpListsTheProgramFolderOnPageZero()
@@ -288,7 +347,7 @@ void Form1Test::startUpListsTheProgramFolderOnPageZero()
     QVERIFY(selectedOf(list).isEmpty());
 }
 
-void Form1Test::patternListOffersItsElevenChoices()
+void Form1Test::patternListOffersItsChoices()
 {
     auto* combo = control<QComboBox>("Combo1");
     QStringList items;
@@ -299,8 +358,17 @@ void Form1Test::patternListOffersItsElevenChoices()
                                  QStringLiteral("PHP文件(*.php;*.php3;*.php4)"),
                                  QStringLiteral("其它网页文档(*.shtml;*.phtml)"), QStringLiteral("EXE文件(*.exe)"),
                                  QStringLiteral("COM文件(*.com)"), QStringLiteral("JPG图片(*.jpg)"),
-                                 QStringLiteral("GIF图片(*.gif)"), QStringLiteral("图片(*.bmp;*.gif;*.jpg)")}));
+                                 QStringLiteral("GIF图片(*.gif)"), QStringLiteral("图片(*.bmp;*.gif;*.jpg)"),
+                                 QStringLiteral("照片和图片(*.jpg;*.jpeg;*.png;*.gif;*.bmp;*.tif;*.tiff;*.webp;*.heic;"
+                                                "*.nef;*.cr2;*.cr3;*.arw;*.dng;*.orf;*.rw2)"),
+                                 QStringLiteral("视频(*.mp4;*.mov;*.mkv;*.avi;*.m4v)"),
+                                 QStringLiteral("音乐(*.mp3;*.flac;*.m4a;*.wav;*.ogg)"),
+                                 QStringLiteral("文档(*.pdf;*.doc;*.docx;*.xls;*.xlsx;*.ppt;*.pptx;*.txt;*.md)")}));
     QVERIFY(combo->isEditable());
+    // The box stays narrow; its list opens wide enough for the longest item.
+    const int longest = combo->view()->fontMetrics().horizontalAdvance(combo->itemText(11));
+    QVERIFY(combo->width() < longest);
+    QVERIFY(combo->view()->minimumWidth() > longest);
 }
 
 void Form1Test::choosingAPatternFiltersTheList_data()
@@ -319,6 +387,13 @@ void Form1Test::choosingAPatternFiltersTheList_data()
     QTest::newRow("jpg") << 8 << "*.jpg" << "pic.JPG";
     QTest::newRow("gif") << 9 << "*.gif" << "";
     QTest::newRow("pictures") << 10 << "*.bmp;*.gif;*.jpg" << "pic.JPG";
+    QTest::newRow("photos") << 11 << "*.jpg;*.jpeg;*.png;*.gif;*.bmp;*.tif;*.tiff;*.webp;*.heic;*.nef;*.cr2;*.cr3;*.arw;"
+                                     "*.dng;*.orf;*.rw2"
+                            << "photo.cr3 pic.JPG raw.RW2";
+    QTest::newRow("video") << 12 << "*.mp4;*.mov;*.mkv;*.avi;*.m4v" << "clip.MOV";
+    QTest::newRow("music") << 13 << "*.mp3;*.flac;*.m4a;*.wav;*.ogg" << "";
+    QTest::newRow("documents") << 14 << "*.pdf;*.doc;*.docx;*.xls;*.xlsx;*.ppt;*.pptx;*.txt;*.md"
+                               << "a.TXT b.txt F2J.txt notes.md";
 }
 
 void Form1Test::choosingAPatternFiltersTheList()
@@ -326,6 +401,12 @@ void Form1Test::choosingAPatternFiltersTheList()
     QFETCH(int, item);
     QFETCH(QString, pattern);
     QFETCH(QString, listed);
+    if (item > 10) {
+        // Media files, for the kinds of media after the classic items.
+        for (const char* name : {"photo.cr3", "raw.RW2", "clip.MOV", "notes.md"})
+            makeFile(QString::fromUtf8(name));
+        m_form->cmdSelect_Click(3);
+    }
     auto* combo = control<QComboBox>("Combo1");
     // Choose by keyboard, as a user would: the arrow keys walk the items and choose each.
     combo->setFocus();
@@ -366,6 +447,7 @@ void Form1Test::attributeSwitchesAdmitTheirFilesAtOnce()
     m_form->cmdSelect_Click(3);
     auto& list = m_form->fileList();
     QCOMPARE(namesOf(list).join(QLatin1Char(' ')), QStringLiteral("a.TXT b.txt F2J.txt locked page.htm page.html pic.JPG README x.php3 y.php5"));
+    QVERIFY(testsupport::showLaidOut(*m_form)); // the switches are clicked where they are shown
 
     QTest::mouseClick(control<QCheckBox>("Check1(2)"), Qt::LeftButton);
     QVERIFY(namesOf(list).contains(QStringLiteral(".hidden")));
@@ -421,14 +503,26 @@ double luminance(const QColor& c)
 
 void Form1Test::resultLabelsAreRed()
 {
-    for (const char* name : {"lblT1", "lblTarget(0)", "lblTarget(1)"}) {
-        const QPalette palette = control<QLabel>(name)->palette();
-        const QColor text = palette.color(QPalette::WindowText);
-        QVERIFY(text.red() > 150 && text.green() == 0 && text.blue() == 0);
-        const double a = luminance(text) + 0.05;
-        const double b = luminance(palette.color(QPalette::Window)) + 0.05;
-        QVERIFY2(std::max(a, b) / std::min(a, b) >= 4.5, name);
+    // On the light palette the window starts with, and on a dark one the desktop turns to.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::Base})
+        dark.setColor(role, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    for (const QPalette& desktop : {light, dark}) {
+        QApplication::setPalette(desktop);
+        QCoreApplication::processEvents(); // the change reaches the widgets as posted events
+        for (const char* name : {"lblT1", "lblTarget(0)", "lblTarget(1)", "lblFindError", "lblT2"}) {
+            const QPalette palette = control<QLabel>(name)->palette();
+            const QColor text = palette.color(QPalette::WindowText);
+            QVERIFY2(text.red() > text.green() + 48 && text.green() == text.blue(), name);
+            const double a = luminance(text) + 0.05;
+            const double b = luminance(palette.color(QPalette::Window)) + 0.05;
+            QVERIFY2(std::max(a, b) / std::min(a, b) >= 4.5, name);
+        }
     }
+    QApplication::setPalette(light);
+    QCoreApplication::processEvents();
     QCOMPARE(control<QLineEdit>("txtNewExt")->toolTip(), QStringLiteral("只要输入扩展名，不需要前面的“.”符号"));
 }
 
