@@ -8,6 +8,7 @@
 #include "ui/custompage.h"
 #include "ui/otherpage.h"
 #include "ui/replacepage.h"
+#include "ui/templatepage.h"
 #include "ui/aside.h"
 #include "ui/controlhelpers.h"
 #include "ui/fittingscrollarea.h"
@@ -360,12 +361,14 @@ void Form1::createPages()
     // Each page names its own inputs for screen readers.
     m_casePage = new CasePage(*this);
     m_customPage = new CustomPage(*this);
+    m_templatePage = new TemplatePage(*this);
     m_otherPage = new OtherPage(*this);
     m_replacePage = new ReplacePage(*this);
     m_aboutPage = new AboutPage;
-    m_rulePages = {m_casePage, m_customPage, m_otherPage, m_replacePage};
-    const std::array<std::pair<QWidget*, QString>, 5> pages{{{m_casePage, QStringLiteral("文件名转换")},
+    m_rulePages = {m_casePage, m_customPage, m_templatePage, m_otherPage, m_replacePage};
+    const std::array<std::pair<QWidget*, QString>, 6> pages{{{m_casePage, QStringLiteral("文件名转换")},
                                                              {m_customPage, QStringLiteral("批量改名")},
+                                                             {m_templatePage, QStringLiteral("模板")},
                                                              {m_otherPage, QStringLiteral("其它")},
                                                              {m_replacePage, QStringLiteral("替换")},
                                                              {m_aboutPage, QStringLiteral("关于")}}};

@@ -42,6 +42,7 @@ namespace ui {
 class AboutPage;
 class CasePage;
 class CustomPage;
+class TemplatePage;
 class LiveColumn;
 class MessagePresenter;
 class OtherPage;
@@ -181,6 +182,7 @@ private:
     void runCommand(RulePage& page, int command) override;
     // Appends the rule of command of page to the steps, unless it can't run or does nothing.
     void addStep(RulePage& page, int command) override;
+    std::optional<std::pair<QString, QString>> listExample() override;
     bool onDisk(const platform::AsideJob::Job& job, const QByteArray& path, const QString& notDone) override;
     void runSteps() override { cmdRunSteps_Click(); }
 
@@ -278,6 +280,7 @@ private:
     // The tab pages, and among them the ones that rename by a rule.
     CasePage* m_casePage = nullptr;
     CustomPage* m_customPage = nullptr;
+    TemplatePage* m_templatePage = nullptr;
     OtherPage* m_otherPage = nullptr;
     ReplacePage* m_replacePage = nullptr;
     AboutPage* m_aboutPage = nullptr;

@@ -7,6 +7,7 @@
 #include "filelist/statusline.h"
 #include "ui/livecolumn.h"
 #include "ui/module1.h"
+#include "ui/templatepage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +70,12 @@ void Form1::connectLiveColumn()
             updateLiveRule();
         }
     });
-    connect(m_live, &LiveColumn::countsChanged, this, [this] { updateStatus(); });
+    connect(m_live, &LiveColumn::countsChanged, this, [this] {
+        updateStatus();
+        // The template page's example is the list's first selected file, as the column names it.
+        if (!busy())
+            m_templatePage->refreshExample();
+    });
     const auto listChanged = [this] {
         m_statusNote.clear();
         updateStatus();
@@ -116,6 +122,19 @@ void Form1::updateLiveRule()
         m_live->names().setRuleWithInputs(std::move(steps), context, single, leaveIfNameTaken);
     else
         m_live->setRule(std::move(prepared.name), leaveIfNameTaken);
+}
+
+std::optional<std::pair<QString, QString>> Form1::listExample()
+{
+    if (!m_files || !m_live)
+        return std::nullopt;
+    for (int row = 0; row < m_files->count(); ++row) {
+        if (!m_files->isSelected(row))
+            continue;
+        const auto cell = m_live->names().cell(row);
+        return std::make_pair(m_files->displayText(row), cell ? cell->name : QString());
+    }
+    return std::nullopt;
 }
 
 void Form1::updateStatus()

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 class QPushButton;
@@ -24,6 +26,10 @@ public:
     virtual void runCommand(RulePage& page, int command) = 0;
     // Its 加入步骤 button was pressed: the rule as the page shows it now goes to the steps.
     virtual void addStep(RulePage& page, int command) = 0;
+    // The first selected file of the list as the user reads its name, and its new name as the
+    // list's column of new names shows it (empty while it is worked out); nothing when no file
+    // is selected.
+    virtual std::optional<std::pair<QString, QString>> listExample() { return std::nullopt; }
 };
 
 // A page of the window that renames by a rule. It owns its controls, keeps its example up to
@@ -71,6 +77,7 @@ protected:
     // For the handlers of the inputs the example follows: refreshes it, unless the window is at
     // work, and tells of the change.
     void followInputs();
+    [[nodiscard]] std::optional<std::pair<QString, QString>> listExample() const { return m_host.listExample(); }
 
 private:
     PageHost& m_host;

@@ -53,6 +53,7 @@ private Q_SLOTS:
     void newNamesShowLiveWithTheirStatesAndCounts();
     void theStatusLineTellsOfAnEmptySelectionAndAFinishedRun();
     void aWindowReadingAfterItShowsSaysSoAndSelectsTheFilesGiven();
+    void templatePageNamesFilesAndShowsItsExample();
     void customExampleFollowsTextStepAndPlace();
     void customExampleKeepsItsCaptionsWhileTheStepIsTyped();
     void customCommandNumbersTheSelectedFiles();
@@ -223,11 +224,11 @@ void Form1RenameTest::newNamesShowLiveWithTheirStatesAndCounts()
              qPrintable(caption("StatusLine")));
 
     // Typing on another page follows at once.
-    control<QTabWidget>("SSTab1")->setCurrentIndex(3);
+    control<QTabWidget>("SSTab1")->setCurrentIndex(4);
     type("txtFind", QStringLiteral("TXT"));
     type("txtReplace", QStringLiteral("md"));
     QCOMPARE(cell("c.TXT", Qt::DisplayRole), QStringLiteral("c.md"));
-    control<QTabWidget>("SSTab1")->setCurrentIndex(4); // 关于 has no command
+    control<QTabWidget>("SSTab1")->setCurrentIndex(5); // 关于 has no command
     QCOMPARE(cell("c.TXT", Qt::DisplayRole), QString());
     QVERIFY(!caption("StatusLine").contains(QStringLiteral("将改名")));
     QCOMPARE(m_fs->renameAttempts(), 0);
@@ -259,6 +260,40 @@ void Form1RenameTest::aWindowReadingAfterItShowsSaysSoAndSelectsTheFilesGiven()
     QCOMPARE(m_form->fileList().count(), 0);
     QTRY_COMPARE(m_form->fileList().selectedCount(), 2);
     QVERIFY(caption("StatusLine").startsWith(QStringLiteral("共 4 个文件，选中 2 个")));
+}
+
+// The template page: a bad template is shown at once and refused; a good one renames, each file
+// keeping its extension, files of the same name along; the example is a selected file's.
+void Form1RenameTest::templatePageNamesFilesAndShowsItsExample()
+{
+    open({"b.JPG", "a.jpg", "a.xmp", "c.txt"});
+    control<QTabWidget>("SSTab1")->setCurrentIndex(2);
+    // Typed keys are ASCII only: the Chinese field names are put in as a paste would.
+    auto* box = control<QLineEdit>("txtTemplate");
+    box->setText(QStringLiteral("{相机"));
+    QVERIFY(control<QLabel>("lblTemplateError")->isVisibleTo(m_form.get()));
+    QCOMPARE(caption("lblTemplateTarget"), QStringLiteral("—"));
+    select({"a.jpg"});
+    click("cmdTemplate");
+    QCOMPARE(m_messages.messages.size(), 1);
+    QVERIFY(m_messages.messages[0].text.startsWith(QStringLiteral("模板不能用")));
+    QCOMPARE(m_fs->renameAttempts(), 0);
+
+    box->setText(QStringLiteral("{{{原名}}}_{编号}"));
+    QVERIFY(!control<QLabel>("lblTemplateError")->isVisibleTo(m_form.get()));
+    type("txtTemplateStart", QStringLiteral("7"));
+    // At the box itself: the check box spans its row, past the end of its caption.
+    auto* pairs = control<QCheckBox>("chkTemplatePairs");
+    QTest::mouseClick(pairs, Qt::LeftButton, {}, QPoint(6, pairs->height() / 2));
+    QVERIFY(pairs->isChecked());
+    select({"a.jpg", "b.JPG"});
+    QTRY_COMPARE(caption("lblTemplateTarget"), QStringLiteral("{a}_007.jpg"));
+    QCOMPARE(caption("lblTemplateSource"), QStringLiteral("a.jpg"));
+    m_messages = {};
+    click("cmdTemplate");
+    QVERIFY(m_messages.messages.isEmpty());
+    QCOMPARE(names(), (QStringList{QStringLiteral("c.txt"), QStringLiteral("{a}_007.jpg"), QStringLiteral("{a}_007.xmp"),
+                                   QStringLiteral("{b}_008.JPG")}));
 }
 
 void Form1RenameTest::customExampleFollowsTextStepAndPlace()
