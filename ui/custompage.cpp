@@ -3,6 +3,8 @@
 #include "rules/nameparts.h"
 #include "ui/controlhelpers.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -25,12 +27,21 @@ CustomPage::CustomPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     spnDigits = makeControl<QSpinBox>(Frame6, "spnDigits");
     spnDigits->setRange(0, rules::kMaxWidth);
     spnDigits->setToolTip(QStringLiteral("编号至少写成这么多位，前面补 0（0 表示不补）"));
-    auto* textRow = new QHBoxLayout(Frame6);
-    textRow->addWidget(Text1, 2);
-    textRow->addWidget(Label3[0]);
-    textRow->addWidget(txtStep, 1);
-    textRow->addWidget(Label3[1]);
-    textRow->addWidget(spnDigits);
+    // Where the numbers start and the order the files get them in; the files of the same name.
+    m_numbering = NumberingControls::make(Frame6);
+    auto* textGrid = new QGridLayout(Frame6);
+    textGrid->addWidget(Text1, 0, 0, 1, 6);
+    textGrid->addWidget(m_numbering.startLabel, 1, 0);
+    textGrid->addWidget(m_numbering.start, 1, 1);
+    textGrid->addWidget(Label3[0], 1, 2);
+    textGrid->addWidget(txtStep, 1, 3);
+    textGrid->addWidget(Label3[1], 1, 4);
+    textGrid->addWidget(spnDigits, 1, 5);
+    textGrid->addWidget(m_numbering.orderLabel, 2, 0);
+    textGrid->addWidget(m_numbering.order, 2, 1, 1, 3);
+    textGrid->addWidget(m_numbering.pairs, 3, 0, 1, 6);
+    textGrid->setColumnStretch(1, 1);
+    textGrid->setColumnStretch(3, 1);
 
     Frame7 = createFrame(this, "Frame7", QStringLiteral("自定义文本位置"));
     auto* places = new QGridLayout(Frame7);
@@ -92,6 +103,9 @@ CustomPage::CustomPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(txtStep, &QLineEdit::textChanged, this, [this] { txtStep_Change(); });
     connect(spnDigits, &QSpinBox::valueChanged, this, [this] { spnDigits_Change(); });
+    connect(m_numbering.start, &QLineEdit::textChanged, this, [this] { followInputs(); });
+    connect(m_numbering.order, &QComboBox::currentIndexChanged, this, [this] { followInputs(); });
+    connect(m_numbering.pairs, &QCheckBox::toggled, this, [this] { followInputs(); });
 }
 
 rules::CustomPlace CustomPage::customPlace() const
@@ -110,6 +124,9 @@ rules::Rule CustomPage::rule(int) const
     rule.step = rules::parseStep(txtStep->text()).value_or(1);
     rule.place = customPlace();
     rule.width = spnDigits->value();
+    rule.start = m_numbering.startValue();
+    rule.order = m_numbering.orderValue();
+    rule.pairs = m_numbering.pairsValue();
     return rule;
 }
 
@@ -118,13 +135,16 @@ QString CustomPage::refusal(int, Use use, qint64 files) const
     const auto step = rules::parseStep(txtStep->text());
     if (!step)
         return QStringLiteral("增量“%1”不是 -32768 到 32767 之间的整数，所以%2。").arg(txtStep->text(), notDone(use));
-    if (use == Use::Run && !rules::numbersFit(files, *step))
-        return QStringLiteral("选中了 %1 个文件，增量是 %2，最后的编号会是 %3，超出了 -2147483648 到 2147483647 的范围，"
-                              "所以没有改名。\n请少选一些文件，或者减小增量。")
-            .arg(files)
-            .arg(*step)
-            .arg(files * *step);
-    return {};
+    if (!m_numbering.startValue() && m_numbering.startValid()) {
+        if (use == Use::Run && !rules::numbersFit(files, *step))
+            return QStringLiteral("选中了 %1 个文件，增量是 %2，最后的编号会是 %3，超出了 -2147483648 到 2147483647 的范围，"
+                                  "所以没有改名。\n请少选一些文件，或者减小增量。")
+                .arg(files)
+                .arg(*step)
+                .arg(files * *step);
+        return {};
+    }
+    return m_numbering.refusal(use == Use::Run ? files : -1, *step, notDone(use));
 }
 
 std::optional<QString> CustomPage::MakeCustomName(const QString& fileName, int step)
@@ -140,15 +160,26 @@ std::optional<QString> CustomPage::MakeCustomName(const QString& fileName, int s
 void CustomPage::refreshExample()
 {
     const auto step = rules::parseStep(txtStep->text());
-    if (!step) {
-        // Keep the last example while the step is being typed.
-        Label4[1]->setText(QStringLiteral("增量须是 -32768 到 32767 之间的整数"));
+    if (!step || !m_numbering.startValid()) {
+        // Keep the last example while a number is being typed.
+        Label4[1]->setText(!step ? QStringLiteral("增量须是 -32768 到 32767 之间的整数")
+                                 : QStringLiteral("起始须是 -2147483648 到 2147483647 之间的整数"));
         return;
     }
     Label4[1]->clear();
     iCounter = 0;
+    const std::optional<int> start = m_numbering.startValue();
     for (std::size_t i = 0; i < 2; ++i) {
-        if (const auto name = MakeCustomName(lblSource[i]->text(), *step)) {
+        std::optional<QString> name;
+        if (!start) {
+            name = MakeCustomName(lblSource[i]->text(), *step);
+        } else if (const long long number = rules::numberFor(qint64(i) + 1, *step, start);
+                   number >= rules::kMinNumber && number <= rules::kMaxNumber) {
+            // From a first number, the example's files are the run's first two.
+            name = rules::MakeCustomName(lblSource[i]->text(), rules::trimSpaces(Text1->text()), std::int32_t(number),
+                                         customPlace(), spnDigits->value());
+        }
+        if (name) {
             lblTarget[i]->setText(*name);
         } else {
             lblTarget[i]->setText(QStringLiteral("编号超出范围"));

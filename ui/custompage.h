@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rules/customname.h"
+#include "ui/numberingcontrols.h"
 #include "ui/rulepage.h"
 
 #include <array>
@@ -56,6 +57,7 @@ private:
     std::array<QLabel*, 2> lblSource{};
     std::array<QLabel*, 2> lblTarget{};
     QPushButton* Command2 = nullptr;
+    NumberingControls m_numbering;
 };
 
 } // namespace ui

@@ -54,6 +54,7 @@ private Q_SLOTS:
     void theStatusLineTellsOfAnEmptySelectionAndAFinishedRun();
     void aWindowReadingAfterItShowsSaysSoAndSelectsTheFilesGiven();
     void templatePageNamesFilesAndShowsItsExample();
+    void customNumbersStartWhereTheStartSays();
     void customExampleFollowsTextStepAndPlace();
     void customExampleKeepsItsCaptionsWhileTheStepIsTyped();
     void customCommandNumbersTheSelectedFiles();
@@ -294,6 +295,29 @@ void Form1RenameTest::templatePageNamesFilesAndShowsItsExample()
     QVERIFY(m_messages.messages.isEmpty());
     QCOMPARE(names(), (QStringList{QStringLiteral("c.txt"), QStringLiteral("{a}_007.jpg"), QStringLiteral("{a}_007.xmp"),
                                    QStringLiteral("{b}_008.JPG")}));
+}
+
+// 起始 on page 批量改名: the example and the run number from it; a start that is no number is
+// refused with its own words; an empty start is today's numbering.
+void Form1RenameTest::customNumbersStartWhereTheStartSays()
+{
+    open({"a.jpg", "b.jpg", "c.jpg"});
+    type("Text1", QStringLiteral("P"));
+    type("txtStep", QStringLiteral("-2"));
+    type("txtStart", QStringLiteral("x"));
+    QCOMPARE(caption("Label4(1)"), QStringLiteral("起始须是 -2147483648 到 2147483647 之间的整数"));
+    select({"a.jpg", "b.jpg"});
+    click("Command2");
+    QCOMPARE(m_messages.messages.size(), 1);
+    QCOMPARE(m_messages.messages[0].text, QStringLiteral("起始“x”不是 -2147483648 到 2147483647 之间的整数，所以没有改名。"));
+    type("txtStart", QStringLiteral("144"));
+    QCOMPARE(caption("lblTarget(0)"), QStringLiteral("P144.gif"));
+    QCOMPARE(caption("lblTarget(1)"), QStringLiteral("P142.gif"));
+    select({"a.jpg", "b.jpg"});
+    click("Command2");
+    QCOMPARE(names(), (QStringList{QStringLiteral("P142.jpg"), QStringLiteral("P144.jpg"), QStringLiteral("c.jpg")}));
+    control<QLineEdit>("txtStart")->clear();
+    QCOMPARE(caption("lblTarget(0)"), QStringLiteral("P-2.gif"));
 }
 
 void Form1RenameTest::customExampleFollowsTextStepAndPlace()
