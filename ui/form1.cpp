@@ -250,7 +250,8 @@ void Form1::createControls()
     m_statusLine = makeControl<QLabel>(this, "StatusLine");
     m_statusLine->setTextFormat(Qt::PlainText);
     m_statusLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    m_statusLine->setMinimumHeight(m_statusLine->fontMetrics().height());
+    // Two lines: the list's counts, then what the column of new names or the last command says.
+    m_statusLine->setMinimumHeight(2 * m_statusLine->fontMetrics().lineSpacing());
 
     const std::array<QString, 4> selectCaptions{QStringLiteral("全选"), QStringLiteral("全不选"),
                                                 QStringLiteral("反选"), QStringLiteral("刷新")};

@@ -142,9 +142,9 @@ void Form1::updateStatus()
     QString text = filelist::listCountsText(m_files->count(), m_files->selectedCount());
     const filelist::LiveNames& names = m_live->names();
     if (!m_statusNote.isEmpty()) {
-        text += QStringLiteral("；") + m_statusNote;
+        text += QLatin1Char('\n') + m_statusNote;
     } else if (names.hasRule() && m_files->selectedCount() > 0) {
-        text += QStringLiteral("；")
+        text += QLatin1Char('\n')
             + filelist::planCountsText(names.planReady(), names.count(filelist::PlanState::Rename),
                                        names.count(filelist::PlanState::Taken),
                                        names.count(filelist::PlanState::Invalid));

@@ -15,7 +15,6 @@ NumberingControls NumberingControls::make(QWidget* parent, const QString& prefix
     NumberingControls c;
     c.startLabel = makeControl<QLabel>(parent, QStringLiteral("lbl%1Start").arg(prefix), QStringLiteral("起始："));
     c.start = makeControl<QLineEdit>(parent, QStringLiteral("txt%1Start").arg(prefix));
-    c.start->setPlaceholderText(QStringLiteral("增量"));
     c.start->setToolTip(QStringLiteral("第一个文件的编号；空着时第一个文件的编号就是增量，和以前一样"));
     c.start->setMaximumWidth(c.start->fontMetrics().horizontalAdvance(QStringLiteral("-2147483648")) + 12);
     c.startLabel->setBuddy(c.start);

@@ -221,7 +221,7 @@ void Form1RenameTest::newNamesShowLiveWithTheirStatesAndCounts()
              qPrintable(cell("a b.TXT", Qt::AccessibleDescriptionRole)));
     QCOMPARE(cell("c.TXT", Qt::ToolTipRole), QStringLiteral("改名"));
     QCOMPARE(cell("D.txt", Qt::AccessibleDescriptionRole), QStringLiteral("不变"));
-    QVERIFY2(caption("StatusLine").endsWith(QStringLiteral("选中 3 个；将改名 1 个，已存在 1 个，无效 0 个")),
+    QVERIFY2(caption("StatusLine").endsWith(QStringLiteral("选中 3 个\n将改名 1 个，已存在 1 个，无效 0 个")),
              qPrintable(caption("StatusLine")));
 
     // Typing on another page follows at once.
@@ -239,7 +239,7 @@ void Form1RenameTest::theStatusLineTellsOfAnEmptySelectionAndAFinishedRun()
 {
     open({"x.TXT", "y.TXT"});
     click("Command1");
-    QCOMPARE(caption("StatusLine"), QStringLiteral("共 3 个文件，选中 0 个；没有选中文件"));
+    QCOMPARE(caption("StatusLine"), QStringLiteral("共 3 个文件，选中 0 个\n没有选中文件"));
     select({"x.TXT", "y.TXT"});
     click("Command1");
     QVERIFY(m_messages.messages.isEmpty()); // no box when every file went through
