@@ -7,9 +7,11 @@
 #include "rules/convertcase.h"
 #include "ui/application.h"
 #include "ui/form1.h"
+#include "ui/livecolumn.h"
 #include "ui/previewdialog.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFont>
 #include <QStringList>
@@ -56,10 +58,17 @@ int main(int argc, char* argv[])
     window.findChild<QAbstractButton*>(QStringLiteral("Option1(2)"))->click();
     window.findChild<QLineEdit*>(QStringLiteral("txtFind"))->clear();
     window.findChild<QLineEdit*>(QStringLiteral("txtReplace"))->clear();
+    // Some files selected, so that the column of new names shows what each page would do.
+    for (int i = 0; i < window.fileList().count(); ++i)
+        window.fileList().setSelected(i, i % 3 != 0);
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
     for (int page = 0; page < tabs->count(); ++page) {
         tabs->setCurrentIndex(page);
-        QApplication::processEvents();
+        QElapsedTimer waited;
+        waited.start();
+        do
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        while (window.liveColumn().names().hasRule() && !window.liveColumn().names().planReady() && waited.elapsed() < 3000);
         const QString path = prefix + QLatin1Char('-') + QString::number(page) + QStringLiteral(".png");
         if (!window.grab().save(path)) {
             QTextStream(stderr) << "cannot write " << path << '\n';
