@@ -25,7 +25,7 @@ struct KnownOption {
 
 // The rule options: exactly one of them is given.
 constexpr std::array kRuleOptions{"--preset", "--case", "--custom", "--remove", "--ext", "--to-simplified",
-                                  "--to-traditional", "--replace", "--template"};
+                                  "--to-traditional", "--replace", "--template", "--windows-safe", "--gbk-to-utf8"};
 
 constexpr KnownOption kApplyOptions[] = {
     {"--preset", 1, nullptr},
@@ -37,6 +37,9 @@ constexpr KnownOption kApplyOptions[] = {
     {"--to-traditional", 0, nullptr},
     {"--replace", 2, nullptr},
     {"--template", 1, nullptr},
+    {"--windows-safe", 0, nullptr},
+    {"--gbk-to-utf8", 0, nullptr},
+    {"--underscore", 0, "--windows-safe"},
     {"--spaces", 1, "--case"},
     {"--scope", 1, "--case|--replace"},
     {"--place", 1, "--custom"},
@@ -287,6 +290,10 @@ std::variant<rules::Rule, QString> inlineRule(const Given& given, const char* ru
         return rules::ToSimplifiedRule{};
     if (rule == "--to-traditional")
         return rules::ToTraditionalRule{};
+    if (rule == "--windows-safe")
+        return rules::WindowsSafeRule{given.has("--underscore")};
+    if (rule == "--gbk-to-utf8")
+        return rules::GbkToUtf8Rule{};
     rules::ReplaceRule replace;
     replace.options.find = text(given.value("--replace", 0));
     replace.options.replacement = text(given.value("--replace", 1));

@@ -438,6 +438,29 @@ TEST_F(Cli, KeepsTheBytesOfNamesThatAreNotUtf8)
     EXPECT_EQ(files.contents(), before);
 }
 
+// A GBK name written again in UTF-8, the same characters; a UTF-8 name left; stray bytes refused;
+// undo writes the GBK bytes back. Windows-safe names from the same folder.
+TEST_F(Cli, WritesGbkNamesInUtf8AndMakesWindowsSafeNames)
+{
+    files.add("\xd6\xd0\xce\xc4.txt"); // 中文 in GBK
+    files.add("好 a?b.txt");
+    files.add("x\xff.txt");
+    const auto before = files.contents();
+    const Result result = run({"apply", "--yes", "--gbk-to-utf8", "@"});
+    EXPECT_EQ(result.status, 1) << text(result.err); // the stray bytes
+    EXPECT_NE(text(result.err).find("既不是 UTF-8 也不是 GBK"), std::string::npos) << text(result.err);
+    EXPECT_EQ(files.contents()["中文.txt"], "\xd6\xd0\xce\xc4.txt");
+    EXPECT_EQ(files.contents()["好 a?b.txt"], "好 a?b.txt");
+    EXPECT_EQ(run({"undo", "--yes"}).status, 0);
+    EXPECT_EQ(files.contents(), before);
+
+    EXPECT_EQ(run({"apply", "--yes", "--windows-safe", "@"}).status, 0);
+    EXPECT_EQ(files.contents()["好 a？b.txt"], "好 a?b.txt");
+    EXPECT_EQ(run({"undo", "--yes"}).status, 0);
+    EXPECT_EQ(run({"apply", "--yes", "--windows-safe", "--underscore", "@"}).status, 0);
+    EXPECT_EQ(files.contents()["好 a_b.txt"], "好 a?b.txt");
+}
+
 // Ctrl+C while the plan is worked out: nothing is renamed, and no journal kept.
 TEST_F(Cli, StopsBeforeRenamingWhenAskedTo)
 {
