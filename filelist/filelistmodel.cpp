@@ -199,6 +199,13 @@ QString FileListModel::item(int index) const
     return platform::readFileName(QByteArrayView(bytes.data(), qsizetype(bytes.size()))).text;
 }
 
+bool FileListModel::storedInGbk(int index) const
+{
+    const auto bytes = itemBytes(index);
+    return platform::readFileName(QByteArrayView(bytes.data(), qsizetype(bytes.size()))).encoding
+        == platform::NameEncoding::Gbk;
+}
+
 QString FileListModel::displayText(int index) const
 {
     const auto bytes = itemBytes(index);
@@ -327,6 +334,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
         return m_secondColumn ? m_secondColumn(index.row(), role) : QVariant();
     if (role == Qt::DisplayRole)
         return displayText(index.row());
+    // For those who can't see the tooltip that marks them.
+    if (role == Qt::AccessibleDescriptionRole && storedInGbk(index.row()))
+        return QStringLiteral("文件名是用 GBK 编码存的");
     return {};
 }
 

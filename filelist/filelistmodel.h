@@ -92,6 +92,8 @@ public:
     [[nodiscard]] QString item(int index) const;
     // The name as the user reads it.
     [[nodiscard]] QString displayText(int index) const;
+    // Whether the name is stored in GBK (code page 936) rather than UTF-8.
+    [[nodiscard]] bool storedInGbk(int index) const;
     // The attributes as listed; ReadOnly only while the switches make it matter (not both
     // 常规 and 只读 on).
     [[nodiscard]] std::uint8_t itemAttributes(int index) const;

@@ -113,6 +113,8 @@ public:
     void cmdChangeExt_Click();
     void cmdF2J_Click();
     void cmdJ2F_Click();
+    void cmdWindowsSafe_Click();
+    void cmdGbkToUtf8_Click();
     // Page 3, find and replace: every input refreshes the example.
     void txtFind_Change();
     void txtReplace_Change();

@@ -225,6 +225,9 @@ void Form1::ShowListItemToolTipText(QAbstractItemView* ListX, float iY)
         const int width = tree ? tree->columnWidth(0) : ListX->width();
         if (filelist::textTooWide(float(width), margin, float(metrics.horizontalAdvance(text))))
             tip = text;
+        // Names stored in GBK are marked, so that the user sees which ones "GBK 文件名转 UTF-8" touches.
+        if (ListX == File1 && m_files->storedInGbk(row))
+            tip = (tip.isEmpty() ? QString() : tip + QLatin1Char('\n')) + QStringLiteral("这个文件名是用 GBK 编码存的");
     }
     ListX->setToolTip(tip);
 }

@@ -94,6 +94,16 @@ void Form1::cmdJ2F_Click()
     runCommand(*m_otherPage, OtherPage::ToTraditional);
 }
 
+void Form1::cmdWindowsSafe_Click()
+{
+    runCommand(*m_otherPage, OtherPage::WindowsSafe);
+}
+
+void Form1::cmdGbkToUtf8_Click()
+{
+    runCommand(*m_otherPage, OtherPage::GbkToUtf8);
+}
+
 void Form1::txtFind_Change()
 {
     m_replacePage->txtFind_Change();

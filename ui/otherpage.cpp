@@ -5,6 +5,8 @@
 #include "ui/module1.h"
 
 #include <QGridLayout>
+#include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,10 +57,30 @@ OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     scripts->addWidget(Label9, 0, 2, 2, 1);
     scripts->setColumnStretch(2, 1);
 
+    fraOtherSystems = createFrame(this, "fraOtherSystems", QStringLiteral("给别的系统用的文件名"));
+    cmdWindowsSafe = makeControl<QPushButton>(fraOtherSystems, "cmdWindowsSafe", QStringLiteral("改成 Windows 可用的名字"));
+    cmdWindowsSafe->setToolTip(QStringLiteral("\\ : * ? \" < > | 换成全角的 ＼：＊？＂＜＞｜（或“_”），去掉末尾的点和空格，"
+                                              "U 盘（FAT、exFAT）、NTFS 和 Windows 共享文件夹都能用"));
+    QPushButton* windowsStep = makeStepButton(fraOtherSystems, "cmdWindowsSafeStep");
+    chkUnderscore = makeControl<QCheckBox>(fraOtherSystems, "chkUnderscore", QStringLiteral("换成“_”"));
+    chkUnderscore->setToolTip(QStringLiteral("不能用的字符换成“_”，而不是全角字符"));
+    cmdGbkToUtf8 = makeControl<QPushButton>(fraOtherSystems, "cmdGbkToUtf8", QStringLiteral("GBK 文件名转 UTF-8"));
+    cmdGbkToUtf8->setToolTip(QStringLiteral("用 GBK 存的文件名（列表里的提示会标出）改用 UTF-8 存，字不变；"
+                                            "别的程序就能正确显示它们"));
+    QPushButton* gbkStep = makeStepButton(fraOtherSystems, "cmdGbkToUtf8Step");
+    auto* systems = new QGridLayout(fraOtherSystems);
+    systems->addWidget(cmdWindowsSafe, 0, 0);
+    systems->addWidget(windowsStep, 0, 1);
+    systems->addWidget(chkUnderscore, 0, 2);
+    systems->addWidget(cmdGbkToUtf8, 1, 0);
+    systems->addWidget(gbkStep, 1, 1);
+    systems->setColumnStretch(3, 1);
+
     auto* page = new QVBoxLayout(this);
     page->addWidget(Frame9);
     page->addWidget(Frame10);
     page->addWidget(Frame11);
+    page->addWidget(fraOtherSystems);
     page->addStretch(1);
     compactLayouts(this);
 
@@ -76,6 +98,12 @@ OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     addCommand(cmdChangeExt, extensionStep);
     addCommand(cmdF2J, f2jStep);
     addCommand(cmdJ2F, j2fStep);
+    addCommand(cmdWindowsSafe, windowsStep);
+    addCommand(cmdGbkToUtf8, gbkStep);
+    connect(chkUnderscore, &QCheckBox::toggled, this, [this] {
+        m_liveCommand = WindowsSafe;
+        Q_EMIT optionsChanged();
+    });
 
     Label8->setBuddy(txtRemoveStr);
     txtRemoveStr->setAccessibleName(QStringLiteral("需要去掉的字符串"));
@@ -103,6 +131,8 @@ rules::Rule OtherPage::rule(int command) const
     case Remove: return removeRule();
     case Extension: return extensionRule();
     case ToSimplified: return rules::ToSimplifiedRule{};
+    case WindowsSafe: return rules::WindowsSafeRule{chkUnderscore->isChecked()};
+    case GbkToUtf8: return rules::GbkToUtf8Rule{};
     default: return rules::ToTraditionalRule{};
     }
 }
@@ -122,6 +152,8 @@ QString OtherPage::refusal(int command, Use use, qint64) const
             return QStringLiteral("扩展名“%1”含有“/”，不能用在文件名里，所以%2。").arg(extension, notDone(use));
         return {};
     }
+    case WindowsSafe:
+    case GbkToUtf8: return {};
     default: {
         const bool simplified = command == ToSimplified;
         if (simplified ? Module1::CanF2J() : Module1::CanJ2F())

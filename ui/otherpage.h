@@ -2,6 +2,7 @@
 
 #include "ui/rulepage.h"
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -9,14 +10,15 @@ class QPushButton;
 
 namespace ui {
 
-// Page 2, "其它": four commands, each in a frame of its own: cutting a text out of the names,
-// a new extension, and the two script conversions.
+// Page "其它": cutting a text out of the names, a new extension, the two script conversions,
+// and names for other systems (names the Windows family of file systems can hold; GBK-stored
+// names written again in UTF-8), each group in a frame of its own.
 class OtherPage final : public RulePage {
     Q_OBJECT
 
 public:
     // The page's commands, as numbered for rule() and RulePage::runButton().
-    enum Command { Remove = 0, Extension = 1, ToSimplified = 2, ToTraditional = 3 };
+    enum Command { Remove = 0, Extension = 1, ToSimplified = 2, ToTraditional = 3, WindowsSafe = 4, GbkToUtf8 = 5 };
 
     explicit OtherPage(PageHost& host, QWidget* parent = nullptr);
 
@@ -40,6 +42,10 @@ private:
     QPushButton* cmdJ2F = nullptr;
     QPushButton* cmdF2J = nullptr;
     QLabel* Label9 = nullptr;
+    QGroupBox* fraOtherSystems = nullptr;
+    QPushButton* cmdWindowsSafe = nullptr;
+    QCheckBox* chkUnderscore = nullptr;
+    QPushButton* cmdGbkToUtf8 = nullptr;
     int m_liveCommand = -1;
 };
 

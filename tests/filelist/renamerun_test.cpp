@@ -1,5 +1,7 @@
 #include "filelist/filelistmodel.h"
 #include "filelist/renamerun.h"
+#include "rules/rule.h"
+#include "filelist/rulerename.h"
 #include "platform/faultyfilesystem.h"
 #include "platform/filename.h"
 #include "rules/convertcase.h"
@@ -666,6 +668,11 @@ RenameDecision lowerExtension(const QString& name)
     return RenameDecision::rename(rules::ChangeFileExt(name, QStringLiteral("jpg")));
 }
 
+filelist::RenameRule prepared(const rules::Rule& rule)
+{
+    return filelist::renameRuleFor(rules::prepare(rule, {}, 1).name);
+}
+
 class NamesOnDisk : public RenameRunTest, public testing::WithParamInterface<NameCase> {};
 
 TEST_P(NamesOnDisk, EveryRuleReadsAndWritesTheTextTheListShows)
@@ -693,6 +700,10 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"gbk_removal", "\xd6\xd0\x87\xf8.txt", removing("國"), "\xd6\xd0.txt"},
         NameCase{"gbk_custom_text", "\xd6\xd0\x87\xf8.txt", custom("照片"), "\xd5\xd5\xc6\xac" "1.txt"},
         NameCase{"gbk_extension", "\xe9\x4c\xb3\xc7.JPG", lowerExtension, "\xe9\x4c\xb3\xc7.jpg"},
+        NameCase{"gbk_written_again_in_utf8", "\xd6\xd0\x87\xf8.txt", prepared(rules::GbkToUtf8Rule{}),
+                 "\xe4\xb8\xad\xe5\x9c\x8b.txt"},
+        NameCase{"gbk_windows_safe_stays_gbk", "\xd6\xd0?.txt", prepared(rules::WindowsSafeRule{false}),
+                 "\xd6\xd0\xa3\xbf.txt"},
         NameCase{"bmp_traditional_to_simplified", "\xe4\xb8\xad\xe5\x9c\x8b.txt", toSimplified,
                  "\xe4\xb8\xad\xe5\x9b\xbd.txt"},
         NameCase{"astral_low_half_in_escape_range_simplified", "\xf0\x9f\x93\xb8.jpg", toSimplified,

@@ -55,6 +55,7 @@ private Q_SLOTS:
     void aWindowReadingAfterItShowsSaysSoAndSelectsTheFilesGiven();
     void templatePageNamesFilesAndShowsItsExample();
     void customNumbersStartWhereTheStartSays();
+    void namesForOtherSystems();
     void customExampleFollowsTextStepAndPlace();
     void customExampleKeepsItsCaptionsWhileTheStepIsTyped();
     void customCommandNumbersTheSelectedFiles();
@@ -318,6 +319,41 @@ void Form1RenameTest::customNumbersStartWhereTheStartSays()
     QCOMPARE(names(), (QStringList{QStringLiteral("P142.jpg"), QStringLiteral("P144.jpg"), QStringLiteral("c.jpg")}));
     control<QLineEdit>("txtStart")->clear();
     QCOMPARE(caption("lblTarget(0)"), QStringLiteral("P-2.gif"));
+}
+
+// Page 其它's names for other systems: a GBK-stored name, marked in the list's tooltip, written
+// again in UTF-8; names the Windows family takes, with "_" when asked.
+void Form1RenameTest::namesForOtherSystems()
+{
+    open({"\xd6\xd0\x87\xf8.txt", "a?b.txt"});
+    auto& list = m_form->fileList();
+    int gbkRow = -1;
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.storedInGbk(i))
+            gbkRow = i;
+    }
+    QVERIFY(gbkRow >= 0);
+    auto* view = control<QTreeView>("File1");
+    QVERIFY(testsupport::showLaidOut(*m_form));
+    const int rowHeight = QFontMetrics(view->font()).height();
+    m_form->File1_MouseMove(0, 0, 5, float(rowHeight) * (float(gbkRow) + 0.5F));
+    QVERIFY2(view->toolTip().contains(QStringLiteral("GBK")), qPrintable(view->toolTip()));
+
+    select({"a?b.txt"});
+    list.setSelected(gbkRow, true);
+    control<QTabWidget>("SSTab1")->setCurrentIndex(3);
+    click("cmdGbkToUtf8");
+    QCOMPARE(names(), (QStringList{QStringLiteral("a?b.txt"), QStringLiteral("中國.txt")}));
+    select({"a?b.txt"});
+    click("cmdWindowsSafe");
+    QCOMPARE(names(), (QStringList{QStringLiteral("a？b.txt"), QStringLiteral("中國.txt")}));
+    QTest::keyClick(m_form.get(), Qt::Key_Z, Qt::ControlModifier);
+    select({"a?b.txt"});
+    auto* underscore = control<QCheckBox>("chkUnderscore");
+    QTest::mouseClick(underscore, Qt::LeftButton, {}, QPoint(6, underscore->height() / 2));
+    click("cmdWindowsSafe");
+    QCOMPARE(names(), (QStringList{QStringLiteral("a_b.txt"), QStringLiteral("中國.txt")}));
+    QVERIFY(m_messages.messages.isEmpty());
 }
 
 void Form1RenameTest::customExampleFollowsTextStepAndPlace()
