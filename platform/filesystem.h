@@ -168,6 +168,8 @@ public:
     // The entry called name itself (a symbolic link is not followed), where letter case is
     // ignored also under another spelling.
     virtual Lookup lookup(QByteArrayView name) const = 0;
+    // Whether lookup() may be called from several threads at once.
+    [[nodiscard]] virtual bool concurrentLookups() const { return false; }
 
     // Whether other, which exists, is only another spelling of the existing file name: the
     // same file, found under other by a file system that ignores letter case.

@@ -322,6 +322,9 @@ public:
         return {Lookup::Found::Entry, 0, identityOf(st)};
     }
 
+    // Each look is one system call on the descriptor.
+    bool concurrentLookups() const override { return true; }
+
     bool sameFile(QByteArrayView name, QByteArrayView other) const override
     {
         if (!isValidFileName(name) || !isValidFileName(other) || name == other)
