@@ -403,8 +403,13 @@ std::vector<Row> measure(const char* self, const QString& base, std::size_t file
     double livePause = 0;
     window.fileList().refresh();
     window.fileList().setAllSelected(true);
-    window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(3);
+    // The page that holds the find box, wherever it stands among the pages.
+    auto* pages = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
     auto* find = window.findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    for (int page = 0; page < pages->count(); ++page) {
+        if (pages->widget(page)->isAncestorOf(find))
+            pages->setCurrentIndex(page);
+    }
     window.findChild<QLineEdit*>(QStringLiteral("txtReplace"))->setText(QStringLiteral(".md"));
     const ui::LiveColumn& live = window.liveColumn();
     for (int run = 0; run < kRuns; ++run) {
