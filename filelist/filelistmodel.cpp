@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <limits>
 #include <string_view>
 #include <unordered_set>
@@ -67,7 +68,7 @@ void FileListModel::refresh()
 
 FileListModel::ListingRequest FileListModel::request() const
 {
-    return {m_folder, m_pattern, m_switches, m_items.size(), m_names.size()};
+    return {m_folder, m_pattern, m_switches, m_items.size(), m_names.size(), true, true};
 }
 
 FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const ListingRequest& request)
@@ -88,16 +89,30 @@ FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const
     int error = 0;
     platform::FolderIdentity identity;
     ListedNames allNames;
+    bool keepingAll = request.keepAllNames;
     if (!request.folder.isEmpty()) {
-        identity = fs.openFolder(request.folder)->identity();
+        // Taken before the folder's time is read: see listingStillTrue().
+        const std::int64_t started = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                         std::chrono::system_clock::now().time_since_epoch())
+                                         .count();
+        const auto opened = fs.openFolder(request.folder);
+        identity = opened->identity();
+        if (request.keepForLater)
+            allNames.setTimes(started, opened->modifiedTime());
         // With both switches on, a read-only file is listed as any other: no file need be looked
         // at for its mode, which is most of the listing's work in a large folder.
         const bool readOnlyDecides = !request.switches[std::size_t(Switch::Normal)]
             || !request.switches[std::size_t(Switch::ReadOnly)];
         const auto detail = readOnlyDecides ? platform::ListDetail::Everything : platform::ListDetail::WithoutReadOnly;
         const auto status = fs.listFolder(request.folder, [&](const platform::DirEntry& e) {
-            if (request.keepAllNames)
-                allNames.add(e.name);
+            if (keepingAll) {
+                if (request.keepForLater && allNames.size() >= kKeptNamesUpTo) {
+                    keepingAll = false;
+                    allNames = {};
+                } else {
+                    allNames.add(e.name);
+                }
+            }
             if (e.kind != platform::EntryKind::File || !admits(e.attributes, request.switches))
                 return;
             const std::string_view name(e.name.data(), std::size_t(e.name.size()));
@@ -114,6 +129,8 @@ FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const
         if (!status.ok())
             error = status.error;
     }
+    if (error != 0)
+        allNames = {}; // not every name was read
 
     const char* base = names.data();
     auto nameOf = [base](const Entry& e) { return std::string_view(base + e.offset, e.size); };
@@ -163,6 +180,7 @@ void FileListModel::show(const ListingRequest& request, Listing listing)
     m_selected = std::move(selected);
     m_listError = listing.error;
     m_identity = listing.identity;
+    m_listedNames = listing.allNames.hasTimes() ? std::make_shared<const ListedNames>(std::move(listing.allNames)) : nullptr;
     endResetModel();
     platform::releaseFreeMemory(); // the former list, large for a large folder
     pushSelectionToView();

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,7 +62,13 @@ public:
         std::size_t expectedBytes = 0;
         // Whether the listing keeps every name of the folder as well, whatever it holds.
         bool keepAllNames = false;
+        // With keepAllNames: the names are kept for a plan made later, with the times that tell
+        // whether they still hold then, and only for a folder of up to kKeptNamesUpTo entries.
+        bool keepForLater = false;
     };
+    // A folder of more entries than this is read again for a plan: its names would cost memory
+    // the largest folders can't spare.
+    static constexpr std::size_t kKeptNamesUpTo = std::size_t(1) << 18;
     // The files of a request's folder that pass its pattern and switches, in natural order.
     struct Listing {
         std::string names;
@@ -84,6 +91,9 @@ public:
     [[nodiscard]] bool switchOn(Switch which) const { return m_switches[std::size_t(which)]; }
     // errno of the last listing of the folder, 0 when it was read whole.
     [[nodiscard]] int listError() const { return m_listError; }
+    // Every name the folder held when the items were listed, with the listing's times; null
+    // for a large folder or one not read whole.
+    [[nodiscard]] std::shared_ptr<const ListedNames> listedNames() const { return m_listedNames; }
 
     [[nodiscard]] int count() const override { return int(m_items.size()); }
     // The name as the folder holds it.
@@ -150,6 +160,7 @@ private:
     std::array<bool, 4> m_switches{true, true, false, false};
     int m_listError = 0;
     platform::FolderIdentity m_identity;
+    std::shared_ptr<const ListedNames> m_listedNames;
 
     std::string m_names;
     std::vector<Entry> m_items;

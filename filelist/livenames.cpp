@@ -78,6 +78,7 @@ struct LiveNames::Job {
     std::vector<std::int32_t> planIndex;
     const platform::FileSystem* fs = nullptr;
     qsizetype folderSize = -1;
+    std::shared_ptr<const ListedNames> listed; // the list's own listing, read again if out of date
     std::atomic<bool> stale{false};
     std::shared_ptr<RenamePlan> plan;
 
@@ -197,6 +198,7 @@ void LiveNames::restart()
     }
     job->fs = &m_fs;
     job->folderSize = m_list.count();
+    job->listed = m_list.listedNames();
     m_job = job;
     if (!m_running)
         startPlan();
@@ -210,7 +212,7 @@ void LiveNames::startPlan()
         auto plan = job->steps.empty() ? std::make_shared<RenamePlan>(planNumberedNames(job->source, job->rule))
                                        : planWithInputs(*job, fresh);
         if (plan && !job->stale)
-            settlePlan(*plan, *job->fs, job->source.folderIdentity(), fresh, job->folderSize);
+            settlePlan(*plan, *job->fs, job->source.folderIdentity(), fresh, job->folderSize, job->listed.get());
         {
             const std::lock_guard lock(job->mutex);
             job->plan = std::move(plan);

@@ -310,7 +310,7 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
     std::optional<FolderNames> folderNames;
     const auto names = [&]() -> const FolderNames& {
         if (!folderNames) {
-            if (listed && !limits.windowsNames)
+            if (listed && !limits.windowsNames && listed->stillTrue(*m_opened, limits))
                 folderNames.emplace(*m_opened, *listed);
             else
                 folderNames.emplace(*m_opened, limits.windowsNames, readAll, tick);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,15 +21,40 @@ namespace filelist {
 class FolderNames;
 
 // Every name a folder held when it was listed, of every kind, kept as a hash (8 bytes a name): a
-// plan settled right after the listing looks in these rather than reading the folder again.
+// plan settled after the listing looks in these rather than reading the folder again.
+//
+// Names without times stand for the folder as they are: their caller listed it a moment ago.
+// Names with times, kept for a while, stand for it only while it shows no change since.
 class ListedNames {
 public:
     void add(QByteArrayView name);
     [[nodiscard]] const std::vector<std::uint64_t>& hashes() const { return m_hashes; }
+    [[nodiscard]] std::size_t size() const { return m_hashes.size(); }
+
+    // started, the wall-clock time the listing started, and folderModified, the folder's
+    // modification time read as the listing opened it, both in nanoseconds since 1970.
+    void setTimes(std::int64_t started, std::optional<std::int64_t> folderModified);
+    [[nodiscard]] bool hasTimes() const { return m_timed; }
+    // Whether the names still are what folder holds, on a file system with limits.
+    [[nodiscard]] bool stillTrue(const platform::Folder& folder, const platform::NameLimits& limits) const;
 
 private:
     std::vector<std::uint64_t> m_hashes;
+    bool m_timed = false;
+    std::int64_t m_started = 0;
+    std::optional<std::int64_t> m_folderModified;
 };
+
+// How long after the folder's last change a listing must start for its names to be trusted
+// later: a change within the same tick of the file system's clock leaves the folder's time as
+// it was, and that clock may run a tick behind the wall clock.
+inline constexpr std::int64_t kListingSettledNs = 50'000'000;
+
+// Whether a listing that started at started, when the folder's modification time read
+// modifiedThen, still tells what the folder holds now that its time reads modifiedNow. Only
+// where inode numbers are stable: network and FUSE file systems may cache a folder's time.
+bool listingStillTrue(std::int64_t started, std::optional<std::int64_t> modifiedThen,
+                      std::optional<std::int64_t> modifiedNow, bool stableInodes);
 
 // What a rename run needs of the file list.
 class RenameSource {
@@ -179,9 +205,9 @@ public:
     // Opens the folder, looks in it for every new name and sorts each file into its state.
     // folderSizeHint, the number of entries the folder is thought to hold, or -1, decides
     // whether all its names are read at once or each new name is looked up. listed, the names of
-    // a listing of the folder made a moment ago, stands in for reading them (not where letter
-    // case is ignored, as listed names are not folded); a name found there is still looked up
-    // for what holds it.
+    // a listing of the folder, stands in for reading them while it still tells what the folder
+    // holds (see ListedNames), and not where letter case is ignored, as listed names are not
+    // folded; a name found there is still looked up for what holds it.
     void settle(const platform::FileSystem& fs, const Progress& progress = {}, qsizetype folderSizeHint = -1,
                 const ListedNames* listed = nullptr);
     // The folder as opened for the plan, which the run uses too; null before settle().

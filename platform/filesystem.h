@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -149,6 +150,10 @@ public:
     // every call with it.
     [[nodiscard]] virtual int openError() const = 0;
     [[nodiscard]] virtual FolderIdentity identity() const = 0;
+    // When an entry of the folder was last added, removed or renamed, in nanoseconds since 1970,
+    // or nothing where it can't be told. Times come in the file system's own clock ticks, so two
+    // changes within one tick leave the same time.
+    [[nodiscard]] virtual std::optional<std::int64_t> modifiedTime() const { return std::nullopt; }
 
     // Renames oldName to newName without ever replacing another file: EEXIST when anything has
     // the new name, also the file itself under another spelling on a file system that ignores
@@ -163,6 +168,8 @@ public:
     // The entry called name itself (a symbolic link is not followed), where letter case is
     // ignored also under another spelling.
     virtual Lookup lookup(QByteArrayView name) const = 0;
+    // Whether lookup() may be called from several threads at once.
+    [[nodiscard]] virtual bool concurrentLookups() const { return false; }
 
     // Whether other, which exists, is only another spelling of the existing file name: the
     // same file, found under other by a file system that ignores letter case.

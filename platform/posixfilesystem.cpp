@@ -270,6 +270,14 @@ public:
         return {std::uint64_t(makedev(st.stx_dev_major, st.stx_dev_minor)), std::uint64_t(st.stx_ino), born};
     }
 
+    std::optional<std::int64_t> modifiedTime() const override
+    {
+        struct statx st;
+        if (m_fd < 0 || ::statx(m_fd, "", AT_EMPTY_PATH, STATX_MTIME, &st) != 0 || !(st.stx_mask & STATX_MTIME))
+            return std::nullopt;
+        return std::int64_t(st.stx_mtime.tv_sec) * 1'000'000'000 + st.stx_mtime.tv_nsec;
+    }
+
     Status renameNoReplace(QByteArrayView oldName, QByteArrayView newName) const override
     {
         if (!isValidFileName(oldName) || !isValidFileName(newName))
@@ -313,6 +321,9 @@ public:
             return errno == ENOENT ? Lookup{} : Lookup{Lookup::Found::Unknown, errno, {}};
         return {Lookup::Found::Entry, 0, identityOf(st)};
     }
+
+    // Each look is one system call on the descriptor.
+    bool concurrentLookups() const override { return true; }
 
     bool sameFile(QByteArrayView name, QByteArrayView other) const override
     {

@@ -72,12 +72,16 @@ int RenameRunner::run(const QString& command, const NameFiles& nameFiles, bool p
             return -1; // nothing on disk has changed
         const platform::FileSystem* fs = &m_fs;
         const platform::FolderIdentity identity = m_list.folderIdentity();
-        planned = wait.wait([plan, fs, identity, n](platform::JobControl& control) {
+        // The names the list's own listing read spare reading the folder again, if it has not
+        // changed since.
+        const std::shared_ptr<const filelist::ListedNames> listed = m_list.listedNames();
+        planned = wait.wait([plan, fs, identity, n, listed](platform::JobControl& control) {
             const qsizetype files = plan->size();
             const filelist::Progress report = reportingTo(control);
             filelist::settlePlan(
                 *plan, *fs, identity,
-                [&](qsizetype done, qsizetype) { return report(n + (files ? done * n / files : n), 2 * n); }, n);
+                [&](qsizetype done, qsizetype) { return report(n + (files ? done * n / files : n), 2 * n); }, n,
+                listed.get());
         });
     }
     if (planned == PatientWait::Outcome::Unanswered) {

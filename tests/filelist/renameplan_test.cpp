@@ -12,10 +12,15 @@
 #include <QTemporaryDir>
 
 #include <limits>
+#include <optional>
 #include <map>
 #include <random>
 #include <set>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <ctime>
 
 namespace {
 
@@ -251,6 +256,102 @@ TEST(PlanWithListedNames, SettlesAsReadingTheFolderDoes)
     for (const PlanReason reason : {PlanReason::HeldByFile, PlanReason::HeldByHiddenFile, PlanReason::HeldBySystemFile,
                                     PlanReason::HeldByFolder, PlanReason::HeldByStayingFile, PlanReason::WantedByEarlier})
         EXPECT_TRUE(seen.count(reason)) << int(reason);
+}
+
+// Names a listing keeps for later stand for the folder only while its time shows no change since
+// the listing, and only when the listing started well after that time. The folder holds "a" and
+// "b", but the kept names leave "b" out: renaming "a" to "b" believes them (改名) or reads the
+// folder and finds "b" (已存在).
+TEST(PlanWithListedNames, KeptNamesStandForTheFolderOnlyWhileItIsUnchanged)
+{
+    constexpr std::int64_t ms = 1'000'000;
+    struct Row {
+        const char* label;
+        std::int64_t startedAfter; // the listing's start, after the folder's time
+        std::int64_t timeThen;     // the folder's time as the listing read it, against its time now
+        bool timeKnown;
+        PlanState expected;
+    };
+    const Row rows[] = {
+        {"listed well after the last change", 200 * ms, 0, true, PlanState::Rename},
+        {"listed within the clock's tick of the last change", 10 * ms, 0, true, PlanState::Taken},
+        {"listed before the last change", -1000 * ms, 0, true, PlanState::Taken},
+        {"changed since the listing", 200 * ms, -1000 * ms, true, PlanState::Taken},
+        {"the folder's time unknown", 200 * ms, 0, false, PlanState::Taken},
+    };
+    const platform::FileSystem& fs = platform::systemFileSystem();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray folder = QFile::encodeName(dir.path());
+    for (const char* name : {"a", "b"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const std::optional<std::int64_t> modified = fs.openFolder(folder)->modifiedTime();
+    ASSERT_TRUE(modified.has_value());
+    class OneFile final : public filelist::RenameSource {
+    public:
+        OneFile(QByteArray folder, platform::FolderIdentity identity) : m_folder(std::move(folder)), m_identity(identity) {}
+        const QByteArray& folder() const override { return m_folder; }
+        platform::FolderIdentity folderIdentity() const override { return m_identity; }
+        int count() const override { return 1; }
+        std::string_view itemBytes(int) const override { return "a"; }
+        bool isSelected(int) const override { return true; }
+        void refresh() override {}
+
+    private:
+        QByteArray m_folder;
+        platform::FolderIdentity m_identity;
+    } source(folder, fs.openFolder(folder)->identity());
+    for (const Row& row : rows) {
+        filelist::ListedNames listed;
+        listed.add("a");
+        listed.setTimes(*modified + row.startedAfter,
+                        row.timeKnown ? std::optional<std::int64_t>(*modified + row.timeThen) : std::nullopt);
+        filelist::RenamePlan plan =
+            filelist::planNames(source, [](const QString&) { return RenameDecision::rename(QStringLiteral("b")); });
+        filelist::settlePlan(plan, fs, source.folderIdentity(), {}, 1, &listed);
+        ASSERT_EQ(plan.size(), 1) << row.label;
+        EXPECT_EQ(int(plan.state(0)), int(row.expected)) << row.label;
+    }
+    // Where a file system may cache a folder's time, the time tells nothing.
+    EXPECT_TRUE(filelist::listingStillTrue(*modified + 200 * ms, modified, modified, true));
+    EXPECT_FALSE(filelist::listingStillTrue(*modified + 200 * ms, modified, modified, false));
+}
+
+// The list's own listing keeps the folder's names with the times that tell whether they still
+// hold: a file added after it makes them out of date.
+TEST(PlanWithListedNames, TheListsListingGoesOutOfDateWithTheFolder)
+{
+    const platform::FileSystem& fs = platform::systemFileSystem();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray folder = QFile::encodeName(dir.path());
+    QFile file(dir.filePath(QStringLiteral("a")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    // The folder's last change a second back, so that a listing now is well after it.
+    const struct timespec back[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 1, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.constData(), back, 0), 0);
+
+    filelist::FileListModel model(fs);
+    ASSERT_TRUE(model.setFolder(folder));
+    const auto listed = model.listedNames();
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->size(), 1u);
+    const auto limits = fs.nameLimitsOf(folder);
+    EXPECT_TRUE(listed->stillTrue(*fs.openFolder(folder), limits));
+    QFile added(dir.filePath(QStringLiteral("b")));
+    ASSERT_TRUE(added.open(QIODevice::WriteOnly));
+    added.close();
+    EXPECT_FALSE(listed->stillTrue(*fs.openFolder(folder), limits));
+
+    model.setAllSelected(true);
+    filelist::RenamePlan plan =
+        filelist::planNames(model, [](const QString&) { return RenameDecision::rename(QStringLiteral("b")); });
+    filelist::settlePlan(plan, fs, model.folderIdentity(), {}, model.count(), listed.get());
+    ASSERT_EQ(plan.size(), 1);
+    EXPECT_EQ(int(plan.state(0)), int(PlanState::Taken));
 }
 
 // A large run named on two threads is the plan named in a row: every file in list order, the

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -346,6 +347,45 @@ INSTANTIATE_TEST_SUITE_P(Moves, RenameRunOrder,
                                          ReorderCase{"two_rings_and_a_chain",
                                                      {{"p", "q"}, {"q", "p"}, {"x", "y"}, {"y", "z"}, {"z", "x"}, {"m", "n"}}}),
                          [](const testing::TestParamInfo<ReorderCase>& info) { return std::string(info.param.label); });
+
+// A large run on the real file system looks at its files on two threads before renaming: a file
+// gone since the plan is told as gone and every other file moves under the identity the journal
+// holds for it, so taking the run back, which renames a file only where it finds that very
+// file, brings every name back.
+TEST(LargeRenameRun, EveryFileIsLookedAtAsItIsAndTakenBack)
+{
+    const platform::FileSystem& fs = platform::systemFileSystem();
+    TempFolder folder;
+    constexpr int n = 12000;
+    for (int i = 0; i < n; ++i)
+        folder.add("f" + QByteArray::number(i));
+    const auto before = folder.contents();
+    FileListModel list(fs);
+    ASSERT_TRUE(list.setFolder(folder.path()));
+    list.setAllSelected(true);
+    const filelist::RenamePlan plan = filelist::planRename(
+        list, fs, [](const QString& name) { return RenameDecision::rename(QLatin1Char('g') + name.mid(1)); });
+    ASSERT_EQ(plan.count(filelist::PlanState::Rename), n);
+    const std::set<QByteArray> gone{"f5", "f6000", "f11999"};
+    for (const QByteArray& name : gone)
+        ASSERT_EQ(::unlink(folder.file(name).constData()), 0);
+
+    filelist::RunJournal journal;
+    const RenameReport report = filelist::executePlan(plan, fs, {}, &journal);
+    EXPECT_EQ(report.renamed, n - int(gone.size()));
+    ASSERT_EQ(report.failures.size(), gone.size());
+    for (const auto& failure : report.failures)
+        EXPECT_TRUE(gone.count(failure.oldName.toUtf8())) << failure.oldName.toStdString();
+    EXPECT_EQ(journal.size(), n - qsizetype(gone.size()));
+
+    const auto back = filelist::executePlan(filelist::planReturn(folder.path(), journal, fs), fs);
+    EXPECT_TRUE(back.failures.empty());
+    EXPECT_EQ(back.renamed, n - int(gone.size()));
+    auto expected = before;
+    for (const QByteArray& name : gone)
+        expected.erase(name);
+    EXPECT_EQ(folder.contents(), expected);
+}
 
 // A ring of three whose second move is refused: what moved stays moved, the file that stepped
 // aside is named in the report under its temporary name, and undo puts everything back.
