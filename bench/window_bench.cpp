@@ -420,7 +420,8 @@ std::vector<Row> measure(const char* self, const QString& base, std::size_t file
         liveVisible.program = std::min(liveVisible.program, timedCommand(list, [&] { find->setText(QStringLiteral(".txt")); }, livePause));
         QElapsedTimer sinceTick;
         sinceTick.start();
-        while (!live.names().planReady()) {
+        // Past the column's limit only the rows on screen are named: there are no states to wait for.
+        while (!live.names().planReady() && !live.names().tooManyToPlan()) {
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
             livePause = std::max(livePause, double(sinceTick.nsecsElapsed()) / 1e9);
             sinceTick.restart();

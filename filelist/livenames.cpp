@@ -184,7 +184,7 @@ void LiveNames::restart()
         m_job->stale = true;
     m_job.reset();
     Q_EMIT namesChanged();
-    if (!hasRule() || m_rows.empty())
+    if (!hasRule() || m_rows.empty() || tooManyToPlan())
         return;
 
     auto job = std::make_shared<Job>(m_list, m_rows);

@@ -49,6 +49,12 @@ public:
     // The cell of row: nothing for a row not selected, or without a rule.
     [[nodiscard]] std::optional<Cell> cell(int row) const;
 
+    // Above this many selected files the column shows the rows' names but makes no plan: a plan
+    // of a million files would double the window's memory, and a run plans them anyway.
+    static constexpr std::size_t kMaxPlanned = 262'144;
+    // Whether the selection is too large for a plan (see kMaxPlanned).
+    [[nodiscard]] bool tooManyToPlan() const { return m_rows.size() > kMaxPlanned; }
+
     // The plan's counts, once the plan for the rule and selection of now is made.
     [[nodiscard]] bool planReady() const { return m_plan != nullptr; }
     [[nodiscard]] bool hasRule() const { return bool(m_name) || !m_steps.empty(); }

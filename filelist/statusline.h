@@ -11,6 +11,8 @@ QString listCountsText(qsizetype files, qsizetype selected);
 // What the plan of the new names column says: "将改名 A 个，已存在 B 个，无效 C 个"; while the plan
 // is still being made, "正在计算新文件名……".
 QString planCountsText(bool ready, qsizetype renamed, qsizetype taken, qsizetype invalid);
+// When more files are selected than the column of new names checks.
+QString tooManyToCheckText();
 // After a run in which every planned file was renamed: "已改名 N 个文件，撤销请按 Ctrl+Z".
 QString runDoneText(qsizetype renamed);
 // A command asked for with nothing selected.

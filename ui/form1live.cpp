@@ -143,6 +143,8 @@ void Form1::updateStatus()
     const filelist::LiveNames& names = m_live->names();
     if (!m_statusNote.isEmpty()) {
         text += QLatin1Char('\n') + m_statusNote;
+    } else if (names.hasRule() && names.tooManyToPlan()) {
+        text += QLatin1Char('\n') + filelist::tooManyToCheckText();
     } else if (names.hasRule() && m_files->selectedCount() > 0) {
         text += QLatin1Char('\n')
             + filelist::planCountsText(names.planReady(), names.count(filelist::PlanState::Rename),
