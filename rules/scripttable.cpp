@@ -3,6 +3,7 @@
 #include "platform/codepage936.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace rules {
 
@@ -73,7 +74,7 @@ PhraseTable::PhraseTable(const QByteArray& text)
         const QString phrase = QString::fromUtf8(line.first(tab));
         const QString converted = QString::fromUtf8(candidates);
         const std::size_t characters = phraseCharacters(phrase);
-        if (characters < 2 || phraseCharacters(converted) != characters || phrase.size() > 255)
+        if (characters < 2 || phraseCharacters(converted) != characters || phrase.size() > 63)
             continue;
         entries.push_back({data->storage.size(), std::size_t(phrase.size()), 0, std::size_t(converted.size())});
         data->storage.append(reinterpret_cast<const char16_t*>(phrase.utf16()), std::size_t(phrase.size()));
@@ -84,27 +85,39 @@ PhraseTable::PhraseTable(const QByteArray& text)
         return;
     const std::u16string_view all(data->storage);
     data->phrases.reserve(entries.size());
-    data->longestFrom.assign(0x10000, 0);
+    data->startsWith.assign(0x10000 / 64, 0);
     for (const Entry& e : entries) {
         const std::u16string_view phrase = all.substr(e.phrase, e.phraseLength);
         // The first line of a phrase that comes twice is the one that counts.
         if (!data->phrases.emplace(phrase, all.substr(e.converted, e.convertedLength)).second)
             continue;
-        std::uint8_t& longest = data->longestFrom[phrase.front()];
-        longest = std::max(longest, std::uint8_t(phrase.size()));
+        data->startsWith[phrase[0] / 64] |= std::uint64_t(1) << (phrase[0] % 64);
+        data->lengthsFrom[std::uint32_t(phrase[0]) << 16 | phrase[1]] |= std::uint64_t(1) << phrase.size();
     }
     m_data = std::move(data);
 }
 
 PhraseTable::Match PhraseTable::longestAt(std::u16string_view text, std::size_t at) const
 {
-    if (!m_data || at >= text.size())
+    if (!m_data || at + 1 >= text.size())
         return {};
-    const std::size_t longest = std::min<std::size_t>(m_data->longestFrom[text[at]], text.size() - at);
-    for (std::size_t length = longest; length >= 2; --length) {
+    const char16_t first = text[at];
+    if (!(m_data->startsWith[first / 64] >> (first % 64) & 1))
+        return {};
+    const auto pair = m_data->lengthsFrom.find(std::uint32_t(first) << 16 | text[at + 1]);
+    if (pair == m_data->lengthsFrom.end())
+        return {};
+    std::uint64_t lengths = pair->second;
+    const std::size_t left = text.size() - at;
+    if (left < 63)
+        lengths &= (std::uint64_t(1) << (left + 1)) - 1; // no longer than what is left of the text
+    // Only the lengths that some phrase starting with these two units has, longest first.
+    while (lengths) {
+        const auto length = std::size_t(std::bit_width(lengths) - 1);
         const auto found = m_data->phrases.find(text.substr(at, length));
         if (found != m_data->phrases.end())
             return {length, found->second};
+        lengths &= ~(std::uint64_t(1) << length);
     }
     return {};
 }

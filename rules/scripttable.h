@@ -14,8 +14,9 @@ namespace rules {
 // A phrase table: UTF-8 text, one "phrase<TAB>converted" a line; where the converted side lists
 // several candidates separated by spaces, the first one counts. A line is left out when its
 // phrase has fewer than two characters, when the two sides differ in length, or when either side
-// holds ".", "/", a space or a control character: a phrase can never reach across the dot of a
-// name, make a folder or change the name's length. Copies share the loaded data.
+// holds ".", "/", a space or a control character, or when the phrase is longer than 63 UTF-16
+// code units: a phrase can never reach across the dot of a name, make a folder or change the
+// name's length. Copies share the loaded data.
 class PhraseTable final {
 public:
     PhraseTable() = default;
@@ -36,8 +37,11 @@ private:
     struct Data {
         std::u16string storage; // every phrase and converted form, back to back
         std::unordered_map<std::u16string_view, std::u16string_view> phrases;
-        // The length of the longest phrase starting with each BMP code unit, 0 for none.
-        std::vector<std::uint8_t> longestFrom;
+        // Bit u is set when some phrase starts with code unit u.
+        std::vector<std::uint64_t> startsWith;
+        // For the first two code units of the phrases, the lengths of the phrases that start with
+        // them: bit n for n units.
+        std::unordered_map<std::uint32_t, std::uint64_t> lengthsFrom;
     };
     std::shared_ptr<const Data> m_data;
 };
