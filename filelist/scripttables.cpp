@@ -27,8 +27,7 @@ rules::PhraseTable readPhraseTable(const platform::FileSystem& fs, const QByteAr
     return rules::PhraseTable(text);
 }
 
-} // namespace
-
+// Whether bytes are those of the F2J.txt / J2F.txt the program ships with.
 bool isShippedF2J(const QByteArray& bytes)
 {
     return hasDigest(bytes, QUENDRA_SHIPPED_F2J_SHA256);
@@ -38,6 +37,8 @@ bool isShippedJ2F(const QByteArray& bytes)
 {
     return hasDigest(bytes, QUENDRA_SHIPPED_J2F_SHA256);
 }
+
+} // namespace
 
 ScriptTables findScriptTables(const platform::FileSystem& fs, const QByteArray& programFolder,
                               const QByteArray& dataFolder)
@@ -53,10 +54,10 @@ ScriptTables findScriptTables(const platform::FileSystem& fs, const QByteArray& 
         QByteArray j2f;
         if (!fs.readFile(inFolder(folder, "J2F.txt"), j2f, false, kMaxTableBytes).ok())
             j2f.clear();
-        found.ownTable = !isShippedF2J(f2j);
+        const bool ownF2J = !isShippedF2J(f2j);
         const bool shippedJ2F = j2f.size() < 2 || isShippedJ2F(j2f);
         rules::PhraseTable f2jPhrases, j2fPhrases;
-        if (found.ownTable) {
+        if (ownF2J) {
             if (shippedJ2F)
                 j2f.clear();
         } else {

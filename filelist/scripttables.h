@@ -13,7 +13,6 @@ struct ScriptTables {
     rules::ScriptTable table; // empty when no F2J.txt was found, readable and not empty
     QStringList lookedFor;    // the F2J.txt files looked for, as the user reads them, in order
     QByteArray folder;        // the folder the table came from, or empty
-    bool ownTable = false;    // the F2J.txt found is not the one the program ships with
 };
 
 // Table files longer than this are read only this far; entries past 0xFFFF can never be used.
@@ -30,10 +29,6 @@ inline constexpr qsizetype kMaxPhraseTableBytes = 64 << 20;
 // overruled by the shipped J2FPhrases.txt either. Reads only: nothing is created anywhere.
 ScriptTables findScriptTables(const platform::FileSystem& fs, const QByteArray& programFolder,
                               const QByteArray& dataFolder = {});
-
-// Whether bytes are those of the F2J.txt / J2F.txt the program ships with.
-bool isShippedF2J(const QByteArray& bytes);
-bool isShippedJ2F(const QByteArray& bytes);
 
 // Makes an empty F2J.txt beside the program when there is none, so that the user sees where a
 // table goes; never for an installed program, where an empty table would hide the installed one
