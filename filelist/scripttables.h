@@ -17,10 +17,16 @@ struct ScriptTables {
 
 // Table files longer than this are read only this far; entries past 0xFFFF can never be used.
 inline constexpr qsizetype kMaxTableBytes = 1 << 20;
+// Phrase table files longer than this are read only this far.
+inline constexpr qsizetype kMaxPhraseTableBytes = 64 << 20;
 
 // Looks for F2J.txt beside the program, then in dataFolder (the installed data folder; empty for
-// none), and takes the first one that is there and not empty, with J2F.txt from the same folder
-// when there is one. Reads only: nothing is created anywhere.
+// none), and takes the first one that is there and not empty, with the other tables from the
+// same folder: J2F.txt, J2FPhrases.txt and F2JPhrases.txt.
+// An F2J.txt other than the shipped one is the user's own and is never overruled: the phrase
+// tables are not read with it, nor the shipped J2F.txt, so both directions use the own table
+// (simplified to traditional reads it backwards). An own J2F.txt is still used, and it is not
+// overruled by the shipped J2FPhrases.txt either. Reads only: nothing is created anywhere.
 ScriptTables findScriptTables(const platform::FileSystem& fs, const QByteArray& programFolder,
                               const QByteArray& dataFolder = {});
 

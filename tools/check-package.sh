@@ -18,6 +18,7 @@ listing=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 app=org.example.quendra
 for file in ./usr/bin/quendra-rename \
     ./usr/share/quendra-rename/F2J.txt ./usr/share/quendra-rename/J2F.txt \
+    ./usr/share/quendra-rename/F2JPhrases.txt ./usr/share/quendra-rename/J2FPhrases.txt \
     ./usr/share/doc/quendra-rename/F2J.NOTICE ./usr/share/doc/quendra-rename/README.md \
     ./usr/share/doc/quendra-rename/LICENSE ./usr/share/doc/quendra-rename/copyright \
     ./usr/share/applications/$app.desktop ./usr/share/metainfo/$app.metainfo.xml \

@@ -8,9 +8,10 @@
 #include <QString>
 #include <QStringList>
 
-// The script conversion module: the tables read from F2J.txt and J2F.txt at start-up, and the
-// two conversions that use them. Finding and reading the tables is filelist's, shared with the
-// command line; the window alone makes an empty F2J.txt where none was found.
+// The script conversion module: the tables read from F2J.txt, J2F.txt and the phrase tables at
+// start-up, and the two conversions that use them. Finding and reading the tables is filelist's,
+// shared with the command line (filelist::findScriptTables tells which tables go together); the
+// window alone makes an empty F2J.txt where none was found.
 namespace Module1 {
 
 // The table as loaded; empty until LoadF2JTable() has run, or when no F2J.txt was found,
@@ -18,10 +19,11 @@ namespace Module1 {
 const rules::ScriptTable& F2JTable();
 
 // Looks for F2J.txt beside the program, then in dataFolder (the installed data folder; empty for
-// none), and takes the first one that is there and not empty, with J2F.txt from the same folder
-// when there is one. When there is none anywhere, an empty F2J.txt is created beside the
-// program, unless the program is installed or that folder can't be written; J2F.txt is never
-// created. Nothing is ever shown: whatever goes wrong leaves the table empty.
+// none), and takes the first one that is there and not empty, with J2F.txt and the phrase tables
+// from the same folder as far as they go with it. When there is none anywhere, an empty F2J.txt
+// is created beside the program, unless the program is installed or that folder can't be
+// written; the other tables are never created. Nothing is ever shown: whatever goes wrong leaves
+// the table empty.
 void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolder, const QByteArray& dataFolder = {});
 
 // The F2J.txt files LoadF2JTable() looked for, as the user reads them, in the order it did.

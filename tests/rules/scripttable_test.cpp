@@ -2,6 +2,9 @@
 #include "rules/scripttable.h"
 #include "tests/support/scripttables.h"
 
+#include <QList>
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -152,6 +155,72 @@ TEST(ScriptTable, RandomTablesNeverDamageANameOrItsLength)
                     continue;
                 EXPECT_NE(codeOf(text[i].unicode()), 0) << "changed a character outside the code page";
                 EXPECT_NE(codeOf(result[i].unicode()), 0) << "wrote a character outside the code page";
+            }
+        }
+    }
+}
+
+// The phrase tables come first, the longest phrase at each position; characters no phrase
+// covers go through the character tables.
+TEST(ScriptTable, PhrasesFirstLongestMatchThenCharacters)
+{
+    const rules::PhraseTable toTraditional(QByteArray("头发\t頭髮\n发票\t發票 发票\n干净\t乾淨\r\n"
+                                                      "头发型\t頭髮形\n发票号码\t發票號碼\n"
+                                                      "里.面\t裏.面\n里/面\t裏/面\n里 面\t裏 面\n里面\t裏面面\n"
+                                                      "干\t幹\n复\U0002B5E7\t復\U0002B5E7\n干净\t干淨\n"));
+    const rules::PhraseTable toSimplified(QByteArray("頭髮\t头发\n乾淨\t干净\n"));
+    EXPECT_EQ(toTraditional.size(), 6u); // the single character, the dot, "/", space and length are left out
+    const ScriptTable table(makeTable({{u'發', u'发'}, {u'頭', u'头'}, {u'幹', u'干'}, {u'淨', u'净'}, {u'號', u'号'}}),
+                            makeTable({{u'发', u'發'}, {u'头', u'頭'}, {u'干', u'幹'}, {u'净', u'淨'}}), toSimplified,
+                            toTraditional);
+    const struct {
+        const char* simplified;
+        const char* traditional; // J2F of simplified
+    } rows[] = {
+        {"头发 里面 干净.txt", "頭髮 里面 乾淨.txt"},
+        {"发票.pdf", "發票.pdf"},
+        {"头发发票", "頭髮發票"},         // one phrase ends where the next begins
+        {"头发型", "頭髮形"},             // the longer phrase wins
+        {"发票号码 发票号", "發票號碼 發票号"}, // and falls back to the shorter one
+        {"头.发", "頭.發"},               // no phrase reaches across the dot
+        {"干净干", "乾淨幹"},
+        {"复\U0002B5E7.txt", "復\U0002B5E7.txt"},
+        {"头发", "頭髮"},
+        {"发", "發"},
+        {"", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(table.J2F(QString::fromUtf8(row.simplified)), QString::fromUtf8(row.traditional)) << row.simplified;
+    EXPECT_EQ(table.F2J(QStringLiteral("頭髮 乾淨 發.txt")), QStringLiteral("头发 干净 发.txt"));
+}
+
+// Whatever a phrase table holds, the dot, "/" and every character outside its phrases stay
+// where they were, and the name keeps its number of characters.
+TEST(ScriptTable, RandomPhraseTablesKeepDotsSlashesAndLength)
+{
+    std::mt19937 random(7);
+    const QStringList alphabet{QStringLiteral("发"), QStringLiteral("头"), QStringLiteral("."), QStringLiteral("/"),
+                               QStringLiteral(" "), QStringLiteral("\t"), QStringLiteral("\n"), QStringLiteral("a"),
+                               QString::fromUtf8("\U0002B5E7"), QStringLiteral("髮"), QString(QChar(0xDC80))};
+    const auto randomText = [&](int length) {
+        QString text;
+        for (int i = 0; i < length; ++i)
+            text += alphabet[int(random() % alphabet.size())];
+        return text;
+    };
+    const auto codePoints = [](const QString& text) { return text.toUcs4().size(); };
+    for (int round = 0; round < 200; ++round) {
+        const rules::PhraseTable phrases(randomText(int(random() % 400)).toUtf8());
+        const ScriptTable table(makeTable(kPairs), makeTable({}), phrases, phrases);
+        const QString name = randomText(int(random() % 30));
+        for (const QString& result : {table.F2J(name), table.J2F(name)}) {
+            ASSERT_EQ(codePoints(result), codePoints(name)) << qPrintable(name);
+            const QList<uint> in = name.toUcs4();
+            const QList<uint> out = result.toUcs4();
+            for (qsizetype i = 0; i < in.size(); ++i) {
+                if (in[i] == '.' || in[i] == '/' || in[i] < 0x80) {
+                    EXPECT_EQ(out[i], in[i]) << qPrintable(name);
+                }
             }
         }
     }

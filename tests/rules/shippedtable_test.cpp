@@ -57,4 +57,28 @@ TEST(ShippedTables, LeaveCharactersThatAreTheSameInBothScripts)
     }
 }
 
+// With the phrase tables, a character takes the form the phrase around it needs.
+TEST(ShippedTables, ConvertByPhrase)
+{
+    const rules::ScriptTable table(shipped(QUENDRA_SHIPPED_TABLE), shipped(QUENDRA_SHIPPED_J2F),
+                                   rules::PhraseTable(shipped(QUENDRA_SHIPPED_F2J_PHRASES)),
+                                   rules::PhraseTable(shipped(QUENDRA_SHIPPED_J2F_PHRASES)));
+    EXPECT_GT(table.j2fPhrases().size(), 40000u);
+    const struct {
+        const char* simplified;
+        const char* traditional;
+    } rows[] = {
+        {"头发 里面 干净.txt", "頭髮 裏面 乾淨.txt"},
+        {"发票.pdf", "發票.pdf"},
+        {"理发店发票", "理髮店發票"},
+        {"干部 干燥 树干", "幹部 乾燥 樹幹"},
+        {"后面的皇后", "後面的皇后"},
+        {"一只手表", "一隻手錶"},
+        {"头.发", "頭.發"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(table.J2F(QString::fromUtf8(row.simplified)), QString::fromUtf8(row.traditional)) << row.simplified;
+    EXPECT_EQ(table.F2J(QStringLiteral("頭髮 裏面 乾淨.txt")), QStringLiteral("头发 里面 干净.txt"));
+}
+
 } // namespace

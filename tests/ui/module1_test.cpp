@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <random>
 #include <sys/stat.h>
 
@@ -88,6 +90,46 @@ TEST(LoadF2JTable, LooksBesideTheProgramThenInTheDataFolder)
     Module1::LoadF2JTable(fs(), program.path() + "/no-such-folder", empty.path());
     EXPECT_FALSE(Module1::CanF2J());
     EXPECT_FALSE(Module1::CanJ2F());
+}
+
+QByteArray shippedFile(const char* name)
+{
+    QFile file(QStringLiteral(QUENDRA_SHIPPED_DATA "/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+// The shipped tables convert by phrase; an own F2J.txt beside them is used for both directions
+// and the shipped J2F.txt and phrase tables are not used with it; an own J2F.txt beside the
+// shipped F2J.txt is not overruled by the shipped phrases either.
+TEST(LoadF2JTable, OwnTableBesideTheShippedOnesIsNeverOverruled)
+{
+    TempFolder folder;
+    for (const char* name : {"F2J.txt", "J2F.txt", "F2JPhrases.txt", "J2FPhrases.txt"})
+        folder.write(name, shippedFile(name));
+    const struct {
+        const char* f2j; // "" for the shipped F2J.txt
+        const char* j2f; // "" for the shipped J2F.txt
+        const char* simplified;
+        const char* toTraditional;
+        const char* traditional;
+        const char* toSimplified;
+    } rows[] = {
+        {"", "", "头发 干净.txt", "頭髮 乾淨.txt", "頭髮 乾淨.txt", "头发 干净.txt"},
+        {"", "", "发票", "發票", "發票", "发票"},
+        {"own", "", "国发头发", "國發头發", "國發頭髮", "国发頭髮"},
+        {"own", "own", "制发头发", "制發头發", "國發頭髮", "国发頭髮"},
+        {"", "own", "头发 干净", "头發 干净", "頭髮 乾淨", "头发 干净"},
+    };
+    const QByteArray ownF2J = testsupport::makeScriptTable({{u'國', u'国'}, {u'發', u'发'}});
+    const QByteArray ownJ2F = testsupport::makeScriptTable({{u'发', u'發'}});
+    for (const auto& row : rows) {
+        folder.write("F2J.txt", *row.f2j ? ownF2J : shippedFile("F2J.txt"));
+        folder.write("J2F.txt", *row.j2f ? ownJ2F : shippedFile("J2F.txt"));
+        Module1::LoadF2JTable(fs(), folder.path());
+        EXPECT_EQ(Module1::J2F(QString::fromUtf8(row.simplified)), QString::fromUtf8(row.toTraditional)) << row.simplified;
+        EXPECT_EQ(Module1::F2J(QString::fromUtf8(row.traditional)), QString::fromUtf8(row.toSimplified)) << row.traditional;
+    }
 }
 
 TEST(LoadF2JTable, AnyContentLoadsWithoutHarm)
