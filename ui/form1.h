@@ -29,7 +29,7 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QTabWidget;
-class QTreeView;
+class QTableView;
 class QAbstractItemView;
 
 namespace filelist {
@@ -268,7 +268,7 @@ private:
     QListView* Dir1 = nullptr;
     QGroupBox* Frame1 = nullptr;
     std::array<QCheckBox*, 4> Check1{};
-    QTreeView* File1 = nullptr;
+    QTableView* File1 = nullptr;
     QLabel* m_statusLine = nullptr;
     LiveColumn* m_live = nullptr;
     bool m_liveFromSteps = false; // the steps were the last thing the user turned to

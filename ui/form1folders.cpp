@@ -14,7 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
-#include <QTreeView>
+#include <QTableView>
 #include <QSignalBlocker>
 
 #include <memory>
@@ -221,7 +221,7 @@ void Form1::ShowListItemToolTipText(QAbstractItemView* ListX, float iY)
         // 450 twips: 30 pixels at 96 dots per inch, scaled with the screen.
         const float margin = 30.0F * float(ListX->logicalDpiX()) / 96.0F;
         // In a list of several columns, the first one's width.
-        const auto* tree = qobject_cast<const QTreeView*>(ListX);
+        const auto* tree = qobject_cast<const QTableView*>(ListX);
         const int width = tree ? tree->columnWidth(0) : ListX->width();
         if (filelist::textTooWide(float(width), margin, float(metrics.horizontalAdvance(text))))
             tip = text;

@@ -15,7 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
-#include <QTreeView>
+#include <QTableView>
 
 #include <variant>
 
@@ -25,7 +25,7 @@ void Form1::createLiveColumn()
 {
     // The column's header and its menu; the column itself is the model's, set up before the
     // view first asks the model for its columns.
-    QHeaderView* header = File1->header();
+    QHeaderView* header = File1->horizontalHeader();
     // The old names and the new ones share the list's width half and half.
     header->setSectionResizeMode(QHeaderView::Stretch);
     header->setContextMenuPolicy(Qt::CustomContextMenu);

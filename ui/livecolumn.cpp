@@ -6,7 +6,7 @@
 #include <QAbstractItemView>
 #include <QIcon>
 #include <QStyle>
-#include <QTreeView>
+#include <QTableView>
 
 namespace ui {
 
@@ -23,7 +23,7 @@ LiveColumn::LiveColumn(filelist::FileListModel& list, const platform::FileSystem
     // A list read again or selected otherwise numbers and plans anew.
     const auto listChanged = [this] {
         // A hidden column makes no names; the window sets the rule again when it shows.
-        const auto* tree = qobject_cast<const QTreeView*>(m_view.data());
+        const auto* tree = qobject_cast<const QTableView*>(m_view.data());
         if (tree && tree->isColumnHidden(1) && m_names.hasRule())
             m_names.setRule({}, false);
         m_names.listChanged();

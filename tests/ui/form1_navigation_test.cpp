@@ -8,6 +8,7 @@
 #include "ui/form1.h"
 #include "ui/module2.h"
 
+#include <QTableView>
 #include <QTreeView>
 #include <QAbstractSpinBox>
 #include <QAccessible>
@@ -290,7 +291,7 @@ void Form1NavigationTest::tooltipShowsNamesTooWideForTheList()
     m_form->fileList().refresh();
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    auto* list = control<QTreeView>("File1");
+    auto* list = control<QTableView>("File1");
     auto& files = m_form->fileList();
     int longRow = -1;
     for (int i = 0; i < files.count(); ++i) {
@@ -385,7 +386,7 @@ void Form1NavigationTest::screenReaderHearsEveryInputByName()
         QVERIFY2(!names.contains(name), qPrintable(name));
         names.insert(name);
     }
-    QCOMPARE(nameOf(control<QTreeView>("File1")), QStringLiteral("文件列表"));
+    QCOMPARE(nameOf(control<QTableView>("File1")), QStringLiteral("文件列表"));
     QCOMPARE(nameOf(control<QLineEdit>("txtStep")), QStringLiteral("增量"));
     for (QLabel* label : m_form->findChildren<QLabel*>())
         QVERIFY2(!nameOf(label).contains(QLatin1Char('\r')), qPrintable(label->objectName()));
@@ -406,7 +407,7 @@ void Form1NavigationTest::keyboardRefreshesSelectsAndAppliesATypedPattern()
     QTest::keyClick(m_form.get(), Qt::Key_F5);
     QCOMPARE(list.count(), 4); // with the table start-up made
 
-    auto* files = control<QTreeView>("File1");
+    auto* files = control<QTableView>("File1");
     files->setFocus();
     QTest::keyClick(files, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(list.selectedCount(), 4);

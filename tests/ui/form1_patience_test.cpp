@@ -7,6 +7,7 @@
 #include "ui/application.h"
 #include "ui/form1.h"
 
+#include <QTableView>
 #include <QTreeView>
 #include <QApplication>
 #include <QComboBox>
@@ -144,7 +145,7 @@ void Form1PatienceTest::aDiskThatStopsAnsweringNeverFreezesTheWindow()
         m_form = std::make_unique<ui::Form1>(startUp, fs, &messages);
         // The column of new names plans on a thread of its own, which may wait on the stuck disk
         // too without holding the window; hidden, so that the calls counted are the window's.
-        m_form->findChild<QTreeView*>(QStringLiteral("File1"))->setColumnHidden(1, true);
+        m_form->findChild<QTableView*>(QStringLiteral("File1"))->setColumnHidden(1, true);
     };
     Seen before;
     if (place == Place::StartFolder) {

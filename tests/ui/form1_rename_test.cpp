@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTreeView>
 #include <QLabel>
 #include <QLineEdit>
@@ -333,7 +334,7 @@ void Form1RenameTest::namesForOtherSystems()
             gbkRow = i;
     }
     QVERIFY(gbkRow >= 0);
-    auto* view = control<QTreeView>("File1");
+    auto* view = control<QTableView>("File1");
     QVERIFY(testsupport::showLaidOut(*m_form));
     const int rowHeight = QFontMetrics(view->font()).height();
     m_form->File1_MouseMove(0, 0, 5, float(rowHeight) * (float(gbkRow) + 0.5F));

@@ -5,6 +5,7 @@
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QTableView>
 #include <QTreeView>
 #include <QCheckBox>
 #include <QComboBox>
@@ -164,7 +165,7 @@ void Form1Test::controlsStartInTheirInitialState_data()
     row("Check1(1)", "QCheckBox", "Frame1", "只读", 1);
     row("Check1(2)", "QCheckBox", "Frame1", "隐藏", 0);
     row("Check1(3)", "QCheckBox", "Frame1", "系统", 0);
-    row("File1", "QTreeView", "Form1Body", "");
+    row("File1", "QTableView", "Form1Body", "");
     row("cmdSelect(0)", "QPushButton", "Form1Body", "全选");
     row("cmdSelect(1)", "QPushButton", "Form1Body", "全不选");
     row("cmdSelect(2)", "QPushButton", "Form1Body", "反选");
@@ -468,7 +469,7 @@ void Form1Test::attributeSwitchesAdmitTheirFilesAtOnce()
 void Form1Test::selectButtonsSelectNoneAllInvertAndRefresh()
 {
     auto& list = m_form->fileList();
-    auto* view = control<QTreeView>("File1");
+    auto* view = control<QTableView>("File1");
     QCOMPARE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
 
     QTest::mouseClick(control<QPushButton>("cmdSelect(0)"), Qt::LeftButton);
