@@ -9,6 +9,7 @@
 #include <QMetaObject>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -141,6 +142,14 @@ LiveNames::~LiveNames()
     m_mailbox->owner = nullptr;
     if (m_job)
         m_job->stale = true;
+    // The plan under way reads the file system, which may go with this: it is told to stop and
+    // waited for, a few seconds at most, since a disk that stopped answering never lets it end
+    // (the system's own file system outlives every thread).
+    if (const std::shared_ptr<Job> running = m_running) {
+        running->stale = true;
+        std::unique_lock lock(running->mutex);
+        running->doneChanged.wait_for(lock, std::chrono::seconds(3), [&] { return running->done; });
+    }
 }
 
 void LiveNames::setRule(rules::NameFunction name, bool leaveIfNameTaken)
