@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -67,6 +68,9 @@ void Form1BusyTest::nothingElseStartsWhileTheWindowWorks()
     HangingFileSystem fs(platform::systemFileSystem()); // held and let go by the test, never timed out
     testsupport::RecordingPresenter messages;
     ui::Form1 form({program.path(), folder.path(), {}, std::chrono::seconds(20)}, fs, &messages);
+    // The column of new names plans on a thread of its own, which this test's disk may hold past
+    // the test's end, when that disk is gone; hidden, the column plans nothing.
+    form.findChild<QTableView*>(QStringLiteral("File1"))->setColumnHidden(1, true);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     const auto control = [&form](const char* name) { return testsupport::findControl<QWidget>(form, name); };
