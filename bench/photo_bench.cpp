@@ -28,25 +28,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr double kAim = 1.3;
 
-// Drops the folder's files from the page cache, so that each run reads them from the disk.
-void evict(const QByteArray& folder)
-{
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    while (const dirent* e = ::readdir(dir)) {
-        if (e->d_name[0] == '.')
-            continue;
-        const int fd = ::openat(::dirfd(dir), e->d_name, O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fdatasync(fd);
-            ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-            ::close(fd);
-        }
-    }
-    ::closedir(dir);
-}
-
 double timed(const char* program, const std::vector<QByteArray>& arguments)
 {
     std::vector<char*> argv{const_cast<char*>(program)};
@@ -104,7 +85,7 @@ int main(int argc, char* argv[])
     for (int r = 0; r < options.runs; ++r) {
         const bool programFirst = r % 2 == 0;
         for (const bool isProgram : {programFirst, !programFirst}) {
-            evict(folder);
+            bench::evict(folder);
             const double took = isProgram
                 ? timed(QUENDRA_PROGRAM, {"apply", "--yes", "--custom", next(), "--order", "taken", folder})
                 : timed(QUENDRA_C_LOOPS, {"photos", folder, next()});

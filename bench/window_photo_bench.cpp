@@ -5,6 +5,7 @@
 // Usage: window_photo_bench [--files N] [--runs R] [--base DIR]   (2,000 photos by default)
 
 #include "bench/benchsupport.h"
+#include "bench/silentpresenter.h"
 #include "filelist/filelistmodel.h"
 #include "tests/support/photos.h"
 #include "ui/application.h"
@@ -22,66 +23,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-// Answers every message and plan without a dialog.
-class SilentPresenter final : public ui::MessagePresenter {
-public:
-    void information(QWidget*, const QString&, const QString&) override { ++messages; }
-    bool informationWithCheckBox(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        ++messages;
-        return false;
-    }
-    void warning(QWidget*, const QString&, const QString& text) override
-    {
-        ++messages;
-        std::fprintf(stderr, "  message: %s\n", qPrintable(text.left(200)));
-    }
-    bool question(QWidget*, const QString&, const QString&) override { return true; }
-    std::optional<filelist::RecoveryChoice> askRecovery(QWidget*, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    void summary(QWidget* parent, const QString& title, const QString& heading, const QStringList& lines) override
-    {
-        warning(parent, title, ui::summaryText(heading, lines));
-    }
-    bool confirmPlan(QWidget*, const QString&, const filelist::RenamePlan&) override { return true; }
-    std::optional<QString> askText(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    QString askOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
-    QString askSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    int messages = 0;
-};
-
-// The photos' data out of the page cache, as after the stick was plugged in.
-void evict(const QByteArray& folder)
-{
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    while (const dirent* e = ::readdir(dir)) {
-        if (e->d_name[0] == '.')
-            continue;
-        const int fd = ::openat(::dirfd(dir), e->d_name, O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fdatasync(fd);
-            ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-            ::close(fd);
-        }
-    }
-    ::closedir(dir);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -106,7 +47,7 @@ int main(int argc, char** argv)
     }
     std::printf("%zu photos in %s\n", options.files, folder.constData());
 
-    SilentPresenter presenter;
+    bench::SilentPresenter presenter;
     ui::Form1::StartUp startUp;
     startUp.programFolder = QFile::encodeName(QCoreApplication::applicationDirPath());
     startUp.startFolder = folder;
@@ -122,7 +63,7 @@ int main(int argc, char** argv)
         window.fileList().refresh();
         window.fileList().setAllSelected(true);
         QApplication::processEvents();
-        evict(folder);
+        bench::evict(folder);
         QElapsedTimer sinceTick;
         double pause = 0;
         QTimer ticker;

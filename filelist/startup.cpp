@@ -112,6 +112,15 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
     // Files given by a shell's pattern come by the thousand from one folder: that folder's plain
     // files are read in one listing, and a file found there needs nothing more; anything else
     // (a folder, a link to nowhere, a path elsewhere) takes the longer way below.
+    // A file found: selected in the first file's folder, left out (and told of) elsewhere.
+    const auto takeFile = [&line](const QByteArray& argument, const QByteArray& folder, const QByteArray& name) {
+        if (line.folder.isEmpty())
+            line.folder = folder;
+        if (folder == line.folder)
+            line.files.push_back(name);
+        else
+            line.leftOut.push_back(argument);
+    };
     QByteArray listedPath;
     std::vector<QByteArray> listedNames;
     std::unordered_set<std::string_view> listedFiles;
@@ -135,12 +144,7 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
                 listedFiles.emplace(listed.constData(), std::size_t(listed.size()));
         }
         if (folder == listedPath && listedFiles.count(std::string_view(name.constData(), std::size_t(name.size()))) != 0) {
-            if (line.folder.isEmpty())
-                line.folder = folder;
-            if (folder == line.folder)
-                line.files.push_back(name);
-            else
-                line.leftOut.push_back(argument);
+            takeFile(argument, folder, name);
             continue;
         }
         const int error = fs.checkFolder(path).error;
@@ -156,12 +160,7 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
             return refuse(QStringLiteral("无法打开“%1”：%2").arg(shown(argument), platform::describeError(error)));
         if (fs.holderOf(folder, name) == platform::Holder::None)
             return refuse(QStringLiteral("找不到“%1”").arg(shown(argument)));
-        if (line.folder.isEmpty())
-            line.folder = folder;
-        if (folder == line.folder)
-            line.files.push_back(name);
-        else
-            line.leftOut.push_back(argument);
+        takeFile(argument, folder, name);
     }
     QStringList leftOut;
     for (const QByteArray& argument : line.leftOut)

@@ -9,13 +9,13 @@
 
 namespace {
 
-using testsupport::PhotoSpec;
+using testsupport::PhotoFields;
 
 TEST(PhotoData, ReadsDatesCameraAndSize)
 {
     struct Row {
         const char* label;
-        PhotoSpec spec;
+        PhotoFields fields;
         const char* taken; // as yyyy-MM-dd HH:mm:ss, "" for none
         bool digitized;
         const char* camera;
@@ -31,12 +31,12 @@ TEST(PhotoData, ReadsDatesCameraAndSize)
     };
     const testsupport::TempFolder folder;
     for (const Row& row : rows) {
-        const QByteArray bytes = testsupport::jpegWith(row.spec);
+        const QByteArray bytes = testsupport::jpegWith(row.fields);
         const auto data = platform::readPhotoData(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
         ASSERT_TRUE(data) << row.label;
         // From a file, whose metadata segments alone are read, the same.
         const QByteArray path = folder.file("photo.jpg");
-        ASSERT_TRUE(testsupport::writeJpeg(QFile::decodeName(path), row.spec));
+        ASSERT_TRUE(testsupport::writeJpeg(QFile::decodeName(path), row.fields));
         const auto fromFile = platform::readPhotoData(path);
         ASSERT_TRUE(fromFile) << row.label;
         EXPECT_EQ(fromFile->taken, data->taken) << row.label;

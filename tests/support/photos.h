@@ -39,7 +39,7 @@ inline QByteArray plainJpeg()
     return QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
-struct PhotoSpec {
+struct PhotoFields {
     const char* taken = nullptr;     // "2023:07:15 09:05:07", as EXIF writes it; nullptr for none
     const char* digitized = nullptr; // the same for DateTimeDigitized
     const char* make = nullptr;
@@ -48,24 +48,24 @@ struct PhotoSpec {
     int height = 0;
 };
 
-// The plain JPEG with spec's EXIF data, as bytes.
-inline QByteArray jpegWith(const PhotoSpec& spec)
+// The plain JPEG with fields's EXIF data, as bytes.
+inline QByteArray jpegWith(const PhotoFields& fields)
 {
     const QByteArray plain = plainJpeg();
     auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(plain.constData()), long(plain.size()));
     image->readMetadata();
     Exiv2::ExifData exif;
-    if (spec.taken)
-        exif["Exif.Photo.DateTimeOriginal"] = std::string(spec.taken);
-    if (spec.digitized)
-        exif["Exif.Photo.DateTimeDigitized"] = std::string(spec.digitized);
-    if (spec.make)
-        exif["Exif.Image.Make"] = std::string(spec.make);
-    if (spec.model)
-        exif["Exif.Image.Model"] = std::string(spec.model);
-    if (spec.width > 0) {
-        exif["Exif.Photo.PixelXDimension"] = uint32_t(spec.width);
-        exif["Exif.Photo.PixelYDimension"] = uint32_t(spec.height);
+    if (fields.taken)
+        exif["Exif.Photo.DateTimeOriginal"] = std::string(fields.taken);
+    if (fields.digitized)
+        exif["Exif.Photo.DateTimeDigitized"] = std::string(fields.digitized);
+    if (fields.make)
+        exif["Exif.Image.Make"] = std::string(fields.make);
+    if (fields.model)
+        exif["Exif.Image.Model"] = std::string(fields.model);
+    if (fields.width > 0) {
+        exif["Exif.Photo.PixelXDimension"] = uint32_t(fields.width);
+        exif["Exif.Photo.PixelYDimension"] = uint32_t(fields.height);
     }
     image->setExifData(exif);
     image->writeMetadata();
@@ -76,10 +76,10 @@ inline QByteArray jpegWith(const PhotoSpec& spec)
 }
 
 // Writes the photo to path; whether it could.
-inline bool writeJpeg(const QString& path, const PhotoSpec& spec)
+inline bool writeJpeg(const QString& path, const PhotoFields& fields)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(jpegWith(spec)) >= 0;
+    return file.open(QIODevice::WriteOnly) && file.write(jpegWith(fields)) >= 0;
 }
 
 } // namespace testsupport
