@@ -68,7 +68,7 @@ void FileListModel::refresh()
 
 FileListModel::ListingRequest FileListModel::request() const
 {
-    return {m_folder, m_pattern, m_switches, m_items.size(), m_names.size(), true, true};
+    return {m_folder, m_pattern, m_switches, m_items.size(), m_names->size(), true, true};
 }
 
 FileListModel::Listing FileListModel::list(const platform::FileSystem& fs, const ListingRequest& request)
@@ -175,7 +175,7 @@ void FileListModel::show(const ListingRequest& request, Listing listing)
     m_folder = request.folder;
     m_pattern = request.pattern;
     m_switches = request.switches;
-    m_names = std::move(listing.names);
+    m_names = std::make_shared<const std::string>(std::move(listing.names));
     m_items = std::move(listing.items);
     m_selected = std::move(selected);
     m_listError = listing.error;
@@ -208,7 +208,7 @@ std::string_view FileListModel::itemBytes(int index) const
     if (index < 0 || index >= count())
         return {};
     const Entry& e = m_items[std::size_t(index)];
-    return {m_names.data() + e.offset, e.size};
+    return {m_names->data() + e.offset, e.size};
 }
 
 QString FileListModel::item(int index) const

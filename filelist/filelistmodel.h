@@ -98,6 +98,7 @@ public:
     [[nodiscard]] int count() const override { return int(m_items.size()); }
     // The name as the folder holds it.
     [[nodiscard]] std::string_view itemBytes(int index) const override;
+    [[nodiscard]] std::shared_ptr<const std::string> nameBuffer() const override { return m_names; }
     // The name as text for the rules, read as platform::readFileName() reads it.
     [[nodiscard]] QString item(int index) const;
     // The name as the user reads it.
@@ -162,7 +163,8 @@ private:
     platform::FolderIdentity m_identity;
     std::shared_ptr<const ListedNames> m_listedNames;
 
-    std::string m_names;
+    // Shared with the plans made from the list, which keep it while they live.
+    std::shared_ptr<const std::string> m_names = std::make_shared<const std::string>();
     std::vector<Entry> m_items;
     std::vector<std::uint8_t> m_selected;
 

@@ -66,14 +66,14 @@ PlanReason checkFileName(QByteArrayView name, const platform::NameLimits& limits
 
 QByteArrayView RenamePlan::oldName(qsizetype i) const
 {
-    const Item& item = m_items[std::size_t(i)];
-    return {m_names.data() + item.oldOffset, qsizetype(item.oldSize)};
+    const std::string_view bytes = oldBytes(m_items[std::size_t(i)]);
+    return {bytes.data(), qsizetype(bytes.size())};
 }
 
 QByteArrayView RenamePlan::newName(qsizetype i) const
 {
-    const Item& item = m_items[std::size_t(i)];
-    return {m_names.data() + item.newOffset, qsizetype(item.newSize)};
+    const std::string_view bytes = newBytes(m_items[std::size_t(i)]);
+    return {bytes.data(), qsizetype(bytes.size())};
 }
 
 QString RenamePlan::oldText(qsizetype i) const
@@ -162,12 +162,19 @@ void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, pla
 {
     const platform::NameEncoding encoding = decision.utf8 ? platform::NameEncoding::Utf8 : storedIn;
     Item item;
-    item.oldOffset = store(oldName);
+    if (m_shared && oldName.data() >= m_shared->data()
+        && oldName.data() + oldName.size() <= m_shared->data() + m_shared->size()) {
+        item.oldOffset = std::uint32_t(oldName.data() - m_shared->data());
+        item.oldShared = true;
+    } else {
+        item.oldOffset = store(oldName);
+    }
     item.oldSize = std::uint32_t(oldName.size());
     item.existenceTest = decision.leaveIfNameTaken;
     if (decision.action == RenameDecision::Action::Leave) {
         item.state = PlanState::Unchanged;
         item.newOffset = item.oldOffset;
+        item.newShared = item.oldShared;
         item.newSize = item.oldSize;
         m_items.push_back(item);
         return;
@@ -216,7 +223,9 @@ void RenamePlan::add(QByteArrayView oldName, const RenameDecision& decision, pla
             m_ruleReasons.push_back(decision.reason);
     }
     // A name the rule leaves as it was is kept once.
-    item.newOffset = QByteArrayView(bytes) == oldName ? item.oldOffset : store(bytes);
+    const bool same = QByteArrayView(bytes) == oldName;
+    item.newOffset = same ? item.oldOffset : store(bytes);
+    item.newShared = same && item.oldShared;
     item.newSize = std::uint32_t(bytes.size());
     m_items.push_back(item);
 }
@@ -228,9 +237,24 @@ void RenamePlan::append(const RenamePlan& part)
     const auto base = std::uint32_t(m_names.size());
     m_names.append(part.m_names);
     m_items.reserve(m_items.size() + part.m_items.size());
+    const bool sameShared = m_shared == part.m_shared;
     for (Item item : part.m_items) {
-        item.oldOffset += base;
-        item.newOffset += base;
+        // Places in a buffer both parts share stay as they are; the part's own names moved with
+        // them, and a name in a buffer this plan doesn't share is copied.
+        const auto moved = [&](std::uint32_t& offset, bool& shared, std::uint32_t size) {
+            if (!shared)
+                offset += base;
+            else if (!sameShared) {
+                offset = store(QByteArrayView(part.m_shared->data() + offset, qsizetype(size)));
+                shared = false;
+            }
+        };
+        bool oldShared = item.oldShared;
+        bool newShared = item.newShared;
+        moved(item.oldOffset, oldShared, item.oldSize);
+        moved(item.newOffset, newShared, item.newSize);
+        item.oldShared = oldShared;
+        item.newShared = newShared;
         if (item.reason == PlanReason::RuleRefused || item.reason == PlanReason::RuleNote) {
             const QString& words = part.m_ruleReasons[item.ruleReason];
             const auto known = std::find(m_ruleReasons.begin(), m_ruleReasons.end(), words);
@@ -280,6 +304,7 @@ void RenamePlan::requireFolder(const platform::FileSystem& fs, const platform::F
         // A refused plan is never run, and holds no file that could be shown as if it were.
         m_items = {};
         m_names = {};
+        m_shared = {};
         m_ruleReasons = {};
     }
 }
@@ -318,7 +343,8 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
         return *folderNames;
     };
     for (Item& item : m_items) {
-        const QByteArrayView oldBytes(m_names.data() + item.oldOffset, item.oldSize);
+        const std::string_view oldView = this->oldBytes(item);
+        const QByteArrayView oldBytes(oldView.data(), qsizetype(oldView.size()));
         if (item.mustExist) {
             const QByteArray folded = limits.windowsNames ? platform::caseFoldedName(oldBytes) : QByteArray();
             const QByteArrayView key = limits.windowsNames ? QByteArrayView(folded) : oldBytes;
@@ -332,7 +358,8 @@ void RenamePlan::settle(const platform::FileSystem& fs, const Progress& progress
         }
         if (item.state != PlanState::Rename)
             continue;
-        const QByteArrayView newBytes(m_names.data() + item.newOffset, item.newSize);
+        const std::string_view newView = this->newBytes(item);
+        const QByteArrayView newBytes(newView.data(), qsizetype(newView.size()));
         // A name to be given back was held on this very volume: a Windows-family file system
         // mounted case-sensitively by Linux holds names with ":" or a trailing space, and only
         // what no file here can have at all refuses it. The driver's own limits still hold.
@@ -380,14 +407,12 @@ void RenamePlan::findHolders(const FolderNames& names, const platform::NameLimit
     auto oldKey = [&](std::int32_t i) {
         if (limits.windowsNames)
             return std::string_view(folded.data() + foldedAt[std::size_t(i)][0], foldedAt[std::size_t(i)][1]);
-        const Item& item = m_items[std::size_t(i)];
-        return std::string_view(m_names.data() + item.oldOffset, item.oldSize);
+        return oldBytes(m_items[std::size_t(i)]);
     };
     auto newKey = [&](std::int32_t i) {
         if (limits.windowsNames)
             return std::string_view(folded.data() + foldedAt[std::size_t(i)][2], foldedAt[std::size_t(i)][3]);
-        const Item& item = m_items[std::size_t(i)];
-        return std::string_view(m_names.data() + item.newOffset, item.newSize);
+        return newBytes(m_items[std::size_t(i)]);
     };
 
     // Every file of the run holds its name until it moves, whatever its state.
@@ -503,8 +528,10 @@ RenamePlan planNames(const RenameSource& list, const RenameRule& rule, const Pro
             bytes += qsizetype(list.itemBytes(i).size());
         }
     }
-    // The old names, and new ones about as long, with a little room for longer ones.
-    plan.reserve(files, 2 * bytes + 8 * files);
+    // The new names, about as long as the old ones, with a little room for longer ones; and the
+    // old ones too unless the list's own are shared.
+    plan.shareNames(list.nameBuffer());
+    plan.reserve(files, (plan.m_shared ? 1 : 2) * bytes + 8 * files);
     for (int i = 0; i < n; ++i) {
         if (progress && !progress(i, n)) {
             plan.m_stopped = true;
@@ -535,7 +562,7 @@ RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule,
         qsizetype bytes = 0;
         for (std::size_t k = from; k < upTo; ++k)
             bytes += qsizetype(list.itemBytes(selected[k]).size());
-        plan.reserve(qsizetype(upTo - from), 2 * bytes + 8 * qsizetype(upTo - from));
+        plan.reserve(qsizetype(upTo - from), (plan.m_shared ? 1 : 2) * bytes + 8 * qsizetype(upTo - from));
     };
     // The files selected[from] to selected[to - 1], numbered from + 1 onwards, in a plan with room
     // for the files up to selected[roomTo - 1]: the part the others are appended to has room for
@@ -543,6 +570,7 @@ RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule,
     const auto named = [&list, &rule, &selected, &reserveFor, &ordinals](std::size_t from, std::size_t to,
                                                                         std::size_t roomTo) {
         RenamePlan part(list.folder());
+        part.shareNames(list.nameBuffer());
         reserveFor(part, from, roomTo);
         for (std::size_t k = from; k < to; ++k) {
             const auto item = list.itemBytes(selected[k]);

@@ -67,6 +67,9 @@ public:
     [[nodiscard]] virtual std::string_view itemBytes(int index) const = 0;
     [[nodiscard]] virtual bool isSelected(int index) const = 0;
     virtual void refresh() = 0;
+    // The buffer that itemBytes() points into, where the source keeps its names in one and never
+    // changes it: a plan then shares it rather than copying every old name. Null otherwise.
+    [[nodiscard]] virtual std::shared_ptr<const std::string> nameBuffer() const { return {}; }
 };
 
 // What a rule says about one selected file.
@@ -181,6 +184,8 @@ public:
     // Room for files files whose names take about nameBytes, so that a large plan is not
     // copied while it grows.
     void reserve(qsizetype files, qsizetype nameBytes);
+    // Old names given to add() that lie in buffer are kept as places in it, not copied.
+    void shareNames(std::shared_ptr<const std::string> buffer) { m_shared = std::move(buffer); }
     // Building a plan: add every file in the order the run meets it, then settle() once. The
     // new name is written in encoding, the one the old name was read in.
     void add(QByteArrayView oldName, const RenameDecision& decision,
@@ -232,10 +237,21 @@ private:
         PlanState state = PlanState::Rename;
         PlanReason reason = PlanReason::None;
         std::uint16_t ruleReason = 0;
-        bool viaTemporary = false;
-        bool existenceTest = false;
-        bool mustExist = false;
+        bool viaTemporary : 1 = false;
+        bool existenceTest : 1 = false;
+        bool mustExist : 1 = false;
+        // Whether the old and the new name lie in m_shared rather than in m_names.
+        bool oldShared : 1 = false;
+        bool newShared : 1 = false;
     };
+    [[nodiscard]] std::string_view oldBytes(const Item& item) const
+    {
+        return {(item.oldShared ? m_shared->data() : m_names.data()) + item.oldOffset, item.oldSize};
+    }
+    [[nodiscard]] std::string_view newBytes(const Item& item) const
+    {
+        return {(item.newShared ? m_shared->data() : m_names.data()) + item.newOffset, item.newSize};
+    }
 
     std::uint32_t store(QByteArrayView bytes);
     void setProblem(Item& item, PlanState state, PlanReason reason, std::int32_t other = -1);
@@ -250,6 +266,8 @@ private:
     platform::NameLimits m_limits;
     bool m_limitsKnown = false;
     std::string m_names;
+    // The list's own buffer of names, shared: the old names of a large run are not copied.
+    std::shared_ptr<const std::string> m_shared;
     std::vector<Item> m_items;
     std::vector<QString> m_ruleReasons;
     std::vector<platform::FileIdentity> m_expected; // by item, for a plan of returns

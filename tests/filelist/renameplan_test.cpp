@@ -357,48 +357,71 @@ TEST(PlanWithListedNames, TheListsListingGoesOutOfDateWithTheFolder)
 // A large run named on two threads is the plan named in a row: every file in list order, the
 // unselected ones passed over, each numbered as the k-th selected file, the rule's refusals with
 // their own words.
+// A plan of one thread and one of two give the same files, whether the list shares the buffer
+// its names are kept in or not; a plan that shares it outlives the list.
 TEST(PlanNumberedNames, TwoThreadsGiveThePlanOfOne)
 {
     class Every3rdLeftOut final : public filelist::RenameSource {
     public:
-        explicit Every3rdLeftOut(const platform::FileSystem& fs) : m_identity(fs.openFolder(kFolder)->identity())
+        Every3rdLeftOut(const platform::FileSystem& fs, bool shares)
+            : m_identity(fs.openFolder(kFolder)->identity()), m_shares(shares)
         {
-            for (int i = 0; i < 30001; ++i)
-                m_names.push_back("file " + QByteArray::number(i) + (i % 4 ? ".txt" : ""));
+            auto buffer = std::make_shared<std::string>();
+            for (int i = 0; i < 30001; ++i) {
+                const std::string name = "file " + std::to_string(i) + (i % 4 ? ".txt" : "");
+                m_at.emplace_back(buffer->size(), name.size());
+                buffer->append(name);
+            }
+            m_buffer = std::move(buffer);
         }
         const QByteArray& folder() const override { return kFolder; }
         platform::FolderIdentity folderIdentity() const override { return m_identity; }
-        int count() const override { return int(m_names.size()); }
+        int count() const override { return int(m_at.size()); }
         std::string_view itemBytes(int i) const override
         {
-            return {m_names[std::size_t(i)].constData(), std::size_t(m_names[std::size_t(i)].size())};
+            return std::string_view(*m_buffer).substr(m_at[std::size_t(i)].first, m_at[std::size_t(i)].second);
         }
         bool isSelected(int i) const override { return i % 3 != 0; }
         void refresh() override {}
+        std::shared_ptr<const std::string> nameBuffer() const override { return m_shares ? m_buffer : nullptr; }
 
     private:
-        std::vector<QByteArray> m_names;
+        std::shared_ptr<const std::string> m_buffer;
+        std::vector<std::pair<std::size_t, std::size_t>> m_at;
         platform::FolderIdentity m_identity;
+        bool m_shares;
     };
     testsupport::MemoryFileSystem fs;
-    const Every3rdLeftOut list(fs);
     const filelist::NumberedRule rule = [](const QString& name, qint64 ordinal) {
         if (ordinal % 7 == 0)
             return RenameDecision::refuse(name, QStringLiteral("理由 %1").arg(ordinal % 1000 / 7 % 5));
         if (ordinal % 5 == 0)
             return RenameDecision::leave();
+        if (ordinal % 11 == 0)
+            return RenameDecision::rename(name); // the same name, kept once
         return RenameDecision::rename(name + QString::number(ordinal), ordinal % 2 == 0);
     };
-    qint64 ordinal = 0;
-    const filelist::RenamePlan inARow = filelist::planNames(list, [&](const QString& name) { return rule(name, ++ordinal); });
-    const filelist::RenamePlan twoThreads = filelist::planNumberedNames(list, rule);
-    ASSERT_EQ(twoThreads.size(), inARow.size());
-    ASSERT_EQ(inARow.size(), 20000);
-    for (qsizetype i = 0; i < inARow.size(); ++i) {
-        ASSERT_EQ(twoThreads.oldName(i), inARow.oldName(i)) << i;
-        ASSERT_EQ(twoThreads.newName(i), inARow.newName(i)) << i;
-        ASSERT_EQ(int(twoThreads.state(i)), int(inARow.state(i))) << i;
-        ASSERT_EQ(int(twoThreads.reason(i)), int(inARow.reason(i))) << i;
-        ASSERT_EQ(twoThreads.reasonText(i), inARow.reasonText(i)) << i;
+    const auto inARow = [&rule](const filelist::RenameSource& list) {
+        qint64 ordinal = 0;
+        return filelist::planNames(list, [&](const QString& name) { return rule(name, ++ordinal); });
+    };
+    const filelist::RenamePlan reference = inARow(Every3rdLeftOut(fs, false));
+    ASSERT_EQ(reference.size(), 20000);
+    std::vector<filelist::RenamePlan> plans;
+    for (const bool shares : {false, true}) {
+        const auto list = std::make_unique<Every3rdLeftOut>(fs, shares);
+        plans.push_back(filelist::planNumberedNames(*list, rule));
+        if (shares)
+            plans.push_back(inARow(*list));
+    } // the lists are gone
+    for (const filelist::RenamePlan& plan : plans) {
+        ASSERT_EQ(plan.size(), reference.size());
+        for (qsizetype i = 0; i < reference.size(); ++i) {
+            ASSERT_EQ(plan.oldName(i), reference.oldName(i)) << i;
+            ASSERT_EQ(plan.newName(i), reference.newName(i)) << i;
+            ASSERT_EQ(int(plan.state(i)), int(reference.state(i))) << i;
+            ASSERT_EQ(int(plan.reason(i)), int(reference.reason(i))) << i;
+            ASSERT_EQ(plan.reasonText(i), reference.reasonText(i)) << i;
+        }
     }
 }
