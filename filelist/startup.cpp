@@ -1,17 +1,19 @@
 #include "filelist/startup.h"
 
+#include "filelist/foldernames.h"
 #include "filelist/navigation.h"
 #include "platform/asidejob.h"
 #include "platform/filename.h"
 
 #include <QDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace filelist {
@@ -24,6 +26,13 @@ QByteArray absolutePath(const QByteArray& path, const QByteArray& workingFolder)
     const QByteArray joined = path.startsWith('/') ? path : workingFolder + '/' + path;
     const QString clean = QDir::cleanPath(platform::decodeFileName(joined));
     return withoutTrailingSlash(platform::encodeFileName(clean).value_or(joined));
+}
+
+// A name as a shell's pattern gives it: no option, no folder.
+bool isPlainName(const QByteArray& argument)
+{
+    return !argument.isEmpty() && !argument.startsWith('-') && !argument.contains('/') && argument != "."
+        && argument != "..";
 }
 
 // Above this many paths, the folder of the first is listed once rather than each path looked at.
@@ -121,32 +130,25 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
         else
             line.leftOut.push_back(argument);
     };
-    QByteArray listedPath;
-    std::vector<QByteArray> listedNames;
-    std::unordered_set<std::string_view> listedFiles;
-    for (const QByteArray& argument : paths) {
-        asking(argument);
-        const QByteArray path = absolutePath(argument, workingFolder);
+    // Where each path points: its folder and its name there. A plain name, as a shell's pattern
+    // gives it, is in the working folder as it stands; anything else is made absolute and clean.
+    struct Place {
+        QByteArray folder;
+        QByteArray name;
+        [[nodiscard]] QByteArray path() const { return (folder == "/" ? QByteArray() : folder) + '/' + name; }
+    };
+    const QByteArray working = absolutePath(workingFolder, "/");
+    const auto placeOf = [&working](const QByteArray& argument) {
+        if (isPlainName(argument))
+            return Place{working, argument};
+        const QByteArray path = absolutePath(argument, working);
         const qsizetype slash = path.lastIndexOf('/');
-        const QByteArray folder = slash == 0 ? QByteArray("/") : path.left(slash);
-        const QByteArray name = path.mid(slash + 1);
-        if (slash >= 0 && paths.size() > kFilesWorthAListing && listedPath.isNull()) {
-            listedPath = folder;
-            std::size_t seen = 0;
-            fs.listFolder(folder, [&](const platform::DirEntry& entry) {
-                if (++seen % 4096 == 0)
-                    asking(argument); // a large folder on a slow disk is still answering
-                if (entry.kind == platform::EntryKind::File && !(entry.attributes & platform::System))
-                    listedNames.emplace_back(entry.name.data(), entry.name.size());
-            }, platform::ListDetail::WithoutReadOnly);
-            listedFiles.reserve(listedNames.size());
-            for (const QByteArray& listed : listedNames)
-                listedFiles.emplace(listed.constData(), std::size_t(listed.size()));
-        }
-        if (folder == listedPath && listedFiles.count(std::string_view(name.constData(), std::size_t(name.size()))) != 0) {
-            takeFile(argument, folder, name);
-            continue;
-        }
+        return Place{slash == 0 ? QByteArray("/") : path.left(slash), path.mid(slash + 1)};
+    };
+    // A path not found in the listing: a folder opens alone; a file is taken; anything else
+    // refuses the command line. What parse() is to return, if it returns now.
+    const auto lookAt = [&](const QByteArray& argument, const Place& place) -> std::optional<CommandLine> {
+        const QByteArray path = place.path();
         const int error = fs.checkFolder(path).error;
         if (error == 0) {
             if (paths.size() > 1)
@@ -158,9 +160,55 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
             return refuse(QStringLiteral("找不到“%1”").arg(shown(argument)));
         if (error != ENOTDIR)
             return refuse(QStringLiteral("无法打开“%1”：%2").arg(shown(argument), platform::describeError(error)));
-        if (fs.holderOf(folder, name) == platform::Holder::None)
+        if (fs.holderOf(place.folder, place.name) == platform::Holder::None)
             return refuse(QStringLiteral("找不到“%1”").arg(shown(argument)));
-        takeFile(argument, folder, name);
+        takeFile(argument, place.folder, place.name);
+        return std::nullopt;
+    };
+    // The names given in the first path's folder that it holds as plain files, found in one
+    // listing of the folder when many paths are given: thirty thousand names from a shell's
+    // pattern are looked up in a flat index of their own, not one allocation each.
+    if (paths.size() > kFilesWorthAListing) {
+        std::vector<Place> places;
+        places.reserve(paths.size());
+        for (const QByteArray& argument : paths)
+            places.push_back(placeOf(argument));
+        const QByteArray& listedPath = places.front().folder;
+        const auto nameOf = [&places](std::int32_t i) {
+            return std::string_view(places[std::size_t(i)].name.constData(), std::size_t(places[std::size_t(i)].name.size()));
+        };
+        NameIndex index(places.size(), nameOf);
+        std::vector<std::int32_t> first(places.size(), -1); // the place of the same name that is indexed
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            if (places[i].folder == listedPath)
+                first[i] = index.insert(std::int32_t(i));
+        }
+        std::vector<std::uint8_t> found(places.size(), 0);
+        std::size_t seen = 0;
+        asking(paths.front());
+        fs.listFolder(listedPath, [&](const platform::DirEntry& entry) {
+            if (++seen % 4096 == 0)
+                asking(paths.front()); // a large folder on a slow disk is still answering
+            if (entry.kind != platform::EntryKind::File || (entry.attributes & platform::System))
+                return;
+            const std::int32_t at = index.find(std::string_view(entry.name.data(), std::size_t(entry.name.size())));
+            if (at >= 0)
+                found[std::size_t(at)] = 1;
+        }, platform::ListDetail::WithoutReadOnly);
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            if (first[i] >= 0 && found[std::size_t(first[i])]) {
+                takeFile(paths[i], places[i].folder, places[i].name);
+                continue;
+            }
+            if (const auto refused = lookAt(paths[i], places[i]))
+                return *refused;
+        }
+    } else {
+        for (const QByteArray& argument : paths) {
+            asking(argument);
+            if (const auto refused = lookAt(argument, placeOf(argument)))
+                return *refused;
+        }
     }
     QStringList leftOut;
     for (const QByteArray& argument : line.leftOut)
@@ -171,6 +219,15 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
 }
 
 } // namespace
+
+QByteArray folderOfManyNames(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder)
+{
+    // Many files, all plain names: no folder among them opens alone (a folder among several is
+    // refused), and every one is in the working folder, so the files taken are selected there.
+    if (arguments.size() <= kFilesWorthAListing || !std::all_of(arguments.begin(), arguments.end(), isPlainName))
+        return {};
+    return absolutePath(workingFolder, "/");
+}
 
 bool isInstalledLocation(const QByteArray& programFolder)
 {

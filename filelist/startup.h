@@ -41,6 +41,12 @@ CommandLine parseCommandLine(const std::vector<QByteArray>& arguments, const QBy
 CommandLine parseCommandLinePatiently(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder,
                                       const platform::FileSystem& fs, std::chrono::milliseconds patience);
 
+// The folder the command line opens when it is many plain names, as a shell's pattern gives
+// them: the working folder, unless parseCommandLine() refuses the line. Empty for any other line,
+// whose folder only parseCommandLine() can tell. The window can be made ready in that folder
+// while the names are checked.
+QByteArray folderOfManyNames(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder);
+
 // Whether a program in programFolder is installed on the system (under /usr, /usr/local or
 // /opt), where its folder is no place for the user's files.
 bool isInstalledLocation(const QByteArray& programFolder);

@@ -17,6 +17,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <future>
+#include <optional>
+#include <system_error>
 #include <vector>
 
 namespace ui {
@@ -83,11 +86,12 @@ void configureApplication()
     }
 }
 
-int runApplication(int argc, char* argv[], const char* moreUsage)
+namespace {
+
+// What the command line asks before a window: the exit status when it is all that is asked for
+// (help, the version, a refused line, a disk that did not answer) or no window can open.
+std::optional<int> answeredWithoutWindow(const filelist::CommandLine& line, const char* moreUsage)
 {
-    const std::vector<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
-    const auto line = filelist::parseCommandLinePatiently(arguments, QFile::encodeName(QDir::currentPath()),
-                                                          platform::systemFileSystem(), platform::kDiskPatience);
     switch (line.action) {
     case filelist::CommandLine::Action::Help:
         std::fputs(kUsage, stdout);
@@ -107,6 +111,37 @@ int runApplication(int argc, char* argv[], const char* moreUsage)
     }
     if (!line.note.isEmpty())
         printLine(stderr, QStringLiteral("quendra-rename: ") + line.note);
+    return std::nullopt;
+}
+
+} // namespace
+
+int runApplication(int argc, char* argv[], const char* moreUsage)
+{
+    const std::vector<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
+    const QByteArray workingFolder = QFile::encodeName(QDir::currentPath());
+    const auto parse = [&arguments, &workingFolder] {
+        return filelist::parseCommandLinePatiently(arguments, workingFolder, platform::systemFileSystem(),
+                                                   platform::kDiskPatience);
+    };
+    // The thousands of names a shell's pattern gives are checked on a thread of their own while
+    // the window is made ready in their folder; it shows only once they are found, and not at
+    // all for a line that is refused.
+    QByteArray namesFolder = haveDisplay() ? filelist::folderOfManyNames(arguments, workingFolder) : QByteArray();
+    std::future<filelist::CommandLine> checking;
+    if (!namesFolder.isEmpty()) {
+        try {
+            checking = std::async(std::launch::async, parse);
+        } catch (const std::system_error&) {
+            namesFolder.clear(); // no thread to be had: checked first, as any other line
+        }
+    }
+    filelist::CommandLine line;
+    if (namesFolder.isEmpty()) {
+        line = parse();
+        if (const auto status = answeredWithoutWindow(line, moreUsage))
+            return *status;
+    }
 
     QApplication app(argc, argv);
     configureApplication();
@@ -114,15 +149,21 @@ int runApplication(int argc, char* argv[], const char* moreUsage)
     const QByteArray programFolder = QFile::encodeName(QCoreApplication::applicationDirPath());
     Form1::StartUp startUp;
     startUp.programFolder = programFolder;
-    startUp.startFolder = line.folder.isEmpty()
-        ? filelist::defaultStartFolder(programFolder, QFile::encodeName(QDir::homePath()))
-        : line.folder;
+    startUp.startFolder = !namesFolder.isEmpty() ? namesFolder
+        : line.folder.isEmpty()                  ? filelist::defaultStartFolder(programFolder, QFile::encodeName(QDir::homePath()))
+                                                 : line.folder;
     startUp.dataFolder = QFile::encodeName(QDir::cleanPath(QCoreApplication::applicationDirPath()
                                                              + QStringLiteral("/" QUENDRA_DATA_FROM_BIN)));
     // The window shows at once; a large folder is read, and the files given selected, after.
     startUp.readAfterShow = true;
     startUp.selectFiles = line.files;
     Form1 window(startUp);
+    if (!namesFolder.isEmpty()) {
+        line = checking.get();
+        if (const auto status = answeredWithoutWindow(line, moreUsage))
+            return *status;
+        window.selectOnceRead(std::move(line.files));
+    }
     window.show();
     return QApplication::exec();
 }

@@ -40,6 +40,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <utility>
 
 namespace ui {
 
@@ -55,7 +56,8 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
       m_fs(fs),
       m_messages(messages ? *messages : messageBoxPresenter()),
       m_startUp{filelist::withoutTrailingSlash(startUp.programFolder), filelist::withoutTrailingSlash(startUp.startFolder),
-                startUp.dataFolder, startUp.patience, startUp.readAfterShow, startUp.selectFiles}
+                startUp.dataFolder, startUp.patience, startUp.readAfterShow, {}},
+      m_selectOnceRead(startUp.selectFiles)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra文件批量改名工具"));
@@ -80,14 +82,14 @@ Form1::Form1(const StartUp& startUp, const platform::FileSystem& fs, MessagePres
         showStatus(QStringLiteral("正在读取……"));
         QTimer::singleShot(0, this, [this, recover] {
             Form_Load();
-            if (!m_startUp.selectFiles.empty())
-                showSelected(m_startUp.selectFiles);
+            if (!m_selectOnceRead.empty())
+                showSelected(std::exchange(m_selectOnceRead, {}));
             recover();
         });
     } else {
         Form_Load();
-        if (!m_startUp.selectFiles.empty())
-            showSelected(m_startUp.selectFiles);
+        if (!m_selectOnceRead.empty())
+            showSelected(std::exchange(m_selectOnceRead, {}));
         QTimer::singleShot(0, this, recover);
     }
 }

@@ -90,6 +90,9 @@ public:
     [[nodiscard]] filelist::FileListModel& fileList() { return *m_files; }
     // Selects exactly the listed files called names and scrolls the first of them into view.
     void showSelected(const std::vector<QByteArray>& names);
+    // The files of the start folder to select once it is read, where the window reads it after
+    // it shows: given before show(), they stand for the start-up's own.
+    void selectOnceRead(std::vector<QByteArray> names) { m_selectOnceRead = std::move(names); }
 
     // Event handlers, each run by its control's event; public so tests can drive them as the
     // toolkit would. The handlers of a page's controls go to the page that owns them.
@@ -244,6 +247,7 @@ private:
     const platform::FileSystem& m_fs;
     MessagePresenter& m_messages;
     const StartUp m_startUp;
+    std::vector<QByteArray> m_selectOnceRead; // the start-up's files to select, or those given since
     filelist::FileListModel* m_files = nullptr;
     filelist::FolderListModel* m_folders = nullptr;
     std::unique_ptr<RenameRunner> m_runner;

@@ -80,6 +80,7 @@ TEST(CommandLine, ManyFilesAreReadAsFewAre)
         {"only_files", {}, CommandLine::Action::Open},
         {"a_link_to_a_file", "link.jpg", CommandLine::Action::Open},
         {"a_file_of_another_folder", "sub/c.jpg", CommandLine::Action::Open},
+        {"a_path_back_into_the_folder", "sub/../f2.jpg", CommandLine::Action::Open},
         {"a_missing_file", "missing.jpg", CommandLine::Action::Refuse},
         {"a_folder", "sub", CommandLine::Action::Refuse},
         {"a_dangling_link", "dangling", CommandLine::Action::Refuse},
