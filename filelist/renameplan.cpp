@@ -4,6 +4,7 @@
 #include "platform/filename.h"
 
 #include <algorithm>
+#include <atomic>
 #include <future>
 #include <limits>
 #include <new>
@@ -547,7 +548,8 @@ RenamePlan planNames(const RenameSource& list, const RenameRule& rule, const Pro
     return plan;
 }
 
-RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule, const std::vector<qint64>& ordinals)
+RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule, const std::vector<qint64>& ordinals,
+                             const Progress& progress)
 {
     // Below this many files a second thread costs about what it saves.
     constexpr std::size_t kTwoThreadsFrom = 10000;
@@ -564,15 +566,27 @@ RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule,
             bytes += qsizetype(list.itemBytes(selected[k]).size());
         plan.reserve(qsizetype(upTo - from), (plan.m_shared ? 1 : 2) * bytes + 8 * qsizetype(upTo - from));
     };
+    // Set when progress answers false; the other half looks at it now and then.
+    std::atomic<bool> stop = false;
+    const std::size_t all = selected.size();
     // The files selected[from] to selected[to - 1], numbered from + 1 onwards, in a plan with room
     // for the files up to selected[roomTo - 1]: the part the others are appended to has room for
-    // them all, and no name is copied twice.
-    const auto named = [&list, &rule, &selected, &reserveFor, &ordinals](std::size_t from, std::size_t to,
-                                                                        std::size_t roomTo) {
+    // them all, and no name is copied twice. The part that reports tells progress of its files as
+    // if they were all: the halves go at about the same pace.
+    const auto named = [&](std::size_t from, std::size_t to, std::size_t roomTo, bool reports) {
         RenamePlan part(list.folder());
         part.shareNames(list.nameBuffer());
         reserveFor(part, from, roomTo);
+        const double scale = to > from ? double(all) / double(to - from) : 1;
         for (std::size_t k = from; k < to; ++k) {
+            if ((k - from) % 1024 == 0) {
+                if (reports && progress && !progress(qsizetype(double(k - from) * scale), qsizetype(all)))
+                    stop = true;
+                if (stop) {
+                    part.m_stopped = true;
+                    return part;
+                }
+            }
             const auto item = list.itemBytes(selected[k]);
             const QByteArrayView oldName(item.data(), qsizetype(item.size()));
             const platform::NameText name = platform::readFileName(oldName);
@@ -580,18 +594,23 @@ RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule,
         }
         return part;
     };
-    const std::size_t all = selected.size();
     if (all < kTwoThreadsFrom)
-        return named(0, all, all);
+        return named(0, all, all, true);
     const std::size_t half = all / 2;
     std::future<RenamePlan> first;
     try {
-        first = std::async(std::launch::async, named, std::size_t(0), half, all);
+        first = std::async(std::launch::async, named, std::size_t(0), half, all, false);
     } catch (const std::system_error&) {
-        return named(0, all, all); // no thread to be had: all on this one
+        return named(0, all, all, true); // no thread to be had: all on this one
     }
-    const RenamePlan second = named(half, all, all);
+    const RenamePlan second = named(half, all, all, true);
+    stop = stop || second.m_stopped; // the first half stops too, rather than naming on for nothing
     RenamePlan plan = first.get();
+    if (plan.m_stopped || second.m_stopped) {
+        RenamePlan stopped(list.folder());
+        stopped.m_stopped = true;
+        return stopped;
+    }
     plan.append(second);
     return plan;
 }

@@ -222,7 +222,8 @@ public:
 
 private:
     friend RenamePlan planNames(const RenameSource&, const RenameRule&, const Progress&);
-    friend RenamePlan planNumberedNames(const RenameSource&, const NumberedRule&, const std::vector<qint64>&);
+    friend RenamePlan planNumberedNames(const RenameSource&, const NumberedRule&, const std::vector<qint64>&,
+                                        const Progress&);
 
     // Adds the files of part, a plan of the files that follow this plan's, not yet settled.
     void append(const RenamePlan& part);
@@ -290,8 +291,10 @@ RenamePlan planNames(const RenameSource& list, const RenameRule& rule, const Pro
 // planNames() for a rule that keeps no state: a large run is named on two threads at once, each
 // taking half of the files, and the plan is the same as one named in a row. The k-th selected
 // file (from 0, in list order) is told the ordinal ordinals[k], or k + 1 without ordinals.
+// progress is called on the calling thread alone, which names a half; when it answers false,
+// both halves stop and the plan is stopped().
 RenamePlan planNumberedNames(const RenameSource& list, const NumberedRule& rule,
-                             const std::vector<qint64>& ordinals = {});
+                             const std::vector<qint64>& ordinals = {}, const Progress& progress = {});
 
 // The disk's part of a plan: refuses plan unless its folder is still the one with identity,
 // then settles it (RenamePlan::settle()). Reads nothing but the plan, the disk and listed, so it

@@ -172,10 +172,13 @@ private:
         m_device = m_folder.identity().device;
         const std::vector<std::uint8_t> known = lookAhead();
         for (qsizetype i = 0; i < n; ++i) {
-            if (!isPending(i) || (!known.empty() && known[std::size_t(i)]))
-                continue;
-            const platform::Lookup found = m_folder.lookup(m_plan.oldName(i));
             const platform::FileIdentity* expected = m_plan.expectedIdentity(i);
+            const bool lookedAt = !known.empty() && known[std::size_t(i)];
+            if (!isPending(i) || (lookedAt && !expected))
+                continue;
+            // A return's file looked at ahead is judged here, as one looked at now.
+            const platform::Lookup found =
+                lookedAt ? platform::Lookup{platform::Lookup::Found::Entry, 0, identityOf(i)} : m_folder.lookup(m_plan.oldName(i));
             QString why;
             if (found.found == platform::Lookup::Found::Nothing)
                 why = platform::describeError(ENOENT);
@@ -219,8 +222,8 @@ private:
 
     // The files of a large run found where the plan has them, looked at on two threads where the
     // folder allows it, half the files each: their identities are kept and they are marked in
-    // what is returned. A file of a return, or one not found as a plain entry, is left to
-    // prepare() to look at again and judge. Empty when nothing was looked at.
+    // what is returned. A file not found as a plain entry is left to prepare() to look at again;
+    // a file of a return found is left to prepare() to judge. Empty when nothing was looked at.
     std::vector<std::uint8_t> lookAhead()
     {
         // Below this many files a second thread costs about what it saves.
@@ -231,7 +234,7 @@ private:
         std::vector<std::uint8_t> known(std::size_t(n), 0);
         const auto look = [this, &known](qsizetype from, qsizetype upTo) {
             for (qsizetype i = from; i < upTo; ++i) {
-                if (!isPending(i) || m_plan.expectedIdentity(i))
+                if (!isPending(i))
                     continue;
                 const platform::Lookup found = m_folder.lookup(m_plan.oldName(i));
                 if (found.found != platform::Lookup::Found::Entry)

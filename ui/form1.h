@@ -223,7 +223,6 @@ private:
 
     // Runs rule over the selected files as the command called command (the page's caption or
     // the button's), shown first when 改名前预览 is checked.
-    void renameSelected(const QString& command, const filelist::RenameRule& rule);
     void renameSelected(const QString& command, const std::function<filelist::RenamePlan(const filelist::Progress&)>& nameFiles);
     // Runs steps (one rule, with single) over the selected files as command: reads first what
     // the rules want of the disk, prepares them, and renames.

@@ -187,11 +187,14 @@ void Form1::runRules(const QString& command, const rules::Steps& steps, bool sin
     }
     if (prepared.idle)
         return;
+    const filelist::NumberedRule rule = filelist::numberedRuleFor(std::move(prepared.name), leaveIfNameTaken);
     if (!needsInputs) {
-        renameSelected(command, filelist::renameRuleFor(std::move(prepared.name), leaveIfNameTaken));
+        // Rules keep no state: a large run is named on two threads.
+        renameSelected(command, [this, rule](const filelist::Progress& progress) {
+            return filelist::planNumberedNames(*m_files, rule, {}, progress);
+        });
         return;
     }
-    const filelist::NumberedRule rule = filelist::numberedRuleFor(std::move(prepared.name), leaveIfNameTaken);
     renameSelected(command, [this, inputs, rule](const filelist::Progress&) {
         return filelist::nameRun(*m_files, inputs.get(), rule);
     });
@@ -238,13 +241,6 @@ void Form1::tellNothingSelected()
         m_files->refresh();
     }
     noteInStatus(filelist::nothingSelectedText());
-}
-
-void Form1::renameSelected(const QString& command, const filelist::RenameRule& rule)
-{
-    renameSelected(command, RenameRunner::NameFiles([this, &rule](const filelist::Progress& progress) {
-        return filelist::planNames(*m_files, rule, progress);
-    }));
 }
 
 void Form1::renameSelected(const QString& command, const RenameRunner::NameFiles& nameFiles)

@@ -49,13 +49,6 @@ RenameRunner::RenameRunner(QWidget& window, const platform::FileSystem& fs, Mess
     m_history.load();
 }
 
-int RenameRunner::run(const QString& command, const filelist::RenameRule& rule, bool preview)
-{
-    return run(
-        command, [this, &rule](const filelist::Progress& progress) { return filelist::planNames(m_list, rule, progress); },
-        preview);
-}
-
 int RenameRunner::run(const QString& command, const NameFiles& nameFiles, bool preview)
 {
     // Shared with the thread that settles it, which may go on after the window gave up on it.

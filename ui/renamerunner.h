@@ -37,10 +37,8 @@ public:
                  filelist::FileListModel& list, std::chrono::milliseconds patience);
 
     // command names the run for the user ("繁体转简体"); with preview the plan is shown first.
-    // Returns the number of files renamed, or -1 when the run did not start.
-    int run(const QString& command, const filelist::RenameRule& rule, bool preview);
-    // The same for a run whose names part is made by nameFiles (files in another order than the
-    // list's, files that follow others), called with the plan's progress.
+    // The plan's names part is made by nameFiles, called with the plan's progress. Returns the
+    // number of files renamed, or -1 when the run did not start.
     using NameFiles = std::function<filelist::RenamePlan(const filelist::Progress& progress)>;
     int run(const QString& command, const NameFiles& nameFiles, bool preview);
 

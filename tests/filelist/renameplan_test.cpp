@@ -410,9 +410,12 @@ TEST(PlanNumberedNames, TwoThreadsGiveThePlanOfOne)
     std::vector<filelist::RenamePlan> plans;
     for (const bool shares : {false, true}) {
         const auto list = std::make_unique<Every3rdLeftOut>(fs, shares);
-        plans.push_back(filelist::planNumberedNames(*list, rule));
+        plans.push_back(filelist::planNumberedNames(*list, rule, {}, [](qsizetype, qsizetype) { return true; }));
         if (shares)
             plans.push_back(inARow(*list));
+        // Told to stop half way, both halves stop and the plan says so.
+        const auto halfWay = [](qsizetype done, qsizetype total) { return done < total / 2; };
+        EXPECT_TRUE(filelist::planNumberedNames(*list, rule, {}, halfWay).stopped());
     } // the lists are gone
     for (const filelist::RenamePlan& plan : plans) {
         ASSERT_EQ(plan.size(), reference.size());
