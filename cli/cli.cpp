@@ -4,6 +4,7 @@
 #include "filelist/journal.h"
 #include "filelist/presets.h"
 #include "platform/filename.h"
+#include "platform/memory.h"
 #include "platform/terminal.h"
 
 #include <QCoreApplication>
@@ -230,6 +231,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quendra-rename"));
     platform::catchInterrupt();
+    platform::returnLargeBlocksAtOnce();
     const std::vector<QByteArray> arguments(argv + 1, argv + argc);
     return run(arguments, processEnvironment());
 }

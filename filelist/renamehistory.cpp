@@ -91,6 +91,11 @@ RenameHistory::Undo RenameHistory::planUndo(const Run& run, const platform::File
         return undo;
     }
     const JournalMoves& moves = reading.moves;
+    // Room for every move at once: a run of a million files is not copied while it grows.
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < moves.size(); ++i)
+        bytes += moves.to(i).size() + moves.temporary(i).size() + moves.from(i).size();
+    undo.moves.reserve(moves.size(), bytes);
     for (qsizetype i = 0; i < moves.size(); ++i) {
         if (moves.progress(i) == JournalMoves::Progress::Moved)
             undo.moves.add(moves.to(i), moves.from(i), moves.identity(i));

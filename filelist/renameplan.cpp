@@ -144,9 +144,11 @@ bool RenamePlan::hasExistenceMessage(qsizetype i) const
     }
 }
 
-void RenamePlan::reserve(qsizetype files, qsizetype nameBytes)
+void RenamePlan::reserve(qsizetype files, qsizetype nameBytes, bool returns)
 {
     m_items.reserve(std::size_t(files));
+    if (returns)
+        m_expected.reserve(std::size_t(files));
     m_names.reserve(std::size_t(nameBytes));
 }
 

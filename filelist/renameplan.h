@@ -182,8 +182,8 @@ public:
     [[nodiscard]] const QString& refusal() const { return m_refusal; }
 
     // Room for files files whose names take about nameBytes, so that a large plan is not
-    // copied while it grows.
-    void reserve(qsizetype files, qsizetype nameBytes);
+    // copied while it grows; with returns, room for their identities too (see addReturn()).
+    void reserve(qsizetype files, qsizetype nameBytes, bool returns = false);
     // Old names given to add() that lie in buffer are kept as places in it, not copied.
     void shareNames(std::shared_ptr<const std::string> buffer) { m_shared = std::move(buffer); }
     // Building a plan: add every file in the order the run meets it, then settle() once. The

@@ -553,7 +553,7 @@ RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const
     qsizetype bytes = 0;
     for (qsizetype i = 0; i < journal.size(); ++i)
         bytes += journal.now(i).size() + journal.before(i).size();
-    plan.reserve(journal.size(), bytes);
+    plan.reserve(journal.size(), bytes, true);
     if (identity) {
         plan.requireFolder(fs, *identity);
         if (!plan.refusal().isEmpty())

@@ -9,4 +9,10 @@ void releaseFreeMemory()
     ::malloc_trim(0);
 }
 
+void returnLargeBlocksAtOnce()
+{
+    // Setting the threshold also turns off its raising after each large free.
+    ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+}
+
 } // namespace platform

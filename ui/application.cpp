@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include "filelist/startup.h"
+#include "platform/memory.h"
 #include "ui/form1.h"
 
 #include <QApplication>
@@ -66,6 +67,7 @@ void loadQtTranslation(QApplication& app)
 
 void configureApplication()
 {
+    platform::returnLargeBlocksAtOnce();
     QApplication::setApplicationName(QStringLiteral("Quendra文件批量改名工具"));
     QApplication::setApplicationVersion(QStringLiteral(QUENDRA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(QUENDRA_APP_ID));
