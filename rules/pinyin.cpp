@@ -94,10 +94,12 @@ Reading parseReading(QStringView text)
     return r;
 }
 
-// Whether a character may be written in pinyin: none that a name's structure rests on.
+// Whether a character may be written in pinyin: none that a name's structure rests on, and none
+// that stands for a byte of a name that is no text (a lone surrogate) or for one that can't be read.
 bool convertible(char32_t c)
 {
-    return c >= 0x80 && !QChar::isSpace(c) && c != 0xFEFF;
+    return c >= 0x80 && !QChar::isSpace(c) && c != 0xFEFF && c != 0xFFFD && !(c >= 0xD800 && c <= 0xDFFF)
+        && c <= 0x10FFFF;
 }
 
 std::vector<QStringView> splitLines(const QString& text)
