@@ -62,6 +62,7 @@ TEST(Pinyin, ShippedTablesWriteNamesAsAsked)
         {"重庆照片", with(T::Number, S::Underscore, false, true), "c_q_z_p"},
         // Traditional characters and those beyond the basic plane read too; the rest stays as it is.
         {"東京 𠀀", {}, "dongjing he"},
+        {"重慶 長大 銀行", with(T::Mark, S::Space), "chóng qìng zhǎng dà yín háng"},
         {"Photo 01.JPG", with(T::Mark, S::Underscore, true), "Photo 01.JPG"},
         {"ＡＢ①〇年", with(T::None, S::Hyphen), "ＡＢ①-ling-nian"},
         {"かな中国", with(T::None, S::Space), "かな zhong guo"},

@@ -126,6 +126,66 @@ def read_lemmas(path):
     return lemmas, singles
 
 
+class Traditional:
+    """Simplified to traditional as the program's 简体转繁体 does it with the shipped tables: the
+    longest phrase of J2FPhrases.txt first, else each character through J2F.txt."""
+
+    def __init__(self, j2f_path, phrases_path):
+        self.chars = {}
+        with open(j2f_path, 'rb') as f:
+            table = f.read()
+        for k in range(len(table) // 2):
+            entry = table[2 * k:2 * k + 2]
+            if entry == b'  ':
+                continue
+            code = 0x8100 + k
+            try:
+                simplified = bytes([code >> 8, code & 0xFF]).decode('gbk')
+                traditional = entry.decode('gbk')
+            except UnicodeDecodeError:
+                continue
+            if len(simplified) == 1 and len(traditional) == 1:
+                self.chars[simplified] = traditional
+        self.phrases = {}
+        with open(phrases_path, encoding='utf-8') as f:
+            for line in f:
+                parts = line.rstrip('\n').split('\t')
+                if len(parts) == 2 and len(parts[0]) >= 2 and len(parts[0]) == len(parts[1].split(' ')[0]):
+                    self.phrases.setdefault(parts[0], parts[1].split(' ')[0])
+        self.longest = max((len(p) for p in self.phrases), default=1)
+
+    def __call__(self, text):
+        out = []
+        i = 0
+        while i < len(text):
+            for n in range(min(self.longest, len(text) - i), 1, -1):
+                hit = self.phrases.get(text[i:i + n])
+                if hit:
+                    out.append(hit)
+                    i += n
+                    break
+            else:
+                out.append(self.chars.get(text[i], text[i]))
+                i += 1
+        return ''.join(out)
+
+
+def with_traditional(lemmas, singles, traditional):
+    """The lemmas and single readings together with their traditional forms, which read the same;
+    a traditional form that is a lemma of its own keeps its own reading."""
+    if not traditional:
+        return lemmas, singles
+    more = dict(lemmas)
+    for text, value in lemmas.items():
+        other = traditional(text)
+        if other != text and other not in lemmas:
+            if other not in more or more[other][1] < value[1]:
+                more[other] = value
+    seen = {c for c, _, _ in singles}
+    extra = [(traditional(c), s, f) for c, s, f in singles if traditional(c) != c and traditional(c) not in seen]
+    return more, singles + extra
+
+
 class Toner:
     """Gives a character's toneless syllable the tone of the matching reading."""
 
@@ -188,7 +248,8 @@ class Converter:
         return out
 
 
-def build(lemmas, singles, readings, counts):
+def build(lemmas, singles, readings, counts, traditional=None):
+    lemmas, singles = with_traditional(lemmas, singles, traditional)
     toner = Toner(readings, counts)
     defaults = char_defaults(lemmas, singles, readings, toner)
     converter = Converter(defaults, {})
@@ -228,24 +289,28 @@ def names(held, lemmas, rng, count, joiners):
     return out
 
 
-def report(lemmas, singles, readings, counts, seed):
+def report(lemmas, singles, readings, counts, seed, traditional):
     rng = random.Random(seed)
     multi = sorted(lemmas)
     held = set(rng.sample(multi, len(multi) // 10))
     train = {t: v for t, v in lemmas.items() if t not in held}
-    converter, _ = build(train, singles, readings, counts)
+    converter, _ = build(train, singles, readings, counts, traditional)
     held = sorted(held)
     lemma_cases = [(t, list(lemmas[t][0]), lemmas[t][1]) for t in held]
     print(f'held out {len(held)} of {len(multi)} multi-character lemmas (seed {seed}); '
           f'tables built from the rest: {len(converter.phrases)} phrases')
     rows = [
         ('held-out lemmas', lemma_cases),
+        ('the same in traditional characters (简体转繁体)',
+         [(traditional(t), w, f) for t, w, f in lemma_cases] if traditional else []),
         ('names of 2-4 held-out lemmas joined by spaces or digits',
          names(held, lemmas, rng, 20000, [' ', ' ', '1', '2', '07', ' - '])),
         ('names of 2-4 held-out lemmas written together', names(held, lemmas, rng, 20000, [''])),
     ]
     baseline = Converter(converter.defaults, {})
     for title, cases in rows:
+        if not cases:
+            continue
         plain, weighted = score(converter, cases)
         bplain, bweighted = score(baseline, cases)
         print(f'  {title}: {plain:.2f} % of syllables right, {weighted:.2f} % weighted by frequency '
@@ -264,6 +329,9 @@ def main():
     parser.add_argument('--go-dict', default='/usr/share/gocode/src/github.com/mozillazg/go-pinyin/pinyin_dict.go')
     parser.add_argument('--out', default=DATA, help='folder for PinyinChars.txt and PinyinPhrases.txt')
     parser.add_argument('--seed', type=int, default=20261208)
+    parser.add_argument('--j2f', default=os.path.join(DATA, 'J2F.txt'),
+                        help='the simplified to traditional table for the lemmas\' traditional forms; empty for none')
+    parser.add_argument('--j2f-phrases', default=os.path.join(DATA, 'J2FPhrases.txt'))
     args = parser.parse_args()
 
     readings, counts = read_unihan(args.unihan)
@@ -271,9 +339,10 @@ def main():
     lemmas, singles = read_lemmas(args.lemmas)
     print(f'{len(readings)} characters with readings ({added} readings from pinyin_dict.go), '
           f'{len(singles)} readings of single characters and {len(lemmas)} distinct longer lemmas')
-    report(lemmas, singles, readings, counts, args.seed)
+    traditional = Traditional(args.j2f, args.j2f_phrases) if args.j2f else None
+    report(lemmas, singles, readings, counts, args.seed, traditional)
 
-    converter, toner = build(lemmas, singles, readings, counts)
+    converter, toner = build(lemmas, singles, readings, counts, traditional)
     chars = sorted(((c, s) for c, s in converter.defaults.items() if is_han(c)), key=lambda kv: ord(kv[0]))
     phrases = sorted(((t, s) for t, s in converter.phrases.items() if all(is_han(c) for c in t)),
                      key=lambda kv: [ord(c) for c in kv[0]])
