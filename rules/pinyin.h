@@ -28,9 +28,10 @@ struct PinyinOptions {
 //   phrases:    one "phrase<TAB>syllable syllable ..." a line, a syllable for each character.
 // A reading is lower-case letters a-z (ü may be written "v" or "ü") and an optional tone digit
 // 1-5 (5 and none: the neutral tone), at most 7 letters. Lines that don't fit are left out, as are
-// characters below U+0080 and spaces, and phrases of one character or of more than 16. So a
+// characters below U+0080, spaces and U+FFFD, and phrases of one character or of more than 16. So a
 // table, whatever it holds, only ever puts letters and digits in place of characters that are
-// neither ASCII nor spaces. Copies share the loaded data.
+// neither ASCII nor spaces. Where a character or phrase comes twice, its last line counts. Copies
+// share the loaded data.
 class PinyinTable final {
 public:
     PinyinTable() = default;

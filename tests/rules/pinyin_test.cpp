@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 using namespace rules;
@@ -69,6 +71,67 @@ TEST(Pinyin, ShippedTablesWriteNamesAsAsked)
     };
     for (const Row& row : rows)
         EXPECT_EQ(shipped().convert(QString::fromUtf8(row.text), row.options), QString::fromUtf8(row.expected)) << row.text;
+}
+
+// Whatever a name holds, the characters the table doesn't know come out unchanged and in order,
+// escaped bytes of names that are no text among them, and a phrase never reaches across them:
+// the name reads as its pieces between them do.
+TEST(Pinyin, OtherCharactersStayAndSplitThePhrases)
+{
+    const QStringList han{QStringLiteral("重庆"), QStringLiteral("银行"), QStringLiteral("长"), QStringLiteral("大"),
+                          QStringLiteral("绿"), QStringLiteral("略"), QStringLiteral("𠀀"), QStringLiteral("了")};
+    // None of them a letter or digit pinyin is written with: they can be told apart in the result.
+    const QStringList other{QStringLiteral("Ж"), QStringLiteral("ж"), QStringLiteral("7"), QStringLiteral("."),
+                            QStringLiteral(" "), QStringLiteral("-"), QStringLiteral("😀"), QString(QChar(0xDC80)),
+                            QStringLiteral("Ω"), QStringLiteral("\u3000"), QStringLiteral("\uFFFD")};
+    std::mt19937 random(8);
+    for (int round = 0; round < 3000; ++round) {
+        const PinyinOptions options{random() % 2 == 0, PinyinTones(random() % 3), PinyinSeparator(random() % 4),
+                                    random() % 2 == 0};
+        QString text;
+        QString kept;            // the characters the table doesn't know, in order
+        QString piecewise;       // each run of Han characters converted on its own
+        QString run;
+        const auto endRun = [&] {
+            piecewise += shipped().convert(run, {options.initials, options.tones, PinyinSeparator::None, options.capitalize});
+            run.clear();
+        };
+        for (int i = int(random() % 8); i >= 0; --i) {
+            if (random() % 2 == 0) {
+                const QString& h = han[qsizetype(random() % han.size())];
+                text += h;
+                run += h;
+            } else {
+                const QString& o = other[qsizetype(random() % other.size())];
+                text += o;
+                kept += o;
+                endRun();
+                piecewise += o;
+            }
+        }
+        endRun();
+        const QString converted = shipped().convert(text, options);
+        QString left = converted;
+        for (QChar& c : left) {
+            if (!kept.contains(c))
+                c = QChar(0);
+        }
+        left.remove(QChar(0));
+        const QString separators = QStringLiteral(" _-");
+        if (options.separator == PinyinSeparator::None) {
+            EXPECT_EQ(converted, piecewise) << text.toStdString();
+        }
+        EXPECT_EQ(converted.count(QChar(0xDC80)), text.count(QChar(0xDC80))) << text.toStdString();
+        EXPECT_EQ(converted.count(u'.'), text.count(u'.')) << text.toStdString();
+        // Separators added between syllables are the only other characters kept could hold.
+        QString keptLeft = left;
+        if (options.separator != PinyinSeparator::None) {
+            const QChar added = separators[int(options.separator) - 1];
+            keptLeft.remove(added);
+            kept.remove(added);
+        }
+        EXPECT_EQ(keptLeft, kept) << text.toStdString() << " -> " << converted.toStdString();
+    }
 }
 
 // A table is read from files a user may have changed: lines that don't fit are passed over, and
