@@ -2,6 +2,7 @@
 
 #include "filelist/filelistmodel.h"
 #include "filelist/journal.h"
+#include "filelist/pinyintables.h"
 #include "filelist/presets.h"
 #include "filelist/renamehistory.h"
 #include "filelist/rulerename.h"
@@ -61,6 +62,12 @@ bool usesTables(const rules::Steps& steps)
     return std::any_of(steps.begin(), steps.end(), [](const rules::Rule& rule) {
         return std::holds_alternative<rules::ToSimplifiedRule>(rule) || std::holds_alternative<rules::ToTraditionalRule>(rule);
     });
+}
+
+bool usesPinyin(const rules::Steps& steps)
+{
+    return std::any_of(steps.begin(), steps.end(),
+                       [](const rules::Rule& rule) { return std::holds_alternative<rules::PinyinRule>(rule); });
 }
 
 // The steps of the run and the command's name for the journal: the rule's own name, or
@@ -222,6 +229,16 @@ int apply(const ApplyOptions& options, Session& session)
         }
         tables = std::move(*found);
     }
+    filelist::PinyinTables pinyin;
+    if (usesPinyin(steps->steps)) {
+        auto found = session.patiently<filelist::PinyinTables>(
+            [fs, program = env.programFolder, data = env.dataFolder] { return filelist::findPinyinTables(*fs, program, data); });
+        if (!found) {
+            session.tellUnanswered(env.programFolder, QStringLiteral("没有读到拼音表"));
+            return 1;
+        }
+        pinyin = std::move(*found);
+    }
 
     // The paths, checked on a thread of their own, as the window's command line is.
     std::vector<QByteArray> pathArguments{QByteArray("--")};
@@ -315,6 +332,7 @@ int apply(const ApplyOptions& options, Session& session)
 
     rules::RuleContext context;
     context.table = &tables.table;
+    context.pinyin = &pinyin.table;
     if (inputs)
         filelist::addRunFacts(context, *inputs);
     const rules::PreparedRule prepared = options.rule ? rules::prepare(*options.rule, context, files)
@@ -323,6 +341,8 @@ int apply(const ApplyOptions& options, Session& session)
         QString error = prepared.error;
         if (usesTables(steps->steps) && !filelist::canConvertToSimplified(tables.table))
             error += QStringLiteral("（查找过繁简对照表：%1）").arg(tables.lookedFor.join(QStringLiteral("、")));
+        if (usesPinyin(steps->steps) && pinyin.table.isEmpty())
+            error += QStringLiteral("（查找过拼音表：%1）").arg(pinyin.lookedFor.join(QStringLiteral("、")));
         session.fail(error);
         return 2;
     }

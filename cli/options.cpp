@@ -25,7 +25,8 @@ struct KnownOption {
 
 // The rule options: exactly one of them is given.
 constexpr std::array kRuleOptions{"--preset", "--case", "--custom", "--remove", "--ext", "--to-simplified",
-                                  "--to-traditional", "--replace", "--template", "--windows-safe", "--gbk-to-utf8"};
+                                  "--to-traditional", "--replace", "--template", "--windows-safe", "--gbk-to-utf8",
+                                  "--pinyin"};
 
 constexpr KnownOption kApplyOptions[] = {
     {"--preset", 1, nullptr},
@@ -39,6 +40,11 @@ constexpr KnownOption kApplyOptions[] = {
     {"--template", 1, nullptr},
     {"--windows-safe", 0, nullptr},
     {"--gbk-to-utf8", 0, nullptr},
+    {"--pinyin", 0, nullptr},
+    {"--initials", 0, "--pinyin"},
+    {"--tones", 1, "--pinyin"},
+    {"--separator", 1, "--pinyin"},
+    {"--capitalize", 0, "--pinyin"},
     {"--underscore", 0, "--windows-safe"},
     {"--spaces", 1, "--case"},
     {"--scope", 1, "--case|--replace"},
@@ -191,6 +197,12 @@ constexpr std::pair<const char*, rules::CustomPlace> kPresetPlaces[] = {
 constexpr std::pair<const char*, rules::NumberOrder> kOrders[] = {
     {"list", rules::NumberOrder::List}, {"modified", rules::NumberOrder::Modified}, {"taken", rules::NumberOrder::Taken}};
 
+constexpr std::pair<const char*, rules::PinyinTones> kTones[] = {
+    {"none", rules::PinyinTones::None}, {"number", rules::PinyinTones::Number}, {"mark", rules::PinyinTones::Mark}};
+constexpr std::pair<const char*, rules::PinyinSeparator> kSeparators[] = {
+    {"none", rules::PinyinSeparator::None}, {"space", rules::PinyinSeparator::Space},
+    {"_", rules::PinyinSeparator::Underscore}, {"-", rules::PinyinSeparator::Hyphen}};
+
 // The rule given inline, or why it can't be.
 std::variant<rules::Rule, QString> inlineRule(const Given& given, const char* ruleOption)
 {
@@ -294,6 +306,24 @@ std::variant<rules::Rule, QString> inlineRule(const Given& given, const char* ru
         return rules::WindowsSafeRule{given.has("--underscore")};
     if (rule == "--gbk-to-utf8")
         return rules::GbkToUtf8Rule{};
+    if (rule == "--pinyin") {
+        rules::PinyinRule pinyin;
+        pinyin.options.initials = given.has("--initials");
+        pinyin.options.capitalize = given.has("--capitalize");
+        if (given.has("--tones")) {
+            const auto tones = choose(given.value("--tones"), kTones);
+            if (!tones)
+                return wrongValue("--tones", QStringLiteral("应是 %1 之一").arg(choicesText(kTones)));
+            pinyin.options.tones = *tones;
+        }
+        if (given.has("--separator")) {
+            const auto separator = choose(given.value("--separator"), kSeparators);
+            if (!separator)
+                return wrongValue("--separator", QStringLiteral("应是 %1 之一").arg(choicesText(kSeparators)));
+            pinyin.options.separator = *separator;
+        }
+        return pinyin;
+    }
     rules::ReplaceRule replace;
     replace.options.find = text(given.value("--replace", 0));
     replace.options.replacement = text(given.value("--replace", 1));

@@ -3,6 +3,8 @@
 #include "filelist/foldernames.h"
 #include "platform/filename.h"
 
+#include <QList>
+
 #include <algorithm>
 #include <atomic>
 #include <future>
@@ -113,9 +115,14 @@ QString RenamePlan::reasonText(qsizetype i) const
         return QStringLiteral("这个磁盘是 Windows 格式，文件名不能含有 \\ : * ? \" < > | 和控制字符");
     case PlanReason::WindowsEnding:
         return QStringLiteral("这个磁盘是 Windows 格式，文件名不能以“.”或空格结尾");
-    case PlanReason::DriverUnsafe:
-        return QStringLiteral("这个磁盘的驱动程序（fusefat）只能安全地写入由英文字母、数字和常见符号组成、"
-                              "不含“~”、不以“.”或空格开头的文件名");
+    case PlanReason::DriverUnsafe: {
+        QString text = QStringLiteral("这个磁盘的驱动程序（fusefat）只能安全地写入由英文字母、数字和常见符号组成、"
+                                      "不含“~”、不以“.”或空格开头的文件名");
+        const QList<uint> characters = newText(i).toUcs4();
+        if (std::any_of(characters.begin(), characters.end(), [](uint c) { return QChar::script(c) == QChar::Script_Han; }))
+            text += QStringLiteral("；中文文件名请先用“汉字转拼音”改成拼音");
+        return text;
+    }
     case PlanReason::SameName: return QStringLiteral("新文件名与原文件名相同");
     case PlanReason::HeldByFile: return QStringLiteral("已有同名的文件");
     case PlanReason::HeldByHiddenFile: return QStringLiteral("已有同名的隐藏文件");

@@ -115,6 +115,7 @@ QString ruleKey(const Rule& rule)
                           [](const TemplateRule&) { return QStringLiteral("template"); },
                           [](const WindowsSafeRule&) { return QStringLiteral("windows-safe"); },
                           [](const GbkToUtf8Rule&) { return QStringLiteral("gbk-to-utf8"); },
+                          [](const PinyinRule&) { return QStringLiteral("pinyin"); },
                       },
                       rule);
 }
@@ -132,6 +133,7 @@ QString commandName(const Rule& rule)
                           [](const TemplateRule&) { return QStringLiteral("模板"); },
                           [](const WindowsSafeRule&) { return QStringLiteral("改成 Windows 可用的名字"); },
                           [](const GbkToUtf8Rule&) { return QStringLiteral("GBK 文件名转 UTF-8"); },
+                          [](const PinyinRule&) { return QStringLiteral("汉字转拼音"); },
                       },
                       rule);
 }
@@ -182,6 +184,15 @@ QString describe(const Rule& rule)
                                     : QStringLiteral("\\ : * ? \" < > | 换成全角的 ＼：＊？＂＜＞｜；去掉末尾的点和空格");
             },
             [](const GbkToUtf8Rule&) -> QString { return QStringLiteral("用 GBK 存的文件名改用 UTF-8 存"); },
+            [](const PinyinRule& r) -> QString {
+                const PinyinOptions& o = r.options;
+                QStringList parts{o.initials ? QStringLiteral("首字母") : QStringLiteral("全拼")};
+                if (!o.initials)
+                    parts << QString::fromUtf16(kToneCaptions[std::size_t(o.tones)]);
+                parts << QString::fromUtf16(kSeparatorCaptions[std::size_t(o.separator)])
+                      << (o.capitalize ? QStringLiteral("首字母大写") : QStringLiteral("小写"));
+                return parts.join(QStringLiteral("；"));
+            },
         },
         rule);
 }
@@ -294,6 +305,15 @@ PreparedRule prepare(const Rule& rule, const RuleContext& context, qint64 files)
                     if (safe.isEmpty())
                         return refused(QString(), QStringLiteral("去掉末尾的点和空格后文件名为空"));
                     return safe == name ? left() : renamed(safe);
+                });
+            },
+            [&context](const PinyinRule& r) -> PreparedRule {
+                if (!context.pinyin || context.pinyin->isEmpty())
+                    return failed(QStringLiteral(
+                        "没有找到可用的拼音表 PinyinChars.txt（文件不存在或是空的），所以“汉字转拼音”没有改名。"));
+                return ready([table = context.pinyin, options = r.options](const QString& name, qint64) {
+                    const QString converted = table->convert(name, options);
+                    return converted == name ? left() : renamed(converted);
                 });
             },
             [](const GbkToUtf8Rule&) -> PreparedRule {

@@ -3,6 +3,7 @@
 #include "rules/convertcase.h"
 #include "rules/customname.h"
 #include "rules/nametemplate.h"
+#include "rules/pinyin.h"
 #include "rules/replace.h"
 
 #include <QJsonArray>
@@ -91,6 +92,13 @@ struct ToTraditionalRule {
     friend bool operator==(const ToTraditionalRule&, const ToTraditionalRule&) = default;
 };
 
+// "汉字转拼音": Han characters written in pinyin through the loaded table, phrase by phrase
+// (重庆 → chongqing); other characters stay as they are.
+struct PinyinRule {
+    PinyinOptions options;
+    friend bool operator==(const PinyinRule&, const PinyinRule&) = default;
+};
+
 // "替换": find and replace.
 struct ReplaceRule {
     ReplaceOptions options;
@@ -98,18 +106,18 @@ struct ReplaceRule {
 };
 
 using Rule = std::variant<CaseRule, CustomRule, RemoveRule, ExtensionRule, ToSimplifiedRule, ToTraditionalRule,
-                          ReplaceRule, TemplateRule, WindowsSafeRule, GbkToUtf8Rule>;
+                          ReplaceRule, TemplateRule, WindowsSafeRule, GbkToUtf8Rule, PinyinRule>;
 
 // The version of the JSON the rules and presets are written in. Readers take any version and
 // ignore fields they don't know, so an older program reads what it can of a newer preset.
 inline constexpr int kRuleFormatVersion = 1;
 
 // The rule's name in JSON: "case", "custom", "remove", "extension", "to-simplified",
-// "to-traditional", "replace", "template", "windows-safe", "gbk-to-utf8".
+// "to-traditional", "replace", "template", "windows-safe", "gbk-to-utf8", "pinyin".
 QString ruleKey(const Rule& rule);
 // The command the rule is, as the window names it: "文件名转换", "批量改名", "去掉字符",
 // "修改扩展名", "繁体转简体", "简体转繁体", "替换", "模板", "改成 Windows 可用的名字",
-// "GBK 文件名转 UTF-8".
+// "GBK 文件名转 UTF-8", "汉字转拼音".
 QString commandName(const Rule& rule);
 // A short description of the options in Chinese, such as "大写；前缀和后缀；删除空格".
 QString describe(const Rule& rule);
@@ -143,6 +151,7 @@ using NameFunction = std::function<NameOutcome(const QString& name, qint64 ordin
 // What a rule needs besides its own options.
 struct RuleContext {
     const ScriptTable* table = nullptr; // for the two script conversions
+    const PinyinTable* pinyin = nullptr; // for the pinyin rule
     // What is known of the ordinal-th file of the run, for the template's fields; without it,
     // or where it gives nothing, a file is taken to be known by its name alone.
     std::function<const FileFacts*(qint64 ordinal)> facts;

@@ -143,6 +143,13 @@ QJsonObject toJson(const Rule& rule)
                    },
                    [&](const WindowsSafeRule& r) { object.insert(QStringLiteral("underscore"), r.underscore); },
                    [](const GbkToUtf8Rule&) {},
+                   [&](const PinyinRule& r) {
+                       const PinyinOptions& o = r.options;
+                       object.insert(QStringLiteral("initials"), o.initials);
+                       object.insert(QStringLiteral("tones"), QLatin1String(kToneWords[std::size_t(o.tones)]));
+                       object.insert(QStringLiteral("separator"), QLatin1String(kSeparatorWords[std::size_t(o.separator)]));
+                       object.insert(QStringLiteral("capitalize"), o.capitalize);
+                   },
                },
                rule);
     return object;
@@ -222,9 +229,20 @@ RuleRead ruleFromJson(const QJsonObject& object)
         rule = r;
     } else if (name == QLatin1String("gbk-to-utf8")) {
         rule = GbkToUtf8Rule{};
+    } else if (name == QLatin1String("pinyin")) {
+        PinyinRule r;
+        int tones = int(r.options.tones);
+        int separator = int(r.options.separator);
+        fields.boolean("initials", r.options.initials);
+        fields.word("tones", kToneWords, tones);
+        fields.word("separator", kSeparatorWords, separator);
+        fields.boolean("capitalize", r.options.capitalize);
+        r.options.tones = PinyinTones(tones);
+        r.options.separator = PinyinSeparator(separator);
+        rule = r;
     } else {
         return {std::nullopt,
-                QStringLiteral("不认识的规则“%1”，应为 case、custom、remove、extension、to-simplified、to-traditional、replace、template、windows-safe 或 gbk-to-utf8")
+                QStringLiteral("不认识的规则“%1”，应为 case、custom、remove、extension、to-simplified、to-traditional、replace、template、windows-safe、gbk-to-utf8 或 pinyin")
                     .arg(name)};
     }
     if (!fields.error().isEmpty())

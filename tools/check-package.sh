@@ -19,6 +19,8 @@ app=org.example.quendra
 for file in ./usr/bin/quendra-rename \
     ./usr/share/quendra-rename/F2J.txt ./usr/share/quendra-rename/J2F.txt \
     ./usr/share/quendra-rename/F2JPhrases.txt ./usr/share/quendra-rename/J2FPhrases.txt \
+    ./usr/share/quendra-rename/PinyinChars.txt ./usr/share/quendra-rename/PinyinPhrases.txt \
+    ./usr/share/doc/quendra-rename/Pinyin.NOTICE \
     ./usr/share/doc/quendra-rename/F2J.NOTICE ./usr/share/doc/quendra-rename/README.md \
     ./usr/share/doc/quendra-rename/LICENSE ./usr/share/doc/quendra-rename/copyright \
     ./usr/share/applications/$app.desktop ./usr/share/metainfo/$app.metainfo.xml \

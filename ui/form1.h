@@ -118,6 +118,7 @@ public:
     void cmdJ2F_Click();
     void cmdWindowsSafe_Click();
     void cmdGbkToUtf8_Click();
+    void cmdPinyin_Click();
     // Page 3, find and replace: every input refreshes the example.
     void txtFind_Change();
     void txtReplace_Change();

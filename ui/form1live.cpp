@@ -91,6 +91,7 @@ void Form1::updateLiveRule()
         return;
     rules::RuleContext context;
     context.table = &Module1::F2JTable();
+    context.pinyin = &Module1::PinyinTable();
     const qint64 selected = m_files->selectedCount();
     rules::Steps steps;
     bool single = false;

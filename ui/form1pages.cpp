@@ -104,6 +104,11 @@ void Form1::cmdGbkToUtf8_Click()
     runCommand(*m_otherPage, OtherPage::GbkToUtf8);
 }
 
+void Form1::cmdPinyin_Click()
+{
+    runCommand(*m_otherPage, OtherPage::Pinyin);
+}
+
 void Form1::txtFind_Change()
 {
     m_replacePage->txtFind_Change();
@@ -133,11 +138,12 @@ void Form1::cmdReplace_Click()
 
 namespace {
 
-// What the rules need besides their options: the loaded script table.
+// What the rules need besides their options: the loaded script and pinyin tables.
 rules::RuleContext ruleContext()
 {
     rules::RuleContext context;
     context.table = &Module1::F2JTable();
+    context.pinyin = &Module1::PinyinTable();
     return context;
 }
 

@@ -12,6 +12,12 @@ filelist::ScriptTables& loaded()
     return tables;
 }
 
+filelist::PinyinTables& pinyinTables()
+{
+    static filelist::PinyinTables tables;
+    return tables;
+}
+
 } // namespace
 
 const rules::ScriptTable& F2JTable()
@@ -22,6 +28,7 @@ const rules::ScriptTable& F2JTable()
 void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolder, const QByteArray& dataFolder)
 {
     loaded() = filelist::findScriptTables(fs, programFolder, dataFolder);
+    pinyinTables() = filelist::findPinyinTables(fs, programFolder, dataFolder);
     if (loaded().folder.isEmpty())
         filelist::createEmptyTable(fs, programFolder);
 }
@@ -29,6 +36,16 @@ void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolde
 QStringList TablePaths()
 {
     return loaded().lookedFor;
+}
+
+const rules::PinyinTable& PinyinTable()
+{
+    return pinyinTables().table;
+}
+
+QStringList PinyinTablePaths()
+{
+    return pinyinTables().lookedFor;
 }
 
 bool CanF2J()

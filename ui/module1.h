@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelist/pinyintables.h"
 #include "filelist/scripttables.h"
 #include "platform/filesystem.h"
 #include "rules/scripttable.h"
@@ -8,9 +9,9 @@
 #include <QString>
 #include <QStringList>
 
-// The script conversion module: the tables read from F2J.txt, J2F.txt and the phrase tables at
-// start-up, and the two conversions that use them. Finding and reading the tables is filelist's,
-// shared with the command line (filelist::findScriptTables tells which tables go together); the
+// The script conversion module: the tables read from F2J.txt, J2F.txt and the phrase tables (and
+// the pinyin tables) at start-up, and the two conversions that use them. Finding and reading the
+// tables is filelist's, shared with the command line (filelist::findScriptTables tells which tables go together); the
 // window alone makes an empty F2J.txt where none was found.
 namespace Module1 {
 
@@ -23,7 +24,7 @@ const rules::ScriptTable& F2JTable();
 // from the same folder as far as they go with it. When there is none anywhere, an empty F2J.txt
 // is created beside the program, unless the program is installed or that folder can't be
 // written; the other tables are never created. Nothing is ever shown: whatever goes wrong leaves
-// the table empty.
+// the table empty. The pinyin table is read from the same two folders.
 void LoadF2JTable(const platform::FileSystem& fs, const QByteArray& programFolder, const QByteArray& dataFolder = {});
 
 // The F2J.txt files LoadF2JTable() looked for, as the user reads them, in the order it did.
@@ -36,6 +37,14 @@ bool CanJ2F();
 // Traditional to simplified, and simplified to traditional, through the loaded table.
 QString F2J(const QString& text);
 QString J2F(const QString& text);
+
+// The pinyin table, read from PinyinChars.txt and PinyinPhrases.txt by LoadF2JTable() from the
+// same folders as the script tables (filelist::findPinyinTables); empty when there is none.
+// Nothing is ever created for it.
+const rules::PinyinTable& PinyinTable();
+
+// The PinyinChars.txt files PinyinTable() looked for, as the user reads them.
+QStringList PinyinTablePaths();
 
 // Files longer than this are read only this far; entries past 0xFFFF can never be used.
 inline constexpr qsizetype kMaxTableBytes = filelist::kMaxTableBytes;

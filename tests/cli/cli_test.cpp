@@ -146,6 +146,10 @@ TEST_F(Cli, BadUsageAndBadInputEndWithOneLineAndStatusTwo)
         {"bad_regex", {"apply", "--replace", "(", "x", "--regex", "--dry-run", "@"}, "正则表达式有错"},
         {"nothing_to_remove", {"apply", "--remove", "", "--dry-run", "@"}, "什么都不会改"},
         {"no_table", {"apply", "--to-simplified", "--dry-run", "@"}, "F2J.txt"},
+        {"no_pinyin_table", {"apply", "--pinyin", "--dry-run", "@"}, "查找过拼音表"},
+        {"bad_tones", {"apply", "--pinyin", "--tones", "high", "@"}, "none、number、mark"},
+        {"bad_separator", {"apply", "--pinyin", "--separator", ".", "@"}, "none、space、_、-"},
+        {"initials_without_pinyin", {"apply", "--case", "upper", "--initials", "@"}, "只能和 --pinyin"},
         {"preset_not_json", {"apply", "--preset", broken, "--dry-run", "@"}, "第 1 行第 12 列"},
         {"preset_bad_value", {"apply", "--preset", bad, "--dry-run", "@"}, "“case”的值“loud”不认识"},
         {"preset_unknown", {"apply", "--preset", "none such", "--dry-run", "@"}, "没有名为“none such”的预设"},
@@ -459,6 +463,22 @@ TEST_F(Cli, WritesGbkNamesInUtf8AndMakesWindowsSafeNames)
     EXPECT_EQ(run({"undo", "--yes"}).status, 0);
     EXPECT_EQ(run({"apply", "--yes", "--windows-safe", "--underscore", "@"}).status, 0);
     EXPECT_EQ(files.contents()["好 a_b.txt"], "好 a?b.txt");
+}
+
+// Han characters in pinyin through a table beside the program, as asked; undo takes it back.
+TEST_F(Cli, WritesHanCharactersInPinyin)
+{
+    home.write("program/PinyinChars.txt", "重\tzhong4\n庆\tqing4\n第\tdi4\n章\tzhang1\n");
+    home.write("program/PinyinPhrases.txt", "重庆\tchong2 qing4\n");
+    files.add("第1章 重庆.txt");
+    files.add("notes.txt");
+    const auto before = files.contents();
+    const Result result = run({"apply", "--yes", "--pinyin", "--tones", "number", "--separator", "_", "--capitalize", "@"});
+    EXPECT_EQ(result.status, 0) << text(result.err);
+    EXPECT_EQ(files.contents()["Di4_1_Zhang1 Chong2_Qing4.txt"], "第1章 重庆.txt");
+    EXPECT_EQ(files.contents()["notes.txt"], "notes.txt");
+    EXPECT_EQ(run({"undo", "--yes"}).status, 0);
+    EXPECT_EQ(files.contents(), before);
 }
 
 // Ctrl+C while the plan is worked out: nothing is renamed, and no journal kept.

@@ -110,6 +110,12 @@ TEST_P(PlanClassification, SortsEachFileIntoItsState)
         EXPECT_EQ(int(plan.reason(i)), int(e.reason)) << "file " << i;
         EXPECT_EQ(plan.blocker(i), e.blocker) << "file " << i;
         EXPECT_EQ(plan.reasonText(i).isEmpty(), e.reason == PlanReason::None) << "file " << i;
+        // A Chinese name the driver can't take points to the pinyin command; other names don't.
+        if (e.reason == PlanReason::DriverUnsafe) {
+            EXPECT_EQ(plan.reasonText(i).contains(QStringLiteral("“汉字转拼音”")),
+                      plan.newText(i).contains(QStringLiteral("照片")))
+                << "file " << i;
+        }
     }
     EXPECT_EQ(fs.renameAttempts(), 0);
 }
@@ -147,9 +153,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {PlanState::Invalid, PlanReason::WindowsEnding}, {PlanState::Invalid, PlanReason::WindowsEnding},
                  {PlanState::Rename}},
                 false, kWindows},
-        PlanRow{"names_the_fuse_fat_driver_loses", {}, {{"a", "照片"}, {"b", "~x"}, {"c", ".x"}, {"d", "X.TXT"}},
+        PlanRow{"names_the_fuse_fat_driver_loses", {}, {{"a", "照片"}, {"b", "~x"}, {"c", ".x"}, {"d", "X.TXT"}, {"e", "café"}},
                 {{PlanState::Invalid, PlanReason::DriverUnsafe}, {PlanState::Invalid, PlanReason::DriverUnsafe},
-                 {PlanState::Invalid, PlanReason::DriverUnsafe}, {PlanState::Rename}},
+                 {PlanState::Invalid, PlanReason::DriverUnsafe}, {PlanState::Rename},
+                 {PlanState::Invalid, PlanReason::DriverUnsafe}},
                 false, kFuseFat},
         PlanRow{"case_rotation_where_case_is_ignored", {}, {{"x", "Y"}, {"y", "X"}},
                 {{PlanState::Rename, PlanReason::None, 1}, {PlanState::Rename, PlanReason::None, 0}}, false, kWindows},

@@ -47,6 +47,9 @@ TEST(RuleJson, WritesEveryRuleInItsStableForm)
         {ToTraditionalRule{}, R"({"rule":"to-traditional"})"},
         {WindowsSafeRule{true}, R"({"rule":"windows-safe","underscore":true})"},
         {GbkToUtf8Rule{}, R"({"rule":"gbk-to-utf8"})"},
+        {PinyinRule{}, R"({"capitalize":false,"initials":false,"rule":"pinyin","separator":"none","tones":"none"})"},
+        {PinyinRule{{true, PinyinTones::Mark, PinyinSeparator::Underscore, true}},
+         R"({"capitalize":true,"initials":true,"rule":"pinyin","separator":"_","tones":"mark"})"},
         {replace, R"({"all":true,"base":true,"caseSensitive":false,"extension":true,"find":"a+","regex":true,)"
                   R"("replacement":"$0_","rule":"replace"})"},
     };
@@ -68,7 +71,7 @@ TEST(RuleJson, RandomRulesComeBackUnchanged)
                             QStringLiteral("😀\n\t"), QString(QChar(0xDC80))};
     for (int i = 0; i < 2000; ++i) {
         Rule rule;
-        switch (pick(8)) {
+        switch (pick(9)) {
         case 0: rule = CaseRule{{flag(), flag(), CaseMode(pick(3)), SpaceMode(pick(2))}}; break;
         case 1:
             rule = CustomRule{texts[pick(5)], kMinStep + pick(kMaxStep - kMinStep + 1), CustomPlace(pick(6)),
@@ -82,6 +85,7 @@ TEST(RuleJson, RandomRulesComeBackUnchanged)
         case 2: rule = RemoveRule{texts[pick(5)]}; break;
         case 3: rule = ExtensionRule{texts[pick(5)]}; break;
         case 4: rule = ToSimplifiedRule{}; break;
+        case 7: rule = PinyinRule{{flag(), PinyinTones(pick(3)), PinyinSeparator(pick(4)), flag()}}; break;
         case 5: rule = flag() ? Rule(ToTraditionalRule{}) : Rule(WindowsSafeRule{flag()}); break;
         default:
             rule = ReplaceRule{{texts[pick(5)], texts[pick(5)], flag(), flag(), flag(), flag(), flag()}};
@@ -116,6 +120,8 @@ TEST(RuleJson, RefusesWhatItDoesNotKnowAndIgnoresExtraFields)
         {R"({"rule":"template","template":3})", "“template”应为文本"},
         {R"({"rule":"template","order":1})", "“order”的值不是文本"},
         {R"({"rule":"custom","pairs":"yes"})", "“pairs”应为 true 或 false"},
+        {R"({"rule":"pinyin","tones":"high"})", "“tones”的值“high”不认识"},
+        {R"({"rule":"pinyin","separator":"."})", "“separator”的值“.”不认识"},
     };
     for (const auto& [json, error] : bad) {
         const RuleRead read = ruleFromJson(parse(json));
@@ -167,6 +173,8 @@ TEST(RuleDescription, SaysTheOptionsInWords)
          "模板“{拍摄时间} {编号}”；从 144 起，增量 1；3 位；按拍摄时间；同名文件一起改名"},
         {first, "“ ”替换为“_”；区分大小写；只替换第一个；前缀"},
         {ExtensionRule{QStringLiteral(" txt ")}, "扩展名改为“txt”"},
+        {PinyinRule{{false, PinyinTones::Number, PinyinSeparator::Underscore, true}}, "全拼；数字标声调；“_”分隔；首字母大写"},
+        {PinyinRule{{true, PinyinTones::Mark, PinyinSeparator::None, false}}, "首字母；不分隔；小写"},
     };
     for (const auto& [rule, words] : rows)
         EXPECT_EQ(describe(rule), QString::fromUtf8(words));

@@ -35,6 +35,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <memory>
 
 using testsupport::RecordingPresenter;
@@ -57,6 +58,7 @@ private Q_SLOTS:
     void templatePageNamesFilesAndShowsItsExample();
     void customNumbersStartWhereTheStartSays();
     void namesForOtherSystems();
+    void pinyinWritesTheSelectedNamesAsTheOptionsSay();
     void customExampleFollowsTextStepAndPlace();
     void customExampleKeepsItsCaptionsWhileTheStepIsTyped();
     void customCommandNumbersTheSelectedFiles();
@@ -85,8 +87,10 @@ private Q_SLOTS:
     void undoTakesBackARunMadeElsewhereWhileOpen();
 
 private:
-    // A new window on a new folder holding names; with table, the folder holds that F2J.txt.
-    void open(std::initializer_list<const char*> names, const QByteArray* table = nullptr);
+    // A new window on a new folder holding names; with table, the folder holds that F2J.txt, and
+    // the program's other files as given.
+    void open(std::initializer_list<const char*> names, const QByteArray* table = nullptr,
+              const std::map<QByteArray, QByteArray>& programFiles = {});
     void select(std::initializer_list<const char*> names);
     // A click where the user would click: in the middle of the control as the window lays it out.
     void click(const char* name)
@@ -114,13 +118,16 @@ private:
     std::unique_ptr<ui::Form1> m_form;
 };
 
-void Form1RenameTest::open(std::initializer_list<const char*> names, const QByteArray* table)
+void Form1RenameTest::open(std::initializer_list<const char*> names, const QByteArray* table,
+                           const std::map<QByteArray, QByteArray>& programFiles)
 {
     m_folder = std::make_unique<TempFolder>();
     for (const char* name : names)
         m_folder->add(name);
     if (table)
         m_folder->write("F2J.txt", *table);
+    for (const auto& [name, content] : programFiles)
+        m_folder->write(name, content);
     m_fs = std::make_unique<platform::FaultyFileSystem>(platform::systemFileSystem());
     m_messages = {};
     m_form = std::make_unique<ui::Form1>(m_folder->path(), *m_fs, &m_messages);
@@ -148,9 +155,9 @@ void Form1RenameTest::select(std::initializer_list<const char*> names)
 QStringList Form1RenameTest::names() const
 {
     QStringList out;
-    // The program's own table, which start-up makes in the folder, is not one of the test's files.
+    // The program's own tables, which start-up makes in the folder, are not among the test's files.
     for (const auto& [name, content] : m_folder->contents()) {
-        if (name != "F2J.txt")
+        if (name != "F2J.txt" && name != "PinyinChars.txt" && name != "PinyinPhrases.txt")
             out << QString::fromUtf8(name);
     }
     out.sort();
@@ -354,6 +361,30 @@ void Form1RenameTest::namesForOtherSystems()
     QTest::mouseClick(underscore, Qt::LeftButton, {}, QPoint(6, underscore->height() / 2));
     click("cmdWindowsSafe");
     QCOMPARE(names(), (QStringList{QStringLiteral("a_b.txt"), QStringLiteral("中國.txt")}));
+    QVERIFY(m_messages.messages.isEmpty());
+}
+
+// 汉字转拼音 on page 其它: the list's new name follows the options, and the button renames the
+// selected file as they say, phrase by phrase.
+void Form1RenameTest::pinyinWritesTheSelectedNamesAsTheOptionsSay()
+{
+    open({"重庆 照片.jpg", "notes.txt"}, nullptr,
+         {{"PinyinChars.txt", "重\tzhong4\n庆\tqing4\n照\tzhao4\n片\tpian4\n"}, {"PinyinPhrases.txt", "重庆\tchong2 qing4\n"}});
+    select({"重庆 照片.jpg", "notes.txt"});
+    control<QTabWidget>("SSTab1")->setCurrentIndex(3);
+    control<QComboBox>("cboPinyinTones")->setCurrentIndex(1);
+    auto& list = m_form->fileList();
+    const auto newName = [&](int row) { return list.index(row, 1).data(Qt::DisplayRole).toString(); };
+    int row = 0;
+    while (row < list.count() && list.item(row) != QStringLiteral("重庆 照片.jpg"))
+        ++row;
+    QCOMPARE(newName(row), QStringLiteral("chong2qing4 zhao4pian4.jpg"));
+    control<QComboBox>("cboPinyinTones")->setCurrentIndex(0);
+    control<QComboBox>("cboPinyinSeparator")->setCurrentIndex(2);
+    control<QComboBox>("cboPinyinCase")->setCurrentIndex(1);
+    QCOMPARE(newName(row), QStringLiteral("Chong_Qing Zhao_Pian.jpg"));
+    click("cmdPinyin");
+    QCOMPARE(names(), (QStringList{QStringLiteral("Chong_Qing Zhao_Pian.jpg"), QStringLiteral("notes.txt")}));
     QVERIFY(m_messages.messages.isEmpty());
 }
 
