@@ -46,6 +46,7 @@ class TemplatePage;
 class LiveColumn;
 class MessagePresenter;
 class OtherPage;
+class PinyinPage;
 class RenameRunner;
 class ReplacePage;
 
@@ -288,6 +289,7 @@ private:
     CustomPage* m_customPage = nullptr;
     TemplatePage* m_templatePage = nullptr;
     OtherPage* m_otherPage = nullptr;
+    PinyinPage* m_pinyinPage = nullptr;
     ReplacePage* m_replacePage = nullptr;
     AboutPage* m_aboutPage = nullptr;
     std::vector<RulePage*> m_rulePages;

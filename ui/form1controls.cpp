@@ -12,6 +12,7 @@
 #include "ui/listviews.h"
 #include "ui/livecolumn.h"
 #include "ui/otherpage.h"
+#include "ui/pinyinpage.h"
 #include "ui/replacepage.h"
 #include "ui/templatepage.h"
 
@@ -246,13 +247,15 @@ void Form1::createPages()
     m_templatePage = new TemplatePage(*this);
     m_otherPage = new OtherPage(*this);
     m_replacePage = new ReplacePage(*this);
+    m_pinyinPage = new PinyinPage(*this);
     m_aboutPage = new AboutPage;
-    m_rulePages = {m_casePage, m_customPage, m_templatePage, m_otherPage, m_replacePage};
-    const std::array<std::pair<QWidget*, QString>, 6> pages{{{m_casePage, QStringLiteral("文件名转换")},
+    m_rulePages = {m_casePage, m_customPage, m_templatePage, m_otherPage, m_replacePage, m_pinyinPage};
+    const std::array<std::pair<QWidget*, QString>, 7> pages{{{m_casePage, QStringLiteral("文件名转换")},
                                                              {m_customPage, QStringLiteral("批量改名")},
                                                              {m_templatePage, QStringLiteral("模板")},
                                                              {m_otherPage, QStringLiteral("其它")},
                                                              {m_replacePage, QStringLiteral("替换")},
+                                                             {m_pinyinPage, QStringLiteral("拼音")},
                                                              {m_aboutPage, QStringLiteral("关于")}}};
     for (int i = 0; i < int(pages.size()); ++i) {
         pages[std::size_t(i)].first->setObjectName(arrayName("SSTab1Page", i));

@@ -7,6 +7,7 @@
 #include "filelist/statusline.h"
 #include "ui/livecolumn.h"
 #include "ui/module1.h"
+#include "ui/pinyinpage.h"
 #include "ui/templatepage.h"
 
 #include <QAction>
@@ -72,9 +73,11 @@ void Form1::connectLiveColumn()
     });
     connect(m_live, &LiveColumn::countsChanged, this, [this] {
         updateStatus();
-        // The template page's example is the list's first selected file, as the column names it.
-        if (!busy())
+        // The template and pinyin pages' examples are the list's first selected file.
+        if (!busy()) {
             m_templatePage->refreshExample();
+            m_pinyinPage->refreshExample();
+        }
     });
     const auto listChanged = [this] {
         m_statusNote.clear();

@@ -12,6 +12,7 @@
 #include "ui/custompage.h"
 #include "ui/module1.h"
 #include "ui/otherpage.h"
+#include "ui/pinyinpage.h"
 #include "ui/renamerunner.h"
 #include "ui/replacepage.h"
 
@@ -106,7 +107,7 @@ void Form1::cmdGbkToUtf8_Click()
 
 void Form1::cmdPinyin_Click()
 {
-    runCommand(*m_otherPage, OtherPage::Pinyin);
+    runCommand(*m_pinyinPage, 0);
 }
 
 void Form1::txtFind_Change()

@@ -5,7 +5,6 @@
 #include "ui/module1.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -57,46 +56,6 @@ OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     scripts->addWidget(Label9, 0, 2, 2, 1);
     scripts->setColumnStretch(2, 1);
 
-    cmdPinyin = makeControl<QPushButton>(Frame11, "cmdPinyin", QStringLiteral("汉字转拼音"));
-    cmdPinyin->setToolTip(QStringLiteral("汉字换成拼音，多音字按词读（重庆→chongqing），其他字符和空格不变；"
-                                         "不标声调或用数字标时 ü 写作 v"));
-    QPushButton* pinyinStep = makeStepButton(Frame11, "cmdPinyinStep");
-    const auto combo = [this](const char* name, const QStringList& items, const QString& accessible) {
-        auto* box = makeControl<QComboBox>(Frame11, name);
-        box->addItems(items);
-        box->setAccessibleName(accessible);
-        connect(box, &QComboBox::currentIndexChanged, this, [this] {
-            m_liveCommand = Pinyin;
-            Q_EMIT optionsChanged();
-        });
-        return box;
-    };
-    cboPinyinSpelling = combo("cboPinyinSpelling", {QStringLiteral("全拼"), QStringLiteral("首字母")},
-                              QStringLiteral("拼音写全拼还是首字母"));
-    lblPinyinTones = makeControl<QLabel>(Frame11, "lblPinyinTones", QStringLiteral("声调"));
-    cboPinyinTones = combo("cboPinyinTones", {QStringLiteral("无"), QStringLiteral("数字"), QStringLiteral("符号")},
-                           QStringLiteral("声调"));
-    cboPinyinTones->setToolTip(QStringLiteral("数字：chong2qing4；符号：chóngqìng；轻声不标"));
-    lblPinyinSeparator = makeControl<QLabel>(Frame11, "lblPinyinSeparator", QStringLiteral("分隔"));
-    cboPinyinSeparator = combo("cboPinyinSeparator",
-                               {QStringLiteral("无"), QStringLiteral("空格"), QStringLiteral("_"), QStringLiteral("-")},
-                               QStringLiteral("分隔"));
-    cboPinyinSeparator->setToolTip(QStringLiteral("放在音节之间、音节和字母或数字之间，不放在空格和标点旁边"));
-    cboPinyinCase = combo("cboPinyinCase", {QStringLiteral("小写"), QStringLiteral("首字母大写")}, QStringLiteral("大小写"));
-    cboPinyinCase->setToolTip(QStringLiteral("首字母大写：每个音节的首字母大写，如 ChongQing"));
-    lblPinyinTones->setBuddy(cboPinyinTones);
-    lblPinyinSeparator->setBuddy(cboPinyinSeparator);
-    // The options under the button, in a row of their own, so that the page grows no wider.
-    auto* pinyinOptions = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{lblPinyinTones, cboPinyinTones, lblPinyinSeparator,
-                                                      cboPinyinSeparator, cboPinyinCase})
-        pinyinOptions->addWidget(w);
-    pinyinOptions->addStretch(1);
-    scripts->addWidget(cmdPinyin, 2, 0);
-    scripts->addWidget(pinyinStep, 2, 1);
-    scripts->addWidget(cboPinyinSpelling, 2, 2, Qt::AlignLeft);
-    scripts->addLayout(pinyinOptions, 3, 0, 1, 3);
-
     fraOtherSystems = createFrame(this, "fraOtherSystems", QStringLiteral("给别的系统用的文件名"));
     cmdWindowsSafe = makeControl<QPushButton>(fraOtherSystems, "cmdWindowsSafe", QStringLiteral("改成 Windows 可用的名字"));
     cmdWindowsSafe->setToolTip(QStringLiteral("\\ : * ? \" < > | 换成全角的 ＼：＊？＂＜＞｜（或“_”），去掉末尾的点和空格，"
@@ -124,7 +83,7 @@ OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     page->addStretch(1);
     compactLayouts(this);
 
-    // The list's new names follow the options touched last: the script conversions have none.
+    // The list's new names follow the text typed last: the conversions have no options to follow.
     connect(txtRemoveStr, &QLineEdit::textChanged, this, [this] {
         m_liveCommand = Remove;
         Q_EMIT optionsChanged();
@@ -140,7 +99,6 @@ OtherPage::OtherPage(PageHost& host, QWidget* parent) : RulePage(host, parent)
     addCommand(cmdJ2F, j2fStep);
     addCommand(cmdWindowsSafe, windowsStep);
     addCommand(cmdGbkToUtf8, gbkStep);
-    addCommand(cmdPinyin, pinyinStep);
     connect(chkUnderscore, &QCheckBox::toggled, this, [this] {
         m_liveCommand = WindowsSafe;
         Q_EMIT optionsChanged();
@@ -166,16 +124,6 @@ rules::ExtensionRule OtherPage::extensionRule() const
     return {txtNewExt->text()};
 }
 
-rules::PinyinRule OtherPage::pinyinRule() const
-{
-    rules::PinyinRule r;
-    r.options.initials = cboPinyinSpelling->currentIndex() == 1;
-    r.options.tones = rules::PinyinTones(std::max(0, cboPinyinTones->currentIndex()));
-    r.options.separator = rules::PinyinSeparator(std::max(0, cboPinyinSeparator->currentIndex()));
-    r.options.capitalize = cboPinyinCase->currentIndex() == 1;
-    return r;
-}
-
 rules::Rule OtherPage::rule(int command) const
 {
     switch (command) {
@@ -184,7 +132,6 @@ rules::Rule OtherPage::rule(int command) const
     case ToSimplified: return rules::ToSimplifiedRule{};
     case WindowsSafe: return rules::WindowsSafeRule{chkUnderscore->isChecked()};
     case GbkToUtf8: return rules::GbkToUtf8Rule{};
-    case Pinyin: return pinyinRule();
     default: return rules::ToTraditionalRule{};
     }
 }
@@ -206,12 +153,6 @@ QString OtherPage::refusal(int command, Use use, qint64) const
     }
     case WindowsSafe:
     case GbkToUtf8: return {};
-    case Pinyin:
-        if (!Module1::PinyinTable().isEmpty())
-            return {};
-        return QStringLiteral("没有找到可用的拼音表 PinyinChars.txt（文件不存在或是空的），所以%1。\n查找过的位置：\n%2")
-            .arg(use == Use::Run ? QStringLiteral("“汉字转拼音”没有改名") : QStringLiteral("没有把“汉字转拼音”加入步骤"),
-                 Module1::PinyinTablePaths().join(QLatin1Char('\n')));
     default: {
         const bool simplified = command == ToSimplified;
         if (simplified ? Module1::CanF2J() : Module1::CanJ2F())

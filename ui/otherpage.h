@@ -3,7 +3,6 @@
 #include "ui/rulepage.h"
 
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -11,16 +10,15 @@ class QPushButton;
 
 namespace ui {
 
-// Page "其它": cutting a text out of the names, a new extension, the two script conversions and
-// pinyin, and names for other systems (names the Windows family of file systems can hold; GBK-stored
+// Page "其它": cutting a text out of the names, a new extension, the two script conversions,
+// and names for other systems (names the Windows family of file systems can hold; GBK-stored
 // names written again in UTF-8), each group in a frame of its own.
 class OtherPage final : public RulePage {
     Q_OBJECT
 
 public:
     // The page's commands, as numbered for rule() and RulePage::runButton().
-    enum Command { Remove = 0, Extension = 1, ToSimplified = 2, ToTraditional = 3, WindowsSafe = 4, GbkToUtf8 = 5,
-                   Pinyin = 6 };
+    enum Command { Remove = 0, Extension = 1, ToSimplified = 2, ToTraditional = 3, WindowsSafe = 4, GbkToUtf8 = 5 };
 
     explicit OtherPage(PageHost& host, QWidget* parent = nullptr);
 
@@ -30,7 +28,6 @@ public:
 
     [[nodiscard]] rules::RemoveRule removeRule() const;
     [[nodiscard]] rules::ExtensionRule extensionRule() const;
-    [[nodiscard]] rules::PinyinRule pinyinRule() const;
 
 private:
     QGroupBox* Frame9 = nullptr;
@@ -45,13 +42,6 @@ private:
     QPushButton* cmdJ2F = nullptr;
     QPushButton* cmdF2J = nullptr;
     QLabel* Label9 = nullptr;
-    QPushButton* cmdPinyin = nullptr;
-    QComboBox* cboPinyinSpelling = nullptr;  // 全拼, 首字母
-    QLabel* lblPinyinTones = nullptr;
-    QComboBox* cboPinyinTones = nullptr;     // as rules::PinyinTones
-    QLabel* lblPinyinSeparator = nullptr;
-    QComboBox* cboPinyinSeparator = nullptr; // as rules::PinyinSeparator
-    QComboBox* cboPinyinCase = nullptr;      // 小写, 首字母大写
     QGroupBox* fraOtherSystems = nullptr;
     QPushButton* cmdWindowsSafe = nullptr;
     QCheckBox* chkUnderscore = nullptr;

@@ -49,7 +49,7 @@ ReplacePage::ReplacePage(PageHost& host, QWidget* parent) : RulePage(host, paren
     for (int i = 0; i < 2; ++i) {
         Check4[i] = makeControl<QCheckBox>(Frame15, arrayName("Check4", i), i == 0 ? QStringLiteral("前缀")
                                                                                    : QStringLiteral("后缀"));
-        scope->addWidget(Check4[i]);
+        scope->addWidget(Check4[i], 0, Qt::AlignLeft); // as wide as what a click on it toggles
         Check4[i]->setChecked(true);
         connect(Check4[i], &QCheckBox::clicked, this, [this, i] { Check4_Click(i); });
     }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QString>
 #include <QTabWidget>
@@ -32,7 +33,7 @@ inline bool showLaidOut(QWidget& window)
 }
 
 // Shows window with control in view, as a user would before clicking it: the page of the tabs
-// that holds it is brought to the front.
+// that holds it is brought to the front, and a window larger than the screen scrolled to it.
 inline bool showControl(QWidget& window, QWidget& control)
 {
     for (QWidget* w = &control; w && w != &window; w = w->parentWidget()) {
@@ -40,7 +41,12 @@ inline bool showControl(QWidget& window, QWidget& control)
         if (auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr)
             tabs->setCurrentWidget(w);
     }
-    return showLaidOut(window);
+    const bool shown = showLaidOut(window);
+    for (QWidget* w = control.parentWidget(); w && w != &window; w = w->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(w))
+            area->ensureWidgetVisible(&control);
+    }
+    return shown;
 }
 
 } // namespace testsupport

@@ -342,7 +342,7 @@ void Form1NavigationTest::aboutPageOpensTheHomePageAndExitCloses()
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    control<QTabWidget>("SSTab1")->setCurrentIndex(5);
+    control<QTabWidget>("SSTab1")->setCurrentIndex(6);
     auto* label = control<QLabel>("Label6");
     QVERIFY(label->text().contains(Module2::homePage().host()));
     QTest::mouseClick(label, Qt::LeftButton);

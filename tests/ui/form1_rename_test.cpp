@@ -238,7 +238,7 @@ void Form1RenameTest::newNamesShowLiveWithTheirStatesAndCounts()
     type("txtFind", QStringLiteral("TXT"));
     type("txtReplace", QStringLiteral("md"));
     QCOMPARE(cell("c.TXT", Qt::DisplayRole), QStringLiteral("c.md"));
-    control<QTabWidget>("SSTab1")->setCurrentIndex(5); // 关于 has no command
+    control<QTabWidget>("SSTab1")->setCurrentIndex(6); // 关于 has no command
     QCOMPARE(cell("c.TXT", Qt::DisplayRole), QString());
     QVERIFY(!caption("StatusLine").contains(QStringLiteral("将改名")));
     QCOMPARE(m_fs->renameAttempts(), 0);
@@ -364,14 +364,14 @@ void Form1RenameTest::namesForOtherSystems()
     QVERIFY(m_messages.messages.isEmpty());
 }
 
-// 汉字转拼音 on page 其它: the list's new name follows the options, and the button renames the
-// selected file as they say, phrase by phrase.
+// 汉字转拼音 on page 拼音: the list's new name and the example follow the options, and the button
+// renames the selected file as they say, phrase by phrase.
 void Form1RenameTest::pinyinWritesTheSelectedNamesAsTheOptionsSay()
 {
     open({"重庆 照片.jpg", "notes.txt"}, nullptr,
          {{"PinyinChars.txt", "重\tzhong4\n庆\tqing4\n照\tzhao4\n片\tpian4\n"}, {"PinyinPhrases.txt", "重庆\tchong2 qing4\n"}});
     select({"重庆 照片.jpg", "notes.txt"});
-    control<QTabWidget>("SSTab1")->setCurrentIndex(3);
+    control<QTabWidget>("SSTab1")->setCurrentIndex(5);
     control<QComboBox>("cboPinyinTones")->setCurrentIndex(1);
     auto& list = m_form->fileList();
     const auto newName = [&](int row) { return list.index(row, 1).data(Qt::DisplayRole).toString(); };
@@ -383,6 +383,12 @@ void Form1RenameTest::pinyinWritesTheSelectedNamesAsTheOptionsSay()
     control<QComboBox>("cboPinyinSeparator")->setCurrentIndex(2);
     control<QComboBox>("cboPinyinCase")->setCurrentIndex(1);
     QCOMPARE(newName(row), QStringLiteral("Chong_Qing Zhao_Pian.jpg"));
+    // The example is the first selected file where it has Chinese in its name, else a sample.
+    select({"重庆 照片.jpg"});
+    QTRY_COMPARE(caption("lblPinyinTo"), QStringLiteral("Chong_Qing Zhao_Pian.jpg"));
+    select({"notes.txt"});
+    QTRY_COMPARE(caption("lblPinyinTo"), QStringLiteral("Chong_Qing 长城2.jpg"));
+    select({"重庆 照片.jpg", "notes.txt"});
     click("cmdPinyin");
     QCOMPARE(names(), (QStringList{QStringLiteral("Chong_Qing Zhao_Pian.jpg"), QStringLiteral("notes.txt")}));
     QVERIFY(m_messages.messages.isEmpty());

@@ -239,8 +239,10 @@ void Form1Test::controlsStartInTheirInitialState_data()
     row("Check4(1)", "QCheckBox", "Frame15", "后缀");
     row("cmdReplace", "QPushButton", "SSTab1Page(4)", "改名");
 
-    row("Label5", "QLabel", "SSTab1Page(5)", "Quendra文件批量改名工具");
-    row("cmdExit", "QPushButton", "SSTab1Page(5)", "退出");
+    row("fraPinyin", "QGroupBox", "SSTab1Page(5)", "汉字转拼音");
+    row("cmdPinyin", "QPushButton", "SSTab1Page(5)", "汉字转拼音");
+    row("Label5", "QLabel", "SSTab1Page(6)", "Quendra文件批量改名工具");
+    row("cmdExit", "QPushButton", "SSTab1Page(6)", "退出");
 }
 
 void Form1Test::controlsStartInTheirInitialState()
