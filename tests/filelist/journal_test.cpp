@@ -127,6 +127,40 @@ TEST(JournalWriter, FinishedJournalCarriesItsCountAndHeaderAlone)
     ASSERT_EQ(files.finished.size(), 1u);
 }
 
+// Journals stay readable by every version: each record is its length, its kind and payload, and
+// the CRC-32 of zip and PNG over kind and payload, here worked out bit by bit.
+TEST(JournalWriter, EveryRecordEndsInTheCrc32OfItsBody)
+{
+    const auto bitwiseCrc = [](QByteArrayView bytes) {
+        std::uint32_t crc = 0xFFFFFFFFU;
+        for (const char b : bytes) {
+            crc ^= static_cast<unsigned char>(b);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc & 1) ? 0xEDB88320U ^ (crc >> 1) : crc >> 1;
+        }
+        return ~crc;
+    };
+    ASSERT_EQ(bitwiseCrc("123456789"), 0xCBF43926U);
+    const auto u32At = [](const QByteArray& bytes, qsizetype at) {
+        std::uint32_t v = 0;
+        for (int k = 0; k < 4; ++k)
+            v |= std::uint32_t(static_cast<unsigned char>(bytes[at + k])) << (8 * k);
+        return v;
+    };
+    TempFolder folder;
+    writeJournal(platform::systemFileSystem(), folder.path(), Stop::Finished);
+    const QByteArray bytes = folder.contents().begin()->second;
+    int records = 0;
+    for (qsizetype at = 0; at < bytes.size(); ++records) {
+        const qsizetype length = u32At(bytes, at);
+        ASSERT_LE(at + 9 + length, bytes.size());
+        EXPECT_EQ(u32At(bytes, at + 5 + length), bitwiseCrc(QByteArrayView(bytes).sliced(at + 4, length + 1)))
+            << "record " << records;
+        at += 9 + length;
+    }
+    EXPECT_GE(records, 4); // header, plan, start, progress and finish
+}
+
 // A full disk or a folder that can't be written refuses the journal before anything is renamed.
 TEST(JournalWriter, FullDiskIsToldBeforeTheRenames)
 {
