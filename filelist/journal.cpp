@@ -76,36 +76,42 @@ public:
     Encoder& operator=(const Encoder&) = delete;
 
     void u8(std::uint8_t v) { m_out.append(char(v)); }
-    void u32(std::uint32_t v)
-    {
-        char b[4];
-        for (int k = 0; k < 4; ++k)
-            b[k] = char((v >> (8 * k)) & 0xFF);
-        m_out.append(b, 4);
-    }
-    void u64(std::uint64_t v)
-    {
-        char b[8];
-        for (int k = 0; k < 8; ++k)
-            b[k] = char((v >> (8 * k)) & 0xFF);
-        m_out.append(b, 8);
-    }
+    void u32(std::uint32_t v) { put(grow(4), v, 4); }
+    void u64(std::uint64_t v) { put(grow(8), v, 8); }
     void bytes(QByteArrayView v)
     {
-        u32(std::uint32_t(v.size()));
-        m_out.append(v);
+        char* at = grow(4 + v.size());
+        put(at, std::uint64_t(v.size()), 4);
+        if (!v.isEmpty())
+            std::memcpy(at + 4, v.data(), std::size_t(v.size()));
     }
     void identity(const platform::FileIdentity& id)
     {
-        u64(id.device);
-        u64(id.inode);
-        u64(std::uint64_t(id.size));
-        u64(std::uint64_t(id.modified));
-        u64(std::uint64_t(id.born));
+        // A plan writes one for every file of a run: one growth of the buffer, not five.
+        char* at = grow(40);
+        put(at, id.device, 8);
+        put(at + 8, id.inode, 8);
+        put(at + 16, std::uint64_t(id.size), 8);
+        put(at + 24, std::uint64_t(id.modified), 8);
+        put(at + 32, std::uint64_t(id.born), 8);
     }
     QByteArray& out() { return m_out; }
 
 private:
+    // Room for n more bytes at the end, where they are to be written.
+    char* grow(qsizetype n)
+    {
+        const qsizetype at = m_out.size();
+        m_out.resize(at + n);
+        return m_out.data() + at;
+    }
+    // The low bytes of v, least significant first.
+    static void put(char* at, std::uint64_t v, int bytes)
+    {
+        for (int k = 0; k < bytes; ++k)
+            at[k] = char((v >> (8 * k)) & 0xFF);
+    }
+
     QByteArray m_own;
     QByteArray& m_out;
 };
