@@ -1,17 +1,9 @@
 #include "filelist/pinyintables.h"
 
+#include "filelist/scripttables.h"
 #include "platform/filename.h"
 
 namespace filelist {
-
-namespace {
-
-QByteArray inFolder(const QByteArray& folder, const char* name)
-{
-    return folder + (folder.endsWith('/') ? "" : "/") + name;
-}
-
-} // namespace
 
 PinyinTables findPinyinTables(const platform::FileSystem& fs, const QByteArray& programFolder,
                               const QByteArray& dataFolder)
@@ -20,12 +12,12 @@ PinyinTables findPinyinTables(const platform::FileSystem& fs, const QByteArray& 
     for (const QByteArray& folder : {programFolder, dataFolder}) {
         if (folder.isEmpty())
             continue;
-        found.lookedFor << platform::readableFileName(inFolder(folder, "PinyinChars.txt"));
+        found.lookedFor << platform::readableFileName(tableFileIn(folder, "PinyinChars.txt"));
         QByteArray characters;
-        if (!fs.readFile(inFolder(folder, "PinyinChars.txt"), characters, false, kMaxPinyinTableBytes).ok())
+        if (!fs.readFile(tableFileIn(folder, "PinyinChars.txt"), characters, false, kMaxPinyinTableBytes).ok())
             continue;
         QByteArray phrases;
-        if (!fs.readFile(inFolder(folder, "PinyinPhrases.txt"), phrases, false, kMaxPinyinTableBytes).ok())
+        if (!fs.readFile(tableFileIn(folder, "PinyinPhrases.txt"), phrases, false, kMaxPinyinTableBytes).ok())
             phrases.clear();
         rules::PinyinTable table(characters, phrases);
         if (table.characterCount() == 0)

@@ -9,11 +9,6 @@ namespace filelist {
 
 namespace {
 
-QByteArray inFolder(const QByteArray& folder, const char* name)
-{
-    return folder + (folder.endsWith('/') ? "" : "/") + name;
-}
-
 bool hasDigest(const QByteArray& bytes, const char* sha256)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() == sha256;
@@ -40,6 +35,11 @@ bool isShippedJ2F(const QByteArray& bytes)
 
 } // namespace
 
+QByteArray tableFileIn(const QByteArray& folder, const char* name)
+{
+    return folder + (folder.endsWith('/') ? "" : "/") + name;
+}
+
 ScriptTables findScriptTables(const platform::FileSystem& fs, const QByteArray& programFolder,
                               const QByteArray& dataFolder)
 {
@@ -47,12 +47,12 @@ ScriptTables findScriptTables(const platform::FileSystem& fs, const QByteArray& 
     for (const QByteArray& folder : {programFolder, dataFolder}) {
         if (folder.isEmpty())
             continue;
-        found.lookedFor << platform::readableFileName(inFolder(folder, "F2J.txt"));
+        found.lookedFor << platform::readableFileName(tableFileIn(folder, "F2J.txt"));
         QByteArray f2j;
-        if (!fs.readFile(inFolder(folder, "F2J.txt"), f2j, false, kMaxTableBytes).ok() || f2j.isEmpty())
+        if (!fs.readFile(tableFileIn(folder, "F2J.txt"), f2j, false, kMaxTableBytes).ok() || f2j.isEmpty())
             continue;
         QByteArray j2f;
-        if (!fs.readFile(inFolder(folder, "J2F.txt"), j2f, false, kMaxTableBytes).ok())
+        if (!fs.readFile(tableFileIn(folder, "J2F.txt"), j2f, false, kMaxTableBytes).ok())
             j2f.clear();
         const bool ownF2J = !isShippedF2J(f2j);
         const bool shippedJ2F = j2f.size() < 2 || isShippedJ2F(j2f);
@@ -61,9 +61,9 @@ ScriptTables findScriptTables(const platform::FileSystem& fs, const QByteArray& 
             if (shippedJ2F)
                 j2f.clear();
         } else {
-            f2jPhrases = readPhraseTable(fs, inFolder(folder, "F2JPhrases.txt"));
+            f2jPhrases = readPhraseTable(fs, tableFileIn(folder, "F2JPhrases.txt"));
             if (shippedJ2F)
-                j2fPhrases = readPhraseTable(fs, inFolder(folder, "J2FPhrases.txt"));
+                j2fPhrases = readPhraseTable(fs, tableFileIn(folder, "J2FPhrases.txt"));
         }
         found.table = rules::ScriptTable(std::move(f2j), std::move(j2f), std::move(f2jPhrases), std::move(j2fPhrases));
         found.folder = folder;
@@ -77,7 +77,7 @@ void createEmptyTable(const platform::FileSystem& fs, const QByteArray& programF
     if (programFolder.isEmpty() || isInstalledLocation(programFolder))
         return;
     QByteArray created;
-    fs.readFile(inFolder(programFolder, "F2J.txt"), created, true, kMaxTableBytes);
+    fs.readFile(tableFileIn(programFolder, "F2J.txt"), created, true, kMaxTableBytes);
 }
 
 bool canConvertToSimplified(const rules::ScriptTable& table)

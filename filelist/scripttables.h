@@ -8,6 +8,9 @@
 
 namespace filelist {
 
+// The path of the table file name in folder, one of the folders tables are looked for in.
+QByteArray tableFileIn(const QByteArray& folder, const char* name);
+
 // The script conversion tables as found on disk, and where they were looked for.
 struct ScriptTables {
     rules::ScriptTable table; // empty when no F2J.txt was found, readable and not empty
