@@ -146,7 +146,8 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
         return Place{slash == 0 ? QByteArray("/") : path.left(slash), path.mid(slash + 1)};
     };
     // A path not found in the listing: a folder opens alone; a file is taken; anything else
-    // refuses the command line. What parse() is to return, if it returns now.
+    // refuses the command line. The line parse() returns at once (a folder's, or a refusal), or
+    // nothing when it goes on.
     const auto lookAt = [&](const QByteArray& argument, const Place& place) -> std::optional<CommandLine> {
         const QByteArray path = place.path();
         const int error = fs.checkFolder(path).error;
@@ -200,14 +201,14 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
                 takeFile(paths[i], places[i].folder, places[i].name);
                 continue;
             }
-            if (const auto refused = lookAt(paths[i], places[i]))
-                return *refused;
+            if (const auto answer = lookAt(paths[i], places[i]))
+                return *answer;
         }
     } else {
         for (const QByteArray& argument : paths) {
             asking(argument);
-            if (const auto refused = lookAt(argument, placeOf(argument)))
-                return *refused;
+            if (const auto answer = lookAt(argument, placeOf(argument)))
+                return *answer;
         }
     }
     QStringList leftOut;
