@@ -126,6 +126,22 @@ def read_lemmas(path):
     return lemmas, singles
 
 
+def longest_phrases(text, phrases, longest):
+    """text cut as the program cuts it: at each position the longest phrase of phrases that starts
+    there, as (its value, None), else one character, as (None, the character)."""
+    i = 0
+    while i < len(text):
+        for n in range(min(longest, len(text) - i), 1, -1):
+            hit = phrases.get(text[i:i + n])
+            if hit:
+                yield hit, None
+                i += n
+                break
+        else:
+            yield None, text[i]
+            i += 1
+
+
 class Traditional:
     """Simplified to traditional as the program's 简体转繁体 does it with the shipped tables: the
     longest phrase of J2FPhrases.txt first, else each character through J2F.txt."""
@@ -155,19 +171,8 @@ class Traditional:
         self.longest = max((len(p) for p in self.phrases), default=1)
 
     def __call__(self, text):
-        out = []
-        i = 0
-        while i < len(text):
-            for n in range(min(self.longest, len(text) - i), 1, -1):
-                hit = self.phrases.get(text[i:i + n])
-                if hit:
-                    out.append(hit)
-                    i += n
-                    break
-            else:
-                out.append(self.chars.get(text[i], text[i]))
-                i += 1
-        return ''.join(out)
+        return ''.join(hit if hit else self.chars.get(char, char)
+                       for hit, char in longest_phrases(text, self.phrases, self.longest))
 
 
 def with_traditional(lemmas, singles, traditional):
@@ -234,17 +239,11 @@ class Converter:
     def syllables(self, text):
         """The syllables of text's characters, longest phrase first; None for other characters."""
         out = []
-        i = 0
-        while i < len(text):
-            for n in range(min(self.longest, len(text) - i), 1, -1):
-                hit = self.phrases.get(text[i:i + n])
-                if hit:
-                    out.extend(hit)
-                    i += n
-                    break
+        for hit, char in longest_phrases(text, self.phrases, self.longest):
+            if hit:
+                out.extend(hit)
             else:
-                out.append(self.defaults.get(text[i]))
-                i += 1
+                out.append(self.defaults.get(char))
         return out
 
 
