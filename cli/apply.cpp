@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <set>
+#include <type_traits>
 
 namespace cli {
 
@@ -219,26 +220,24 @@ int apply(const ApplyOptions& options, Session& session)
     if (!steps)
         return status;
 
+    // Tables the steps use, found by find beside the program or in the data folder on a thread of
+    // their own; false when that disk did not answer, which has been told.
+    const auto readTables = [&](auto& into, auto find, const QString& notRead) {
+        auto found = session.patiently<std::decay_t<decltype(into)>>(
+            [fs, find, program = env.programFolder, data = env.dataFolder] { return find(*fs, program, data); });
+        if (!found) {
+            session.tellUnanswered(env.programFolder, notRead);
+            return false;
+        }
+        into = std::move(*found);
+        return true;
+    };
     filelist::ScriptTables tables;
-    if (usesTables(steps->steps)) {
-        auto found = session.patiently<filelist::ScriptTables>(
-            [fs, program = env.programFolder, data = env.dataFolder] { return filelist::findScriptTables(*fs, program, data); });
-        if (!found) {
-            session.tellUnanswered(env.programFolder, QStringLiteral("没有读到繁简对照表"));
-            return 1;
-        }
-        tables = std::move(*found);
-    }
+    if (usesTables(steps->steps) && !readTables(tables, filelist::findScriptTables, QStringLiteral("没有读到繁简对照表")))
+        return 1;
     filelist::PinyinTables pinyin;
-    if (usesPinyin(steps->steps)) {
-        auto found = session.patiently<filelist::PinyinTables>(
-            [fs, program = env.programFolder, data = env.dataFolder] { return filelist::findPinyinTables(*fs, program, data); });
-        if (!found) {
-            session.tellUnanswered(env.programFolder, QStringLiteral("没有读到拼音表"));
-            return 1;
-        }
-        pinyin = std::move(*found);
-    }
+    if (usesPinyin(steps->steps) && !readTables(pinyin, filelist::findPinyinTables, QStringLiteral("没有读到拼音表")))
+        return 1;
 
     // The paths, checked on a thread of their own, as the window's command line is.
     std::vector<QByteArray> pathArguments{QByteArray("--")};
