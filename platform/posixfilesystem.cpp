@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 #include <cerrno>
 #include <dirent.h>
