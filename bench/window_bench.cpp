@@ -21,6 +21,7 @@
 //              tmpfs hides the cost of lookups)
 
 #include "bench/benchsupport.h"
+#include "bench/pausewatch.h"
 #include "bench/silentpresenter.h"
 #include "filelist/filelistmodel.h"
 #include "ui/application.h"
@@ -271,26 +272,16 @@ double timedCommand(QAbstractItemView* list, const std::function<void()>& comman
 {
     bool painted = false;
     PaintWatch watch(list, [&painted] { painted = true; });
-    QElapsedTimer sinceTick;
-    double pause = 0;
-    QTimer ticker;
-    ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
-        pause = std::max(pause, double(sinceTick.nsecsElapsed()) / 1e9);
-        sinceTick.restart();
-    });
     const auto start = std::chrono::steady_clock::now();
-    sinceTick.start();
-    ticker.start();
+    PauseWatch pauses;
     command();
-    pause = std::max(pause, double(sinceTick.nsecsElapsed()) / 1e9);
     watch.expected = list->model()->rowCount();
     list->viewport()->update();
     while (!painted)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const double seconds = secondsSince(start);
-    ticker.stop();
-    longestPause = std::max(longestPause, pause);
+    pauses.stop();
+    longestPause = std::max(longestPause, pauses.longest());
     return seconds;
 }
 

@@ -5,6 +5,7 @@
 // Usage: window_photo_bench [--files N] [--runs R] [--base DIR]   (2,000 photos by default)
 
 #include "bench/benchsupport.h"
+#include "bench/pausewatch.h"
 #include "bench/silentpresenter.h"
 #include "filelist/filelistmodel.h"
 #include "tests/support/photos.h"
@@ -15,10 +16,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -64,20 +63,11 @@ int main(int argc, char** argv)
         window.fileList().setAllSelected(true);
         QApplication::processEvents();
         bench::evict(folder);
-        QElapsedTimer sinceTick;
-        double pause = 0;
-        QTimer ticker;
-        ticker.setInterval(5);
-        QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
-            pause = std::max(pause, double(sinceTick.nsecsElapsed()) / 1e9);
-            sinceTick.restart();
-        });
         const auto start = std::chrono::steady_clock::now();
-        sinceTick.start();
-        ticker.start();
+        bench::PauseWatch pauses;
         window.Command2_Click();
-        pause = std::max(pause, double(sinceTick.nsecsElapsed()) / 1e9);
-        ticker.stop();
+        pauses.stop();
+        const double pause = pauses.longest();
         const double seconds = bench::secondsSince(start);
         bestSeconds = std::min(bestSeconds, seconds);
         worstPause = std::max(worstPause, pause);
