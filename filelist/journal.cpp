@@ -213,6 +213,11 @@ void JournalMoves::reserve(qsizetype moves, qsizetype nameBytes)
     m_names.reserve(std::size_t(nameBytes));
 }
 
+void JournalMoves::truncate(qsizetype count)
+{
+    m_moves.resize(std::min(m_moves.size(), std::size_t(count)));
+}
+
 void JournalMoves::setProgress(qsizetype i, Progress progress, QByteArrayView temporary)
 {
     Move& move = m_moves[std::size_t(i)];
@@ -269,6 +274,9 @@ platform::Status JournalWriter::begin(const JournalHeader& header)
 
 void JournalWriter::plan(QByteArrayView from, QByteArrayView to, const platform::FileIdentity& identity)
 {
+    if (m_pendingKind != kPlan)
+        writePending(m_pendingKind);
+    m_pendingKind = kPlan;
     Encoder m(m_pending);
     m.bytes(from);
     m.bytes(to);
@@ -295,7 +303,7 @@ platform::Status JournalWriter::start()
 {
     if (!m_file)
         return m_failure;
-    writePending(kPlan);
+    writePending(m_pendingKind);
     Encoder start;
     start.u32(std::uint32_t(m_planned));
     write(kStart, start.out());
@@ -306,6 +314,9 @@ void JournalWriter::moved(qsizetype i, QByteArrayView temporary)
 {
     if (!m_file)
         return;
+    if (m_pendingKind != kProgress)
+        writePending(m_pendingKind);
+    m_pendingKind = kProgress;
     Encoder e(m_pending);
     e.u32(std::uint32_t(i));
     e.bytes(temporary);
@@ -322,7 +333,7 @@ platform::Status JournalWriter::flush()
 {
     if (!m_file)
         return m_failure;
-    writePending(kProgress);
+    writePending(m_pendingKind);
     if (m_failure.ok())
         m_failure = m_file->sync();
     m_lastSync = std::chrono::steady_clock::now();
@@ -341,7 +352,7 @@ platform::Status JournalWriter::finish()
     // Not synced: a program that ends leaves what it wrote with the system, and after a system
     // crash the journal reads as unfinished, and the next start finds every file at its new
     // name. A sync here would cost the run the writing out of every rename it made.
-    writePending(kProgress);
+    writePending(m_pendingKind);
     Encoder f;
     f.u32(std::uint32_t(m_movedCount));
     write(kFinish, f.out());
@@ -455,6 +466,8 @@ JournalReading readJournal(const platform::FileSystem& fs, const QByteArray& pat
     bool headerSeen = false;
     bool started = false;
     bool finished = false;
+    qsizetype startedMoves = 0; // the moves planned up to the last start record
+    std::uint32_t version = 0;
     for (qsizetype at = 0; !finished;) {
         const Record r = recordAt(contents, at);
         if (r.read == Record::Read::Damaged)
@@ -467,7 +480,6 @@ JournalReading readJournal(const platform::FileSystem& fs, const QByteArray& pat
         Decoder d(r.payload);
         switch (r.kind) {
         case kHeader: {
-            std::uint32_t version = 0;
             const HeaderRead read = parseHeader(r.payload, reading.header, version);
             if (read == HeaderRead::Newer) {
                 reading.state = JournalReading::State::Newer;
@@ -480,7 +492,7 @@ JournalReading readJournal(const platform::FileSystem& fs, const QByteArray& pat
             break;
         }
         case kPlan: {
-            if (started)
+            if (started && version < 2)
                 return damaged(QStringLiteral("记录的顺序不对"));
             const std::uint32_t count = d.u32();
             for (std::uint32_t k = 0; k < count && d.ok(); ++k) {
@@ -495,9 +507,10 @@ JournalReading readJournal(const platform::FileSystem& fs, const QByteArray& pat
             break;
         }
         case kStart:
-            if (started || d.u32() != std::uint32_t(reading.moves.size()) || !d.ok())
+            if ((started && version < 2) || d.u32() != std::uint32_t(reading.moves.size()) || !d.ok())
                 return damaged(QStringLiteral("改名计划的文件数不对"));
             started = true;
+            startedMoves = reading.moves.size();
             break;
         case kProgress: {
             if (!started)
@@ -506,7 +519,7 @@ JournalReading readJournal(const platform::FileSystem& fs, const QByteArray& pat
             for (std::uint32_t k = 0; k < count; ++k) {
                 const std::uint32_t i = d.u32();
                 const QByteArrayView temporary = d.bytes();
-                if (!d.ok() || i >= std::uint32_t(reading.moves.size()))
+                if (!d.ok() || i >= std::uint32_t(startedMoves))
                     return damaged(QStringLiteral("进度的记录不对"));
                 reading.moves.setProgress(qsizetype(i),
                                           temporary.isEmpty() ? JournalMoves::Progress::Moved : JournalMoves::Progress::Aside,
@@ -537,6 +550,8 @@ JournalReading readJournal(const platform::FileSystem& fs, const QByteArray& pat
         reading.moves = {};
         return reading;
     }
+    // Files planned after the last start record were never renamed.
+    reading.moves.truncate(startedMoves);
     reading.state = finished ? JournalReading::State::Finished : JournalReading::State::Unfinished;
     return reading;
 }

@@ -49,6 +49,8 @@ public:
     [[nodiscard]] const platform::FileIdentity& identity(qsizetype i) const { return m_moves[std::size_t(i)].identity; }
     [[nodiscard]] Progress progress(qsizetype i) const { return m_moves[std::size_t(i)].progress; }
     void setProgress(qsizetype i, Progress progress, QByteArrayView temporary = {});
+    // Keeps the first count moves.
+    void truncate(qsizetype count);
     // How many files are at their new names or aside.
     [[nodiscard]] qsizetype movedCount() const;
 
@@ -73,12 +75,15 @@ private:
 
 // A journal on disk, written before what it tells of happens: the plan, synced before the first
 // rename; the progress, appended as files move and synced now and then; a last record when the
-// work is done, and the file renamed from NAME.journal to NAME.done. What a crash leaves is an
-// unfinished NAME.journal, which the next start finishes or rolls back from the disk itself.
+// work is done, and the file renamed from NAME.journal to NAME.done. A large run plans in parts:
+// each part is synced before its first rename, while the files of earlier parts move. What a
+// crash leaves is an unfinished NAME.journal, which the next start finishes or rolls back from
+// the disk itself; files planned after the last synced part never moved, and are left out.
 class JournalWriter {
 public:
-    // The version of the format this program writes and reads.
-    static constexpr std::uint32_t kFormatVersion = 1;
+    // The version of the format this program writes; it reads every version up to it. Version
+    // 2 may plan in parts, version 1 planned everything before the first rename.
+    static constexpr std::uint32_t kFormatVersion = 2;
 
     // Starts a journal in folder, which is made if missing. Nothing is written yet. A test can
     // write another formatVersion. The journal's name begins with the time it was made, so that
@@ -93,7 +98,8 @@ public:
     platform::Status begin(const JournalHeader& header);
     // A file the run will move; the moves are numbered from 0 in the order given.
     void plan(QByteArrayView from, QByteArrayView to, const platform::FileIdentity& identity);
-    // Writes the plan's end and syncs everything: nothing may be renamed before this succeeds.
+    // Writes the end of what was planned so far and syncs everything: no file planned may be
+    // renamed before this succeeds. More files may be planned afterwards, and started again.
     platform::Status start();
     // Move i now has its new name, or is aside under temporary. Written in batches, synced at
     // most every fraction of a second.
@@ -133,6 +139,7 @@ private:
     std::unique_ptr<platform::WrittenFile> m_file;
     QByteArray m_pending; // plan or progress entries not written yet
     qsizetype m_pendingCount = 0;
+    char m_pendingKind = 0; // of the entries pending
     qsizetype m_planned = 0;
     qsizetype m_movedCount = 0;
     std::chrono::steady_clock::time_point m_lastSync;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <limits>
 #include <map>
@@ -32,7 +33,7 @@ public:
     Execution(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress, const RunRecord& record)
         : m_plan(plan), m_owned(plan.openedFolder() ? nullptr : fs.openFolder(plan.folder())),
           m_folder(plan.openedFolder() ? *plan.openedFolder() : *m_owned), m_progress(progress),
-          m_journal(record.journal), m_disk(record.disk), m_heldUp(std::size_t(plan.size()), -1),
+          m_journal(record.journal), m_disk(record.disk), m_segment(record.planAtOnce), m_heldUp(std::size_t(plan.size()), -1),
           m_outcome(std::size_t(plan.size()), Pending)
     {
         for (qsizetype i = 0; i < plan.size(); ++i) {
@@ -50,20 +51,39 @@ public:
         }
     }
 
+    ~Execution() { stopLooking(); }
+    Execution(const Execution&) = delete;
+    Execution& operator=(const Execution&) = delete;
+
     RenameReport run(const JournalHeader& header)
     {
-        if (!prepare(header))
-            return std::move(m_report);
-        const qsizetype n = m_plan.size();
-        for (qsizetype i = 0; i < n && !m_report.stopped; ++i) {
-            if (isPending(i) && m_plan.blocker(i) < 0)
-                runChain(i);
+        m_header = &header;
+        orderFiles();
+        startLooking();
+        const qsizetype total = qsizetype(m_order.size());
+        for (qsizetype p = 0; p < m_chainsEnd && goesOn(); ++p) {
+            if (!ready(p))
+                break;
+            const qsizetype i = m_order[std::size_t(p)];
+            // A file held back already held back the files after it in its chain.
+            if (!isPending(i))
+                continue;
+            if (!goOn())
+                break;
+            if (!move(i))
+                blockAfter(i, -1);
         }
         // A ring is not left halfway for a stop: it is asked for before the ring begins.
-        for (qsizetype i = 0; i < n && !m_report.stopped; ++i) {
+        for (qsizetype p = m_chainsEnd; p < total && goesOn(); p = ringEnd(p)) {
+            if (!ready(ringEnd(p) - 1))
+                break;
+            const qsizetype i = m_order[std::size_t(p)];
             if (isPending(i) && goOn())
                 runRing(i);
         }
+        stopLooking();
+        if (!m_report.refusal.isEmpty())
+            return std::move(m_report);
         if (m_progress && !m_report.stopped)
             m_progress(m_total, m_total);
         // A journal that holds no file out of its place is no record to keep.
@@ -71,7 +91,7 @@ public:
             const platform::Status finished = m_disk->movedCount() > 0
                 ? m_disk->finish()
                 : (m_disk->discard(), platform::Status::success());
-            if (!finished.ok())
+            if (!finished.ok() && m_report.journalProblem.isEmpty())
                 m_report.journalProblem = platform::describeError(finished.error);
         }
         return std::move(m_report);
@@ -92,17 +112,8 @@ private:
         return !m_report.stopped;
     }
 
-    void runChain(qsizetype first)
-    {
-        for (qsizetype i = first; i >= 0; i = m_heldUp[std::size_t(i)]) {
-            if (!goOn())
-                return;
-            if (!move(i)) {
-                blockAfter(i, -1);
-                return;
-            }
-        }
-    }
+    // Whether the run has not been stopped, refused or cut short by its journal.
+    [[nodiscard]] bool goesOn() const { return !m_report.stopped && !m_halted; }
 
     void runRing(qsizetype first)
     {
@@ -160,20 +171,156 @@ private:
         return settle(i, *identity, error, {}, true, error != EEXIST);
     }
 
-    // Which file each file of the run is, looked up before the first rename, so that after a
-    // failed step a file is found by that and not by a name alone, and so that the journal on
-    // disk can tell it after a crash. A file that can't be looked at, or that is no longer the
-    // file a return is for, is not renamed. Then the journal's plan is written and synced; when
-    // it can't be, nothing is renamed.
-    bool prepare(const JournalHeader& header)
+    // The order the files move in: each chain from the file whose new name is free to the last
+    // file waiting, chains by their first file; then the rings, each from its first file, rings by
+    // that file. m_ringStarts holds where each ring begins in it.
+    void orderFiles()
     {
         const qsizetype n = m_plan.size();
-        m_identity.resize(std::size_t(n));
+        m_order.reserve(std::size_t(m_total));
+        std::vector<std::uint8_t> placed(std::size_t(n), 0);
+        for (qsizetype first = 0; first < n; ++first) {
+            if (m_plan.state(first) != PlanState::Rename || m_plan.blocker(first) >= 0)
+                continue;
+            for (qsizetype i = first; i >= 0 && !placed[std::size_t(i)]; i = m_heldUp[std::size_t(i)]) {
+                placed[std::size_t(i)] = 1;
+                m_order.push_back(std::int32_t(i));
+            }
+        }
+        m_chainsEnd = qsizetype(m_order.size());
+        for (qsizetype first = 0; first < n; ++first) {
+            if (m_plan.state(first) != PlanState::Rename || placed[std::size_t(first)])
+                continue;
+            m_ringStarts.push_back(std::int32_t(m_order.size()));
+            for (qsizetype i = first; i >= 0 && !placed[std::size_t(i)]; i = m_heldUp[std::size_t(i)]) {
+                placed[std::size_t(i)] = 1;
+                m_order.push_back(std::int32_t(i));
+            }
+        }
+    }
+
+    // Where the ring that holds position p of the order ends.
+    [[nodiscard]] qsizetype ringEnd(qsizetype p) const
+    {
+        const auto next = std::upper_bound(m_ringStarts.begin(), m_ringStarts.end(), std::int32_t(p));
+        return next == m_ringStarts.end() ? qsizetype(m_order.size()) : qsizetype(*next);
+    }
+
+    // Which file each file of the run is must be known before it moves, so that after a failed
+    // step a file is found by that and not by a name alone, and so that the journal on disk can
+    // tell it after a crash. A large run on a folder that allows it has them looked up on a
+    // second thread, which keeps ahead of the renames: the first files are looked at here, the
+    // rest there, in the order they move.
+    void startLooking()
+    {
+        // Below this many files a second thread costs about what it saves.
+        constexpr qsizetype kTwoThreadsFrom = 10000;
+        const qsizetype total = qsizetype(m_order.size());
+        m_identity.resize(std::size_t(m_plan.size()));
         m_device = m_folder.identity().device;
-        const std::vector<std::uint8_t> known = lookAhead();
-        for (qsizetype i = 0; i < n; ++i) {
+        if (total < kTwoThreadsFrom || !m_folder.concurrentLookups())
+            return;
+        m_known.assign(std::size_t(m_plan.size()), 0);
+        m_looked = kLookedHere;
+        try {
+            m_looker = std::thread([this, total] {
+                for (qsizetype p = kLookedHere; p < total; ++p) {
+                    const qsizetype i = m_order[std::size_t(p)];
+                    const platform::Lookup found = m_folder.lookup(m_plan.oldName(i));
+                    if (found.found == platform::Lookup::Found::Entry) {
+                        m_identity[std::size_t(i)] = kept(found.identity);
+                        m_known[std::size_t(i)] = 1;
+                    }
+                    if ((p + 1) % 256 == 0 || p + 1 == total) {
+                        m_looked.store(p + 1, std::memory_order_release);
+                        m_looked.notify_all();
+                        if (m_stopLooking.load(std::memory_order_relaxed))
+                            return;
+                    }
+                }
+            });
+        } catch (const std::system_error&) {
+            m_known.clear(); // no thread to be had: every file is looked at here
+        }
+    }
+
+    void stopLooking()
+    {
+        if (!m_looker.joinable())
+            return;
+        m_stopLooking = true;
+        m_looker.join();
+    }
+
+    // Makes ready the files up to position p of the order, and the files after it that are
+    // looked at already (never half a ring): each is looked at, held back where it can't be
+    // found or is no longer the file a return is for, and written to the journal's plan, which
+    // is synced before any of them is renamed. False when the run can't go on: its journal could
+    // not be written (before the first rename, nothing is renamed; later, the rest stays).
+    bool ready(qsizetype p)
+    {
+        if (p < m_ready)
+            return true;
+        if (m_halted)
+            return false;
+        const qsizetype total = qsizetype(m_order.size());
+        qsizetype end = total;
+        if (m_looker.joinable()) {
+            // The second thread starts at kLookedHere; afterwards the parts grow with what it
+            // has looked at while the files before them moved.
+            end = m_ready == 0 ? std::min(total, kLookedHere) : m_looked.load(std::memory_order_acquire);
+        }
+        if (m_segment > 0)
+            end = std::min(end, m_ready + m_segment);
+        end = std::max(end, p + 1);
+        if (end > m_chainsEnd && end < total)
+            end = ringEnd(end - 1);
+        if (m_looker.joinable() && end > kLookedHere) {
+            // Files from kLookedHere on are the second thread's to look at.
+            for (qsizetype seen = m_looked.load(std::memory_order_acquire); seen < end;
+                 seen = m_looked.load(std::memory_order_acquire))
+                m_looked.wait(seen, std::memory_order_acquire);
+        }
+        judge(m_ready, end);
+        if (m_disk) {
+            platform::Status status = m_ready == 0 ? m_disk->begin(*m_header) : platform::Status::success();
+            for (qsizetype q = m_ready; q < end && status.ok(); ++q) {
+                const qsizetype i = m_order[std::size_t(q)];
+                if (!isPending(i))
+                    continue;
+                m_journalIndex[std::size_t(i)] = m_journalNext++;
+                m_disk->plan(m_plan.oldName(i), m_plan.newName(i), identityOf(i));
+            }
+            if (status.ok())
+                status = m_disk->start();
+            if (!status.ok()) {
+                m_halted = true;
+                const QString why = platform::describeError(status.error);
+                if (m_ready == 0) {
+                    m_disk->discard();
+                    m_report = {};
+                    m_report.refusal =
+                        QStringLiteral("无法写入改名记录（%1），所以没有改名：没有记录的改名在程序意外退出后无法恢复。").arg(why);
+                } else {
+                    m_report.journalProblem = QStringLiteral("%1；其余的文件没有改名").arg(why);
+                }
+                return false;
+            }
+        }
+        m_ready = end;
+        return true;
+    }
+
+    // Looks at the files of positions from to upTo - 1 that the second thread did not find, and
+    // holds back each that can't be found or, for a return, is no longer the file it is for.
+    void judge(qsizetype from, qsizetype upTo)
+    {
+        if (m_disk && m_journalIndex.empty())
+            m_journalIndex.assign(std::size_t(m_plan.size()), -1);
+        for (qsizetype q = from; q < upTo; ++q) {
+            const qsizetype i = m_order[std::size_t(q)];
             const platform::FileIdentity* expected = m_plan.expectedIdentity(i);
-            const bool lookedAt = !known.empty() && known[std::size_t(i)];
+            const bool lookedAt = !m_known.empty() && m_known[std::size_t(i)];
             if (!isPending(i) || (lookedAt && !expected))
                 continue;
             // A return's file looked at ahead is judged here, as one looked at now.
@@ -189,8 +336,7 @@ private:
             else if (expected && !isUnmistakable(*expected, found.identity))
                 why = QStringLiteral("“%1”和别的文件一样大，这个磁盘分不清它们，所以没有改回").arg(m_plan.oldText(i));
             if (why.isEmpty()) {
-                m_identity[std::size_t(i)] = {found.identity.inode, found.identity.size, found.identity.modified,
-                                              found.identity.born};
+                m_identity[std::size_t(i)] = kept(found.identity);
                 continue;
             }
             m_outcome[std::size_t(i)] = Stayed;
@@ -198,63 +344,6 @@ private:
             m_report.failures.push_back({m_plan.oldText(i), m_plan.newText(i), why, i});
             blockAfter(i, i);
         }
-        if (!m_disk)
-            return true;
-        m_journalIndex.assign(std::size_t(n), -1);
-        platform::Status status = m_disk->begin(header);
-        std::int32_t next = 0;
-        for (qsizetype i = 0; i < n && status.ok(); ++i) {
-            if (!isPending(i))
-                continue;
-            m_journalIndex[std::size_t(i)] = next++;
-            m_disk->plan(m_plan.oldName(i), m_plan.newName(i), identityOf(i));
-        }
-        if (status.ok())
-            status = m_disk->start();
-        if (status.ok())
-            return true;
-        m_disk->discard();
-        m_report = {};
-        m_report.refusal = QStringLiteral("无法写入改名记录（%1），所以没有改名：没有记录的改名在程序意外退出后无法恢复。")
-                               .arg(platform::describeError(status.error));
-        return false;
-    }
-
-    // The files of a large run found where the plan has them, looked at on two threads where the
-    // folder allows it, half the files each: their identities are kept and they are marked in
-    // what is returned. A file not found as a plain entry is left to prepare() to look at again;
-    // a file of a return found is left to prepare() to judge. Empty when nothing was looked at.
-    std::vector<std::uint8_t> lookAhead()
-    {
-        // Below this many files a second thread costs about what it saves.
-        constexpr qsizetype kTwoThreadsFrom = 10000;
-        const qsizetype n = m_plan.size();
-        if (n < kTwoThreadsFrom || !m_folder.concurrentLookups())
-            return {};
-        std::vector<std::uint8_t> known(std::size_t(n), 0);
-        const auto look = [this, &known](qsizetype from, qsizetype upTo) {
-            for (qsizetype i = from; i < upTo; ++i) {
-                if (!isPending(i))
-                    continue;
-                const platform::Lookup found = m_folder.lookup(m_plan.oldName(i));
-                if (found.found != platform::Lookup::Found::Entry)
-                    continue;
-                m_identity[std::size_t(i)] = {found.identity.inode, found.identity.size, found.identity.modified,
-                                              found.identity.born};
-                known[std::size_t(i)] = 1;
-            }
-        };
-        const qsizetype half = n / 2;
-        std::thread second;
-        try {
-            second = std::thread(look, half, n);
-        } catch (const std::system_error&) {
-            look(half, n); // no thread to be had: all on this one
-        }
-        look(0, half);
-        if (second.joinable())
-            second.join();
-        return known;
     }
 
     // Whether found, which a return's file must be, can be told from every other file of the
@@ -277,7 +366,7 @@ private:
         return it == m_alike->end() || it->second <= 1;
     }
 
-    // The identity of file i, looked up before the run; nothing for a file prepare() held back.
+    // The identity of file i, looked up before it moves; nothing for a file held back.
     std::optional<platform::FileIdentity> identify(qsizetype i) const
     {
         if (m_outcome[std::size_t(i)] != Pending)
@@ -445,6 +534,9 @@ private:
     {
         for (qsizetype next = m_heldUp[std::size_t(i)]; next >= 0 && next != ringStart;
              i = next, next = m_heldUp[std::size_t(next)]) {
+            // Held back already, and so, with it, every file after it.
+            if (m_outcome[std::size_t(next)] != Pending)
+                break;
             m_outcome[std::size_t(next)] = Stayed;
             ++m_handled;
             m_report.failures.push_back(
@@ -460,6 +552,8 @@ private:
     const Progress& m_progress;
     RunJournal* m_journal;
     JournalWriter* m_disk;
+    // When set, no more than this many files are readied at once.
+    qsizetype m_segment = 0;
     // By file, looked up before the run; the device is the folder's, kept once: a million files
     // cost 32 MB rather than 40.
     struct KeptIdentity {
@@ -475,7 +569,27 @@ private:
         const KeptIdentity& k = m_identity[std::size_t(i)];
         return {m_device, k.inode, k.size, k.modified, k.born};
     }
+    [[nodiscard]] static KeptIdentity kept(const platform::FileIdentity& identity)
+    {
+        return {identity.inode, identity.size, identity.modified, identity.born};
+    }
     std::vector<std::int32_t> m_journalIndex;       // by file, its move in the journal on disk
+    std::int32_t m_journalNext = 0;
+    const JournalHeader* m_header = nullptr;
+    // The files to move, in the order they move (see orderFiles()).
+    std::vector<std::int32_t> m_order;
+    qsizetype m_chainsEnd = 0;
+    std::vector<std::int32_t> m_ringStarts;
+    // Positions of the order before this one are looked at, judged and in the journal's plan.
+    qsizetype m_ready = 0;
+    bool m_halted = false; // the journal could not be written
+    // The files the second thread looks at, from kLookedHere on in the order, and whether it
+    // found each (by file).
+    static constexpr qsizetype kLookedHere = 1024;
+    std::thread m_looker;
+    std::atomic<qsizetype> m_looked = 0;
+    std::atomic<bool> m_stopLooking = false;
+    std::vector<std::uint8_t> m_known;
     // How many files of the folder have each size, read when first needed.
     std::optional<std::map<std::int64_t, int>> m_alike;
     // For each file, the file that waits for its old name, or -1.

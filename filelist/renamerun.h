@@ -61,12 +61,15 @@ private:
 };
 
 // Where a run writes down what it does. With a journal on disk, every file the run will move is
-// written there, and synced, before the first rename; a run whose journal can't be written
-// renames nothing.
+// written there, and synced, before it is renamed; a run whose journal can't be written renames
+// nothing, and one whose journal fails later renames no more.
 struct RunRecord {
     RunJournal* journal = nullptr; // the moves, in memory
     JournalWriter* disk = nullptr;
     JournalHeader header; // of the journal on disk
+    // At most this many files written to the journal's plan at a time; 0 leaves it to the run,
+    // which plans a large run in parts that grow as its files are looked at.
+    qsizetype planAtOnce = 0;
 };
 
 // Renames every file the plan renames, never replacing a file: a file goes only when its new

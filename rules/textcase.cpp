@@ -1,5 +1,6 @@
 #include "rules/textcase.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace rules {
@@ -14,6 +15,28 @@ bool isLoneSurrogate(QStringView text, qsizetype i)
     if (c.isLowSurrogate())
         return i == 0 || !text[i - 1].isHighSurrogate();
     return false;
+}
+
+bool isAscii(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// Letters of ASCII text changed in one copy; toUpper() and toLower() give the same for them.
+QString asciiCase(QStringView text, qsizetype upperUpTo, bool upperRest)
+{
+    QString out = text.toString();
+    QChar* c = out.data();
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const char16_t u = c[i].unicode();
+        if (i < upperUpTo || upperRest) {
+            if (u >= u'a' && u <= u'z')
+                c[i] = QChar(char16_t(u - 32));
+        } else if (u >= u'A' && u <= u'Z') {
+            c[i] = QChar(char16_t(u + 32));
+        }
+    }
+    return out;
 }
 
 template <class Map>
@@ -43,11 +66,15 @@ QString mapRuns(QStringView text, Map map)
 
 QString upper(QStringView text)
 {
+    if (isAscii(text))
+        return asciiCase(text, 0, true);
     return mapRuns(text, [](QString run) { return std::move(run).toUpper(); });
 }
 
 QString lower(QStringView text)
 {
+    if (isAscii(text))
+        return asciiCase(text, 0, false);
     return mapRuns(text, [](QString run) { return std::move(run).toLower(); });
 }
 
@@ -55,6 +82,8 @@ QString firstUpper(QStringView text)
 {
     if (text.isEmpty())
         return {};
+    if (isAscii(text))
+        return asciiCase(text, 1, false);
     const qsizetype firstLength = (text.size() > 1 && text[0].isHighSurrogate() && text[1].isLowSurrogate()) ? 2 : 1;
     return upper(text.left(firstLength)) + lower(text.mid(firstLength));
 }

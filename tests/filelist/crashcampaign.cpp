@@ -103,6 +103,7 @@ private:
 
         // Killed before a rename chosen at random, or at a random moment after the run began.
         const int killAt = below(2 * count + 2);
+        m_planAtOnce = below(2) == 0 ? 0 : 1 + below(3);
         const bool byTimer = below(2) == 0;
         const auto delay = std::chrono::microseconds(below(m_onFat ? 20000 : 600));
         int ready[2];
@@ -175,7 +176,8 @@ private:
         auto writer = history.startJournal();
         const auto header = filelist::RenameHistory::headerFor(plan, QStringLiteral("crash"), filelist::JournalKind::Run);
         [[maybe_unused]] const auto told = ::write(ready, "r", 1);
-        filelist::executePlan(plan, fs, {}, {nullptr, writer.get(), header});
+        // Half the runs plan their journal in parts of a few files, as a large run does.
+        filelist::executePlan(plan, fs, {}, {nullptr, writer.get(), header, m_planAtOnce});
         ::_exit(0);
     }
 
@@ -264,6 +266,7 @@ private:
     testsupport::FatImage* m_fat;
     Totals m_totals;
     int m_number = 0;
+    qsizetype m_planAtOnce = 0; // of the run under way
     bool m_onFat = false;
     const testsupport::TempFolder* m_folderShown = nullptr; // listed when a promise is broken
 };

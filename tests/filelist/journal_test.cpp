@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadingCase{"header_cut_short", Stop::BeforeStart, [](QByteArray& b) { b.truncate(12); }, JournalReading::State::Empty},
         ReadingCase{"other_file_with_a_good_frame", Stop::Finished,
                     [](QByteArray& b) { b.replace("QUENDRA-JOURNAL", "SOMETHING-ELSE!"); }, JournalReading::State::Damaged},
-        ReadingCase{"newer_version", Stop::Finished, {}, JournalReading::State::Newer, 2}),
+        ReadingCase{"newer_version", Stop::Finished, {}, JournalReading::State::Newer, filelist::JournalWriter::kFormatVersion + 1}),
     [](const testing::TestParamInfo<ReadingCase>& info) { return std::string(info.param.label); });
 
 TEST(JournalWriter, FinishedJournalCarriesItsCountAndHeaderAlone)
@@ -159,6 +159,58 @@ TEST(JournalWriter, EveryRecordEndsInTheCrc32OfItsBody)
         at += 9 + length;
     }
     EXPECT_GE(records, 4); // header, plan, start, progress and finish
+}
+
+// A large run plans in parts, each started before its files move: what a crash leaves holds the
+// parts that were started, and a part planned but not started is no part of the run. Version 1
+// planned everything at once, so a plan after the start is damage there.
+TEST(JournalWriter, PlansInPartsAndKeepsOnlyTheStartedOnes)
+{
+    struct Row {
+        const char* label;
+        std::uint32_t version;
+        bool secondStart;
+        bool finished;
+        JournalReading::State expected;
+        qsizetype moves;
+    };
+    const Row rows[] = {
+        {"second_part_not_started", 2, false, false, JournalReading::State::Unfinished, 2},
+        {"second_part_started", 2, true, false, JournalReading::State::Unfinished, 3},
+        {"finished_in_two_parts", 2, true, true, JournalReading::State::Finished, 3},
+        {"two_parts_in_version_1", 1, true, true, JournalReading::State::Damaged, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        TempFolder folder;
+        filelist::JournalWriter writer(platform::systemFileSystem(), folder.path(), row.version);
+        ASSERT_TRUE(writer.begin({}).ok());
+        writer.plan("a", "b", identity(1));
+        writer.plan("b", "c", identity(2));
+        ASSERT_TRUE(writer.start().ok());
+        writer.moved(1);
+        writer.plan("x", "y", identity(3));
+        if (row.secondStart) {
+            ASSERT_TRUE(writer.start().ok());
+            writer.moved(2, "QR00ABCD.TMP");
+        }
+        ASSERT_TRUE(writer.flush().ok());
+        if (row.finished) {
+            ASSERT_TRUE(writer.finish().ok());
+        }
+        const JournalReading reading = filelist::readJournal(platform::systemFileSystem(), writer.path());
+        EXPECT_EQ(reading.state, row.expected) << reading.problem.toStdString();
+        ASSERT_EQ(reading.moves.size(), row.moves);
+        if (row.moves == 0)
+            continue;
+        EXPECT_EQ(reading.moves.progress(0), JournalMoves::Progress::Planned);
+        EXPECT_EQ(reading.moves.progress(1), JournalMoves::Progress::Moved);
+        if (row.moves == 3) {
+            EXPECT_EQ(reading.moves.from(2), QByteArrayView("x"));
+            EXPECT_EQ(reading.moves.identity(2).inode, 3u);
+            EXPECT_EQ(reading.moves.progress(2), JournalMoves::Progress::Aside);
+        }
+    }
 }
 
 // A full disk or a folder that can't be written refuses the journal before anything is renamed.

@@ -1,4 +1,5 @@
 #include "filelist/filelistmodel.h"
+#include "filelist/journal.h"
 #include "filelist/renamerun.h"
 #include "rules/rule.h"
 #include "filelist/rulerename.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <random>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -347,6 +349,73 @@ INSTANTIATE_TEST_SUITE_P(Moves, RenameRunOrder,
                                          ReorderCase{"two_rings_and_a_chain",
                                                      {{"p", "q"}, {"q", "p"}, {"x", "y"}, {"y", "z"}, {"z", "x"}, {"m", "n"}}}),
                          [](const testing::TestParamInfo<ReorderCase>& info) { return std::string(info.param.label); });
+
+// Runs of chains and rings whose journal is planned in parts of a few files, with a file gone
+// since the plan: every file is told of once, moves or stays whole, and the journal holds every
+// move that was made, under the identity of the file now at its new name.
+TEST(RunPlannedInParts, EveryMoveIsInTheJournalUnderItsFile)
+{
+    const platform::FileSystem& fs = platform::systemFileSystem();
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        TempFolder folder;
+        TempFolder journals;
+        const int n = 3 + int(random() % 30);
+        std::vector<QByteArray> pool;
+        for (int k = 0; k < n + n / 2; ++k)
+            pool.push_back((k < n ? "f" : "g") + QByteArray::number(k));
+        for (int k = 0; k < n; ++k)
+            folder.add(pool[std::size_t(k)]);
+        // Each file takes another name of the pool: some free, some the names of other files.
+        std::vector<QByteArray> targets = pool;
+        std::shuffle(targets.begin(), targets.end(), random);
+        std::map<QString, QString> table;
+        for (int k = 0; k < n; ++k) {
+            const QByteArray to = targets[std::size_t(k)] == pool[std::size_t(k)] ? "h" + QByteArray::number(k) : targets[std::size_t(k)];
+            table[QString::fromUtf8(pool[std::size_t(k)])] = QString::fromUtf8(to);
+        }
+        FileListModel list(fs);
+        ASSERT_TRUE(list.setFolder(folder.path()));
+        list.setAllSelected(true);
+        const auto plan = filelist::planRename(list, fs, [&table](const QString& name) {
+            return RenameDecision::rename(table.at(name));
+        });
+        const QByteArray gone = pool[random() % std::size_t(n)];
+        ASSERT_EQ(::unlink(folder.file(gone).constData()), 0);
+
+        filelist::JournalWriter writer(fs, journals.path());
+        filelist::RunRecord record{nullptr, &writer, {}, qsizetype(1 + random() % 4)};
+        const RenameReport report = filelist::executePlan(plan, fs, {}, record);
+        std::set<QString> told;
+        for (const auto& failure : report.failures)
+            EXPECT_TRUE(told.insert(failure.oldName).second) << failure.oldName.toStdString() << " told twice";
+        EXPECT_TRUE(told.count(QString::fromUtf8(gone)));
+        EXPECT_EQ(report.renamed + int(told.size()), n);
+        std::map<QByteArray, QByteArray> expected;
+        for (int k = 0; k < n; ++k) {
+            const QByteArray& from = pool[std::size_t(k)];
+            if (from != gone)
+                expected[from] = told.count(QString::fromUtf8(from)) ? from : table[QString::fromUtf8(from)].toUtf8();
+        }
+        EXPECT_EQ(whereEach(folder.contents()), expected);
+
+        if (report.renamed == 0)
+            continue; // a journal of no move is not kept
+        const filelist::JournalReading reading = filelist::readJournal(fs, writer.path());
+        ASSERT_EQ(reading.state, filelist::JournalReading::State::Finished) << reading.problem.toStdString();
+        int moved = 0;
+        for (qsizetype i = 0; i < reading.moves.size(); ++i) {
+            if (reading.moves.progress(i) != filelist::JournalMoves::Progress::Moved)
+                continue;
+            ++moved;
+            struct stat st {};
+            ASSERT_EQ(::stat(folder.file(reading.moves.to(i).toByteArray()).constData(), &st), 0);
+            EXPECT_EQ(reading.moves.identity(i).inode, std::uint64_t(st.st_ino));
+        }
+        EXPECT_EQ(moved, report.renamed);
+    }
+}
 
 // A large run on the real file system looks at its files on two threads before renaming: a file
 // gone since the plan is told as gone and every other file moves under the identity the journal

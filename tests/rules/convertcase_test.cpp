@@ -1,8 +1,11 @@
 #include "platform/filename.h"
 #include "rules/convertcase.h"
 #include "rules/nameparts.h"
+#include "rules/textcase.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -194,6 +197,25 @@ TEST(TrimSpaces, RemovesOnlyTheSpaceCharacter)
     EXPECT_EQ(rules::trimSpaces(u" my img "), QStringLiteral("my img"));
     EXPECT_EQ(rules::trimSpaces(u"\timg\t"), QStringLiteral("\timg\t"));
     EXPECT_EQ(rules::trimSpaces(u"   "), QString());
+}
+
+// Names of plain ASCII take a quicker way than the rest: both must give what Qt's case mapping
+// gives, for names of every mix of letters, digits, signs and other scripts.
+TEST(TextCase, EveryNameCasesAsQtCasesIt)
+{
+    const std::u16string alphabet = u"aZbYz.A _-9~@`[{\u00e9\u00c9\u00df\u4e2d\u03a3\u03c3";
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 2000; ++round) {
+        QString text;
+        const int length = int(random() % 12);
+        const bool asciiOnly = round % 2 == 0;
+        for (int k = 0; k < length; ++k)
+            text += QChar(alphabet[random() % (asciiOnly ? 16 : alphabet.size())]);
+        EXPECT_EQ(rules::upper(text), text.toUpper()) << text.toStdString();
+        EXPECT_EQ(rules::lower(text), text.toLower()) << text.toStdString();
+        const QString first = text.isEmpty() ? QString() : text.left(1).toUpper() + text.mid(1).toLower();
+        EXPECT_EQ(rules::firstUpper(text), first) << text.toStdString();
+    }
 }
 
 } // namespace
