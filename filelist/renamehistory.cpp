@@ -77,7 +77,7 @@ void RenameHistory::trim()
 }
 
 RenameHistory::Undo RenameHistory::planUndo(const Run& run, const platform::FileSystem& fs, const Progress& progress,
-                                            qsizetype folderSizeHint)
+                                            qsizetype folderSizeHint, const ListedNames* listed)
 {
     Undo undo;
     undo.run = run;
@@ -102,7 +102,8 @@ RenameHistory::Undo RenameHistory::planUndo(const Run& run, const platform::File
         else if (moves.progress(i) == JournalMoves::Progress::Aside)
             undo.moves.add(moves.temporary(i), moves.from(i), moves.identity(i));
     }
-    undo.plan = planReturn(run.header.folder, undo.moves, fs, progress, folderSizeHint, run.header.folderIdentity);
+    undo.plan =
+        planReturn(run.header.folder, undo.moves, fs, progress, folderSizeHint, run.header.folderIdentity, listed);
     if (!undo.plan.refusal().isEmpty())
         undo.refusal = undo.plan.refusal() + QStringLiteral("撤销没有进行，以后可以再试。");
     return undo;

@@ -55,8 +55,9 @@ public:
         RenamePlan plan;
         QString refusal; // why the run can't be taken back now; it stays in the history
     };
+    // listed as for RenamePlan::settle(): the names the list read in the run's folder, if any.
     static Undo planUndo(const Run& run, const platform::FileSystem& fs, const Progress& progress = {},
-                         qsizetype folderSizeHint = -1);
+                         qsizetype folderSizeHint = -1, const ListedNames* listed = nullptr);
     // Renames the files back, writing the undo's own journal first when the folder is given.
     static RenameReport executeUndo(const Undo& undo, const platform::FileSystem& fs, const QByteArray& journalFolder,
                                     const Progress& progress = {});

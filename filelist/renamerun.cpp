@@ -661,7 +661,7 @@ void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApar
 
 RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const platform::FileSystem& fs,
                       const Progress& progress, qsizetype folderSizeHint,
-                      const std::optional<platform::FolderIdentity>& identity)
+                      const std::optional<platform::FolderIdentity>& identity, const ListedNames* listed)
 {
     RenamePlan plan(folder);
     qsizetype bytes = 0;
@@ -675,7 +675,7 @@ RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const
     }
     for (qsizetype i = journal.size() - 1; i >= 0; --i)
         plan.addReturn(journal.now(i), journal.before(i), journal.identity(i));
-    plan.settle(fs, progress, folderSizeHint);
+    plan.settle(fs, progress, folderSizeHint, listed);
     return plan;
 }
 

@@ -93,7 +93,8 @@ void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApar
 // With identity, the plan is refused unless the folder is still the one the run was made in.
 RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const platform::FileSystem& fs,
                       const Progress& progress = {}, qsizetype folderSizeHint = -1,
-                      const std::optional<platform::FolderIdentity>& identity = std::nullopt);
+                      const std::optional<platform::FolderIdentity>& identity = std::nullopt,
+                      const ListedNames* listed = nullptr);
 
 // A temporary name for a file on its way to another name: eight letters or digits, a dot and
 // three letters, which any file system takes in no more room than any other name.

@@ -168,6 +168,9 @@ std::optional<QByteArray> RenameRunner::undo()
                                     .arg(run.files)))
         return std::nullopt;
     const qsizetype folderSizeHint = elsewhere ? -1 : m_list.count();
+    // The names the list read after the run spare reading the folder again, if it has not
+    // changed since.
+    const std::shared_ptr<const filelist::ListedNames> listed = elsewhere ? nullptr : m_list.listedNames();
     const platform::FileSystem* fs = &m_fs;
     const QByteArray journalFolder = m_history.folder();
     auto undo = std::make_shared<filelist::RenameHistory::Undo>();
@@ -177,8 +180,8 @@ std::optional<QByteArray> RenameRunner::undo()
     {
         // Taking back a run is not stopped halfway: what is left of it could not be taken back later.
         PatientWait wait(m_window, QStringLiteral("正在撤销……"), QString(), kProgressDelay, m_patience);
-        planned = wait.wait([run, fs, folderSizeHint, undo](platform::JobControl& control) {
-            *undo = filelist::RenameHistory::planUndo(run, *fs, reportingTo(control), folderSizeHint);
+        planned = wait.wait([run, fs, folderSizeHint, undo, listed](platform::JobControl& control) {
+            *undo = filelist::RenameHistory::planUndo(run, *fs, reportingTo(control), folderSizeHint, listed.get());
         });
         if (planned == PatientWait::Outcome::Finished && undo->refusal.isEmpty()) {
             const std::shared_ptr<const filelist::RenameHistory::Undo> toRun = undo;
