@@ -29,7 +29,7 @@ QByteArray absolutePath(const QByteArray& path, const QByteArray& workingFolder)
 }
 
 // A name as a shell's pattern gives it: no option, no folder.
-bool isPlainName(const QByteArray& argument)
+bool isPlainName(QByteArrayView argument)
 {
     return !argument.isEmpty() && !argument.startsWith('-') && !argument.contains('/') && argument != "."
         && argument != "..";
@@ -221,11 +221,12 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
 
 } // namespace
 
-QByteArray folderOfManyNames(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder)
+QByteArray folderOfManyNames(std::span<char* const> arguments, const QByteArray& workingFolder)
 {
     // Many files, all plain names: no folder among them opens alone (a folder among several is
     // refused), and every one is in the working folder, so the files taken are selected there.
-    if (arguments.size() <= kFilesWorthAListing || !std::all_of(arguments.begin(), arguments.end(), isPlainName))
+    if (arguments.size() <= kFilesWorthAListing
+        || !std::all_of(arguments.begin(), arguments.end(), [](const char* a) { return isPlainName(QByteArrayView(a)); }))
         return {};
     return absolutePath(workingFolder, "/");
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <chrono>
+#include <span>
 #include <vector>
 
 namespace filelist {
@@ -45,7 +46,9 @@ CommandLine parseCommandLinePatiently(const std::vector<QByteArray>& arguments, 
 // them: the working folder, unless parseCommandLine() refuses the line. Empty for any other line,
 // whose folder only parseCommandLine() can tell. The window can be made ready in that folder
 // while the names are checked.
-QByteArray folderOfManyNames(const std::vector<QByteArray>& arguments, const QByteArray& workingFolder);
+// Reads the arguments as the program was given them: making a copy of each would cost
+// milliseconds before the window is begun.
+QByteArray folderOfManyNames(std::span<char* const> arguments, const QByteArray& workingFolder);
 
 // Whether a program in programFolder is installed on the system (under /usr, /usr/local or
 // /opt), where its folder is no place for the user's files.

@@ -120,16 +120,19 @@ std::optional<int> answeredWithoutWindow(const filelist::CommandLine& line, cons
 
 int runApplication(int argc, char* argv[], const char* moreUsage)
 {
-    const std::vector<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
+    const std::span<char* const> given(argv + std::min(argc, 1), argv + argc);
     const QByteArray workingFolder = QFile::encodeName(QDir::currentPath());
-    const auto parse = [&arguments, &workingFolder] {
+    // The arguments are copied where they are checked: for a shell's pattern, on the thread
+    // that checks them.
+    const auto parse = [given, &workingFolder] {
+        const std::vector<QByteArray> arguments(given.begin(), given.end());
         return filelist::parseCommandLinePatiently(arguments, workingFolder, platform::systemFileSystem(),
                                                    platform::kDiskPatience);
     };
     // The thousands of names a shell's pattern gives are checked on a thread of their own while
     // the window is made ready in their folder; it shows only once they are found, and not at
     // all for a line that is refused.
-    QByteArray namesFolder = haveDisplay() ? filelist::folderOfManyNames(arguments, workingFolder) : QByteArray();
+    QByteArray namesFolder = haveDisplay() ? filelist::folderOfManyNames(given, workingFolder) : QByteArray();
     std::future<filelist::CommandLine> checking;
     if (!namesFolder.isEmpty()) {
         try {
@@ -145,7 +148,11 @@ int runApplication(int argc, char* argv[], const char* moreUsage)
             return *status;
     }
 
-    QApplication app(argc, argv);
+    // Qt reads its own options from the arguments, and its window system turns every argument
+    // into text when the window first shows; the thousands of plain names of a shell's pattern
+    // are none of its business, and cost it milliseconds.
+    int qtArgc = namesFolder.isEmpty() ? argc : std::min(argc, 1);
+    QApplication app(qtArgc, argv);
     configureApplication();
     loadQtTranslation(app);
     const QByteArray programFolder = QFile::encodeName(QCoreApplication::applicationDirPath());
