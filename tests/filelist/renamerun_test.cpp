@@ -417,6 +417,38 @@ TEST(RunPlannedInParts, EveryMoveIsInTheJournalUnderItsFile)
     }
 }
 
+// A journal that can't be written past its first part stops the run there: what moved stays
+// moved and in the journal, the rest keeps its names, and the report says why.
+TEST(RunPlannedInParts, AJournalThatFailsLaterStopsTheRun)
+{
+    TempFolder folder;
+    TempFolder journals;
+    for (const char* name : {"1", "2", "3", "4"})
+        folder.add(name);
+    platform::FaultyFileSystem fs(platform::systemFileSystem());
+    FileListModel list(fs);
+    ASSERT_TRUE(list.setFolder(folder.path()));
+    list.setAllSelected(true);
+    // 4 -> 5 first, then 3 -> 4, 2 -> 3, 1 -> 2: one chain, planned a file at a time.
+    const auto plan = filelist::planRename(
+        list, fs, [](const QString& name) { return RenameDecision::rename(QString::number(name.toInt() + 1)); });
+    fs.setIntruder([&fs](const QByteArray&, QByteArrayView, bool beforeRename) {
+        if (beforeRename)
+            fs.failWrites(ENOSPC);
+    });
+    filelist::JournalWriter writer(fs, journals.path());
+    const RenameReport report = filelist::executePlan(plan, fs, {}, {nullptr, &writer, {}, 1});
+    EXPECT_TRUE(report.refusal.isEmpty());
+    EXPECT_EQ(report.renamed, 1);
+    EXPECT_TRUE(report.journalProblem.contains(QStringLiteral("其余的文件没有改名"))) << report.journalProblem.toStdString();
+    const std::map<QByteArray, QByteArray> expected{{"1", "1"}, {"2", "2"}, {"3", "3"}, {"5", "4"}};
+    EXPECT_EQ(folder.contents(), expected);
+    fs.failWrites(0);
+    const filelist::JournalReading reading = filelist::readJournal(fs, writer.path());
+    ASSERT_EQ(reading.moves.size(), 1);
+    EXPECT_EQ(reading.moves.to(0), QByteArrayView("5"));
+}
+
 // A large run on the real file system looks at its files on two threads before renaming: a file
 // gone since the plan is told as gone and every other file moves under the identity the journal
 // holds for it, so taking the run back, which renames a file only where it finds that very
