@@ -334,7 +334,7 @@ platform::Status JournalWriter::flush()
     if (!m_file)
         return m_failure;
     writePending(m_pendingKind);
-    if (m_failure.ok())
+    if (m_failure.ok() && m_syncing)
         m_failure = m_file->sync();
     m_lastSync = std::chrono::steady_clock::now();
     return m_failure;

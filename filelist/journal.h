@@ -111,6 +111,10 @@ public:
     platform::Status finish();
     // Removes the journal: for a run that moved nothing, or once a journal is no longer needed.
     void discard();
+    // Whether start() and flush() sync the journal to its disk (the default). A run whose files
+    // live in memory alone is lost with them in a crash of the system; for it, a journal written
+    // is enough, and that a crash of the program leaves whole.
+    void setSyncing(bool on) { m_syncing = on; }
 
     // A whole finished journal of moves already made, each file under its new name: what is
     // left of a run after an undo or a recovery. Nothing stays of it when it can't be written.
@@ -140,6 +144,7 @@ private:
     QByteArray m_pending; // plan or progress entries not written yet
     qsizetype m_pendingCount = 0;
     char m_pendingKind = 0; // of the entries pending
+    bool m_syncing = true;
     qsizetype m_planned = 0;
     qsizetype m_movedCount = 0;
     std::chrono::steady_clock::time_point m_lastSync;

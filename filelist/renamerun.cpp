@@ -283,6 +283,8 @@ private:
         }
         judge(m_ready, end);
         if (m_disk) {
+            if (m_ready == 0)
+                m_disk->setSyncing(!m_plan.limits().inMemory);
             platform::Status status = m_ready == 0 ? m_disk->begin(*m_header) : platform::Status::success();
             for (qsizetype q = m_ready; q < end && status.ok(); ++q) {
                 const qsizetype i = m_order[std::size_t(q)];

@@ -106,6 +106,8 @@ public:
     // Every write of a file from now on fails with errnum (ENOSPC for a full disk, EROFS, EACCES
     // for a folder the user may not write); 0 lets them through again.
     void failWrites(int errnum) { m_writeError = errnum; }
+    // How many times a written file was synced.
+    [[nodiscard]] int syncs() const { return m_syncs; }
 
     Status makeFolders(const QByteArray& path) const override
     {
@@ -142,7 +144,11 @@ private:
         {
             return m_fs.m_writeError ? Status::failure(m_fs.m_writeError) : m_inner->append(bytes);
         }
-        Status sync() override { return m_fs.m_writeError ? Status::failure(m_fs.m_writeError) : m_inner->sync(); }
+        Status sync() override
+        {
+            ++m_fs.m_syncs;
+            return m_fs.m_writeError ? Status::failure(m_fs.m_writeError) : m_inner->sync();
+        }
 
     private:
         const FaultyFileSystem& m_fs;
@@ -241,6 +247,7 @@ private:
     bool m_replacing = false;
     Intruder m_intruder;
     int m_writeError = 0;
+    mutable int m_syncs = 0;
     Fault m_fault = Fault::Refuse;
     mutable int m_renamesLeft = -1;
     int m_exhaustedError = 0;

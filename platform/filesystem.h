@@ -63,6 +63,9 @@ struct NameLimits {
     // FUSE and network file systems may number a file anew after a rename or once it drops out
     // of the kernel's cache; there a file is told by its size and modification time as well.
     bool stableInodes = true;
+    // Whether the files live in memory alone (tmpfs, ramfs): nothing of them outlives a crash of
+    // the system, so a record of what is done to them need not reach a disk first.
+    bool inMemory = false;
 };
 
 // Which file an entry is, so that a file looked for after a failed rename, or taken back by an

@@ -463,6 +463,7 @@ NameLimits nameLimitsOfType(QByteArrayView type)
     static constexpr std::string_view renumbering[] = {"fuse", "fuseblk", "cifs", "smb3", "smbfs", "9p", "virtiofs"};
     limits.stableInodes = !limits.windowsNames && !name.starts_with("fuse.")
         && std::find(std::begin(renumbering), std::end(renumbering), name) == std::end(renumbering);
+    limits.inMemory = name == "tmpfs" || name == "ramfs";
     return limits;
 }
 

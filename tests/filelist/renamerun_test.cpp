@@ -449,6 +449,30 @@ TEST(RunPlannedInParts, AJournalThatFailsLaterStopsTheRun)
     EXPECT_EQ(reading.moves.to(0), QByteArrayView("5"));
 }
 
+// The journal of a run is synced before its files move, unless they live in memory alone and
+// a crash of the system takes them with it.
+TEST(RunPlannedInParts, SyncsItsJournalUnlessTheFilesLiveInMemory)
+{
+    for (const bool inMemory : {false, true}) {
+        SCOPED_TRACE(inMemory);
+        TempFolder folder;
+        TempFolder journals;
+        folder.add("a");
+        platform::FaultyFileSystem fs(platform::systemFileSystem());
+        platform::NameLimits limits;
+        limits.inMemory = inMemory;
+        fs.pretendLimits(limits);
+        FileListModel list(fs);
+        ASSERT_TRUE(list.setFolder(folder.path()));
+        list.setAllSelected(true);
+        const auto plan = filelist::planRename(list, fs, [](const QString&) { return RenameDecision::rename(QStringLiteral("b")); });
+        filelist::JournalWriter writer(fs, journals.path());
+        EXPECT_EQ(filelist::executePlan(plan, fs, {}, {nullptr, &writer, {}, 0}).renamed, 1);
+        EXPECT_EQ(fs.syncs() > 0, !inMemory);
+        EXPECT_EQ(filelist::readJournal(fs, writer.path()).state, filelist::JournalReading::State::Finished);
+    }
+}
+
 // A large run on the real file system looks at its files on two threads before renaming: a file
 // gone since the plan is told as gone and every other file moves under the identity the journal
 // holds for it, so taking the run back, which renames a file only where it finds that very

@@ -81,15 +81,17 @@ TEST(NameLimits, FollowTheFileSystemType)
         bool windows;
         bool asciiOnly;
         bool stableInodes;
-    } rows[] = {{"ext4", false, false, true},    {"tmpfs", false, false, true},       {"vfat", true, false, false},
+        bool inMemory = false;
+    } rows[] = {{"ext4", false, false, true},    {"tmpfs", false, false, true, true}, {"vfat", true, false, false},
                 {"exfat", true, false, false},   {"ntfs3", true, false, false},       {"fuseblk", true, false, false},
                 {"cifs", true, false, false},    {"fuse.fusefat", true, true, false}, {"fuse.sshfs", false, false, false},
-                {"nfs4", false, false, true}};
+                {"nfs4", false, false, true},    {"ramfs", false, false, true, true}};
     for (const auto& row : rows) {
         const auto limits = platform::nameLimitsOfType(row.type);
         EXPECT_EQ(limits.windowsNames, row.windows) << row.type;
         EXPECT_EQ(limits.plainAsciiOnly, row.asciiOnly) << row.type;
         EXPECT_EQ(limits.stableInodes, row.stableInodes) << row.type;
+        EXPECT_EQ(limits.inMemory, row.inMemory) << row.type;
     }
 }
 
