@@ -85,15 +85,31 @@ public:
         if (!v.isEmpty())
             std::memcpy(at + 4, v.data(), std::size_t(v.size()));
     }
+    // A move of a plan: its names and its identity, in one growth of the buffer.
+    void move(QByteArrayView from, QByteArrayView to, const platform::FileIdentity& id)
+    {
+        char* at = grow(8 + from.size() + to.size() + 40);
+        put(at, std::uint64_t(from.size()), 4);
+        if (!from.isEmpty())
+            std::memcpy(at + 4, from.data(), std::size_t(from.size()));
+        at += 4 + from.size();
+        put(at, std::uint64_t(to.size()), 4);
+        if (!to.isEmpty())
+            std::memcpy(at + 4, to.data(), std::size_t(to.size()));
+        putIdentity(at + 4 + to.size(), id);
+    }
     void identity(const platform::FileIdentity& id)
     {
-        // A plan writes one for every file of a run: one growth of the buffer, not five.
-        char* at = grow(40);
-        put(at, id.device, 8);
-        put(at + 8, id.inode, 8);
-        put(at + 16, std::uint64_t(id.size), 8);
-        put(at + 24, std::uint64_t(id.modified), 8);
-        put(at + 32, std::uint64_t(id.born), 8);
+        putIdentity(grow(40), id);
+    }
+    // Fills in the frame of a record whose payload follows the frame's first five bytes: its
+    // length, its kind, and the CRC-32 appended after it.
+    void closeRecord(char kind)
+    {
+        put(m_out.data(), std::uint64_t(m_out.size() - 5), 4);
+        m_out[4] = kind;
+        const std::uint32_t crc = crc32(QByteArrayView(m_out).sliced(4));
+        put(grow(4), crc, 4);
     }
     QByteArray& out() { return m_out; }
 
@@ -104,6 +120,14 @@ private:
         const qsizetype at = m_out.size();
         m_out.resize(at + n);
         return m_out.data() + at;
+    }
+    static void putIdentity(char* at, const platform::FileIdentity& id)
+    {
+        put(at, id.device, 8);
+        put(at + 8, id.inode, 8);
+        put(at + 16, std::uint64_t(id.size), 8);
+        put(at + 24, std::uint64_t(id.modified), 8);
+        put(at + 32, std::uint64_t(id.born), 8);
     }
     // The low bytes of v, least significant first.
     static void put(char* at, std::uint64_t v, int bytes)
@@ -274,27 +298,35 @@ platform::Status JournalWriter::begin(const JournalHeader& header)
 
 void JournalWriter::plan(QByteArrayView from, QByteArrayView to, const platform::FileIdentity& identity)
 {
-    if (m_pendingKind != kPlan)
-        writePending(m_pendingKind);
-    m_pendingKind = kPlan;
-    Encoder m(m_pending);
-    m.bytes(from);
-    m.bytes(to);
-    m.identity(identity);
+    openPending(kPlan);
+    Encoder(m_pending).move(from, to, identity);
     ++m_planned;
     if (++m_pendingCount == kMovesPerRecord)
         writePending(kPlan);
+}
+
+void JournalWriter::openPending(char kind)
+{
+    if (m_pendingKind != kind)
+        writePending(m_pendingKind);
+    m_pendingKind = kind;
+    // The frame and the count come first; they are filled in when the record is written.
+    if (m_pendingCount == 0 && m_pending.isEmpty())
+        m_pending.resize(9);
 }
 
 void JournalWriter::writePending(char kind)
 {
     if (m_pendingCount == 0 || !m_file)
         return;
-    QByteArray payload;
-    payload.reserve(m_pending.size() + 4);
-    Encoder(payload).u32(std::uint32_t(m_pendingCount));
-    payload.append(m_pending);
-    write(kind, payload);
+    Encoder frame(m_pending);
+    char count[4];
+    for (int k = 0; k < 4; ++k)
+        count[k] = char((std::uint32_t(m_pendingCount) >> (8 * k)) & 0xFF);
+    std::memcpy(m_pending.data() + 5, count, 4);
+    frame.closeRecord(kind);
+    if (m_failure.ok())
+        m_failure = m_file->append(m_pending);
     m_pending.resize(0); // keeps its room for the next record
     m_pendingCount = 0;
 }
@@ -314,9 +346,7 @@ void JournalWriter::moved(qsizetype i, QByteArrayView temporary)
 {
     if (!m_file)
         return;
-    if (m_pendingKind != kProgress)
-        writePending(m_pendingKind);
-    m_pendingKind = kProgress;
+    openPending(kProgress);
     Encoder e(m_pending);
     e.u32(std::uint32_t(i));
     e.bytes(temporary);

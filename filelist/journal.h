@@ -133,6 +133,7 @@ public:
 
 private:
     platform::Status write(char kind, const QByteArray& payload);
+    void openPending(char kind);
     void writePending(char kind);
 
     const platform::FileSystem& m_fs;
