@@ -1,17 +1,16 @@
 #include "filelist/renamerun.h"
 
+#include "filelist/moveorder.h"
+
 #include "platform/filename.h"
 
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
-#include <limits>
 #include <map>
 #include <optional>
-#include <new>
 #include <system_error>
 #include <thread>
 
@@ -58,13 +57,13 @@ public:
     RenameReport run(const JournalHeader& header)
     {
         m_header = &header;
-        orderFiles();
+        m_order = MoveOrder(m_plan, m_heldUp, m_total);
         startLooking();
-        const qsizetype total = qsizetype(m_order.size());
-        for (qsizetype p = 0; p < m_chainsEnd && goesOn(); ++p) {
+        const qsizetype total = m_order.size();
+        for (qsizetype p = 0; p < m_order.chainsEnd() && goesOn(); ++p) {
             if (!ready(p))
                 break;
-            const qsizetype i = m_order[std::size_t(p)];
+            const qsizetype i = m_order[p];
             // A file held back already held back the files after it in its chain.
             if (!isPending(i))
                 continue;
@@ -74,10 +73,10 @@ public:
                 blockAfter(i, -1);
         }
         // A ring is not left halfway for a stop: it is asked for before the ring begins.
-        for (qsizetype p = m_chainsEnd; p < total && goesOn(); p = ringEnd(p)) {
-            if (!ready(ringEnd(p) - 1))
+        for (qsizetype p = m_order.chainsEnd(); p < total && goesOn(); p = m_order.ringEnd(p)) {
+            if (!ready(m_order.ringEnd(p) - 1))
                 break;
-            const qsizetype i = m_order[std::size_t(p)];
+            const qsizetype i = m_order[p];
             if (isPending(i) && goOn())
                 runRing(i);
         }
@@ -171,41 +170,6 @@ private:
         return settle(i, *identity, error, {}, true, error != EEXIST);
     }
 
-    // The order the files move in: each chain from the file whose new name is free to the last
-    // file waiting, chains by their first file; then the rings, each from its first file, rings by
-    // that file. m_ringStarts holds where each ring begins in it.
-    void orderFiles()
-    {
-        const qsizetype n = m_plan.size();
-        m_order.reserve(std::size_t(m_total));
-        std::vector<std::uint8_t> placed(std::size_t(n), 0);
-        for (qsizetype first = 0; first < n; ++first) {
-            if (m_plan.state(first) != PlanState::Rename || m_plan.blocker(first) >= 0)
-                continue;
-            for (qsizetype i = first; i >= 0 && !placed[std::size_t(i)]; i = m_heldUp[std::size_t(i)]) {
-                placed[std::size_t(i)] = 1;
-                m_order.push_back(std::int32_t(i));
-            }
-        }
-        m_chainsEnd = qsizetype(m_order.size());
-        for (qsizetype first = 0; first < n; ++first) {
-            if (m_plan.state(first) != PlanState::Rename || placed[std::size_t(first)])
-                continue;
-            m_ringStarts.push_back(std::int32_t(m_order.size()));
-            for (qsizetype i = first; i >= 0 && !placed[std::size_t(i)]; i = m_heldUp[std::size_t(i)]) {
-                placed[std::size_t(i)] = 1;
-                m_order.push_back(std::int32_t(i));
-            }
-        }
-    }
-
-    // Where the ring that holds position p of the order ends.
-    [[nodiscard]] qsizetype ringEnd(qsizetype p) const
-    {
-        const auto next = std::upper_bound(m_ringStarts.begin(), m_ringStarts.end(), std::int32_t(p));
-        return next == m_ringStarts.end() ? qsizetype(m_order.size()) : qsizetype(*next);
-    }
-
     // Which file each file of the run is must be known before it moves, so that after a failed
     // step a file is found by that and not by a name alone, and so that the journal on disk can
     // tell it after a crash. A large run on a folder that allows it has them looked up on a
@@ -215,7 +179,7 @@ private:
     {
         // Below this many files a second thread costs about what it saves.
         constexpr qsizetype kTwoThreadsFrom = 10000;
-        const qsizetype total = qsizetype(m_order.size());
+        const qsizetype total = m_order.size();
         m_identity.resize(std::size_t(m_plan.size()));
         m_device = m_folder.identity().device;
         if (total < kTwoThreadsFrom || !m_folder.concurrentLookups())
@@ -225,7 +189,7 @@ private:
         try {
             m_looker = std::thread([this, total] {
                 for (qsizetype p = kLookedHere; p < total; ++p) {
-                    const qsizetype i = m_order[std::size_t(p)];
+                    const qsizetype i = m_order[p];
                     const platform::Lookup found = m_folder.lookup(m_plan.oldName(i));
                     if (found.found == platform::Lookup::Found::Entry) {
                         m_identity[std::size_t(i)] = kept(found.identity);
@@ -263,7 +227,7 @@ private:
             return true;
         if (m_halted)
             return false;
-        const qsizetype total = qsizetype(m_order.size());
+        const qsizetype total = m_order.size();
         qsizetype end = total;
         if (m_looker.joinable()) {
             // The second thread starts at kLookedHere; afterwards the parts grow with what it
@@ -273,8 +237,8 @@ private:
         if (m_segment > 0)
             end = std::min(end, m_ready + m_segment);
         end = std::max(end, p + 1);
-        if (end > m_chainsEnd && end < total)
-            end = ringEnd(end - 1);
+        if (end > m_order.chainsEnd() && end < total)
+            end = m_order.ringEnd(end - 1);
         if (m_looker.joinable() && end > kLookedHere) {
             // Files from kLookedHere on are the second thread's to look at.
             for (qsizetype seen = m_looked.load(std::memory_order_acquire); seen < end;
@@ -287,7 +251,7 @@ private:
                 m_disk->setSyncing(!m_plan.limits().inMemory);
             platform::Status status = m_ready == 0 ? m_disk->begin(*m_header) : platform::Status::success();
             for (qsizetype q = m_ready; q < end && status.ok(); ++q) {
-                const qsizetype i = m_order[std::size_t(q)];
+                const qsizetype i = m_order[q];
                 if (!isPending(i))
                     continue;
                 m_journalIndex[std::size_t(i)] = m_journalNext++;
@@ -320,7 +284,7 @@ private:
         if (m_disk && m_journalIndex.empty())
             m_journalIndex.assign(std::size_t(m_plan.size()), -1);
         for (qsizetype q = from; q < upTo; ++q) {
-            const qsizetype i = m_order[std::size_t(q)];
+            const qsizetype i = m_order[q];
             const platform::FileIdentity* expected = m_plan.expectedIdentity(i);
             const bool lookedAt = !m_known.empty() && m_known[std::size_t(i)];
             if (!isPending(i) || (lookedAt && !expected))
@@ -578,10 +542,7 @@ private:
     std::vector<std::int32_t> m_journalIndex;       // by file, its move in the journal on disk
     std::int32_t m_journalNext = 0;
     const JournalHeader* m_header = nullptr;
-    // The files to move, in the order they move (see orderFiles()).
-    std::vector<std::int32_t> m_order;
-    qsizetype m_chainsEnd = 0;
-    std::vector<std::int32_t> m_ringStarts;
+    MoveOrder m_order;
     // Positions of the order before this one are looked at, judged and in the journal's plan.
     qsizetype m_ready = 0;
     bool m_halted = false; // the journal could not be written
@@ -603,36 +564,6 @@ private:
 };
 
 } // namespace
-
-void RunJournal::add(QByteArrayView now, QByteArrayView before, const platform::FileIdentity& identity)
-{
-    m_identities.push_back(identity);
-    if (m_names.size() + std::size_t(now.size() + before.size()) > std::numeric_limits<std::uint32_t>::max())
-        throw std::bad_alloc();
-    const auto at = std::uint32_t(m_names.size());
-    m_names.append(now.data(), std::size_t(now.size()));
-    m_names.append(before.data(), std::size_t(before.size()));
-    m_moves.push_back({at, std::uint32_t(now.size()), at + std::uint32_t(now.size()), std::uint32_t(before.size())});
-}
-
-void RunJournal::reserve(qsizetype moves, qsizetype nameBytes)
-{
-    m_moves.reserve(std::size_t(moves));
-    m_identities.reserve(std::size_t(moves));
-    m_names.reserve(std::size_t(nameBytes));
-}
-
-QByteArrayView RunJournal::now(qsizetype i) const
-{
-    const auto& m = m_moves[std::size_t(i)];
-    return {m_names.data() + m[0], qsizetype(m[1])};
-}
-
-QByteArrayView RunJournal::before(qsizetype i) const
-{
-    const auto& m = m_moves[std::size_t(i)];
-    return {m_names.data() + m[2], qsizetype(m[3])};
-}
 
 RenameReport executePlan(const RenamePlan& plan, const platform::FileSystem& fs, const Progress& progress,
                          const RunRecord& record)
@@ -659,41 +590,6 @@ void addPlanProblems(const RenamePlan& plan, RenameReport& report, bool toldApar
         else
             report.failures.push_back({plan.oldText(i), plan.newText(i), plan.reasonText(i), i});
     }
-}
-
-RenamePlan planReturn(const QByteArray& folder, const RunJournal& journal, const platform::FileSystem& fs,
-                      const Progress& progress, qsizetype folderSizeHint,
-                      const std::optional<platform::FolderIdentity>& identity, const ListedNames* listed)
-{
-    RenamePlan plan(folder);
-    qsizetype bytes = 0;
-    for (qsizetype i = 0; i < journal.size(); ++i)
-        bytes += journal.now(i).size() + journal.before(i).size();
-    plan.reserve(journal.size(), bytes, true);
-    if (identity) {
-        plan.requireFolder(fs, *identity);
-        if (!plan.refusal().isEmpty())
-            return plan;
-    }
-    for (qsizetype i = journal.size() - 1; i >= 0; --i)
-        plan.addReturn(journal.now(i), journal.before(i), journal.identity(i));
-    plan.settle(fs, progress, folderSizeHint, listed);
-    return plan;
-}
-
-QByteArray temporaryName()
-{
-    // Capitals and digits only: a FAT directory holds such a name in its one short entry.
-    const quint32 value = QRandomGenerator::global()->bounded(0x1000000U);
-    return "QR" + QByteArray::number(value, 16).toUpper().rightJustified(6, '0') + ".TMP";
-}
-
-bool isTemporaryName(QByteArrayView name)
-{
-    if (name.size() != 12 || !name.startsWith("QR") || !name.endsWith(".TMP"))
-        return false;
-    return std::all_of(name.begin() + 2, name.begin() + 8,
-                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
 }
 
 } // namespace filelist
