@@ -77,7 +77,7 @@ CommandLine parseCommandLinePatiently(const std::vector<QByteArray>& arguments, 
     const bool finished = platform::waitPatiently(job, patience);
     const std::lock_guard lock(reading->mutex);
     if (finished)
-        return reading->line;
+        return std::move(reading->line); // the job is done with it
     CommandLine unanswered;
     unanswered.action = CommandLine::Action::Unanswered;
     unanswered.unanswered = reading->asking;
@@ -100,6 +100,7 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
         return line;
     };
     std::vector<QByteArray> paths;
+    paths.reserve(arguments.size());
     bool optionsEnd = false;
     for (const QByteArray& argument : arguments) {
         if (!optionsEnd && argument == "--") {
@@ -185,6 +186,7 @@ CommandLine parse(const std::vector<QByteArray>& arguments, const QByteArray& wo
                 first[i] = index.insert(std::int32_t(i));
         }
         std::vector<std::uint8_t> found(places.size(), 0);
+        line.files.reserve(places.size());
         std::size_t seen = 0;
         asking(paths.front());
         fs.listFolder(listedPath, [&](const platform::DirEntry& entry) {

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <future>
 #include <optional>
 #include <system_error>
@@ -122,10 +123,13 @@ int runApplication(int argc, char* argv[], const char* moreUsage)
 {
     const std::span<char* const> given(argv + std::min(argc, 1), argv + argc);
     const QByteArray workingFolder = QFile::encodeName(QDir::currentPath());
-    // The arguments are copied where they are checked: for a shell's pattern, on the thread
-    // that checks them.
+    // The arguments are read in place, as the process was given them, and live as long as it
+    // does: the thirty thousand names of a shell's pattern are neither copied nor allocated.
     const auto parse = [given, &workingFolder] {
-        const std::vector<QByteArray> arguments(given.begin(), given.end());
+        std::vector<QByteArray> arguments;
+        arguments.reserve(given.size());
+        for (const char* argument : given)
+            arguments.push_back(QByteArray::fromRawData(argument, qsizetype(std::strlen(argument))));
         return filelist::parseCommandLinePatiently(arguments, workingFolder, platform::systemFileSystem(),
                                                    platform::kDiskPatience);
     };
