@@ -1,11 +1,13 @@
 // Saves a picture of each page of the window, with two steps in the steps panel, and of the
 // preview of the case command over every file of the folder, for the README and for checking the
 // layout by eye:
-// screenshot [--points P] OUTPUT_PREFIX [FOLDER]. Run it with QT_QPA_PLATFORM=offscreen or under Xvfb;
-// QT_SCALE_FACTOR=2 shows the window at double scale, --points the desktop's font at P points.
+// screenshot [--points P] [--dark] OUTPUT_PREFIX [FOLDER]. Run it with QT_QPA_PLATFORM=offscreen or
+// under Xvfb; QT_SCALE_FACTOR=2 shows the window at double scale, --points the desktop's font at
+// P points, --dark the window in a dark palette.
 #include "filelist/filelistmodel.h"
 #include "rules/convertcase.h"
 #include "ui/application.h"
+#include "ui/contrast.h"
 #include "ui/form1.h"
 #include "ui/livecolumn.h"
 #include "ui/previewdialog.h"
@@ -25,16 +27,26 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.size() >= 2 && arguments.front() == QLatin1String("--points")) {
-        // As a desktop set to that size would give it.
-        QFont font = QApplication::font();
-        font.setPointSizeF(arguments.at(1).toDouble());
-        QApplication::setFont(font);
-        arguments = arguments.mid(2);
+    bool dark = false;
+    for (;;) {
+        if (arguments.size() >= 2 && arguments.front() == QLatin1String("--points")) {
+            // As a desktop set to that size would give it.
+            QFont font = QApplication::font();
+            font.setPointSizeF(arguments.at(1).toDouble());
+            QApplication::setFont(font);
+            arguments = arguments.mid(2);
+        } else if (!arguments.isEmpty() && arguments.front() == QLatin1String("--dark")) {
+            dark = true;
+            arguments = arguments.mid(1);
+        } else {
+            break;
+        }
     }
     ui::configureApplication();
+    if (dark)
+        QApplication::setPalette(ui::darkFusionPalette()); // as a desktop's dark colours would
     if (arguments.isEmpty()) {
-        QTextStream(stderr) << "usage: screenshot [--points P] OUTPUT_PREFIX [FOLDER]\n";
+        QTextStream(stderr) << "usage: screenshot [--points P] [--dark] OUTPUT_PREFIX [FOLDER]\n";
         return 2;
     }
     const QString prefix = arguments.at(0);

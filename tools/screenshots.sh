@@ -3,7 +3,8 @@
 # eye, on a virtual screen of 1366x768:
 #   tools/screenshots.sh [BUILD_FOLDER [OUTPUT_FOLDER [FOLDER_SHOWN]]]
 # Each picture is OUTPUT_FOLDER/window-<points>pt-x<scale>-<page>.png, and -preview.png for the
-# preview. Needs xvfb-run; set SIZES or SCALES (space-separated) to take fewer pictures.
+# preview. Needs xvfb-run; set SIZES or SCALES (space-separated) to take fewer pictures, DARK=1
+# for the window in a dark palette.
 set -euo pipefail
 build=${1:-build/default}
 out=${2:-screenshots}
@@ -32,7 +33,7 @@ fi
 for points in $sizes; do
     for scale in $scales; do
         XDG_STATE_HOME="$state/state" XDG_CONFIG_HOME="$state/config" QT_SCALE_FACTOR="$scale" \
-            xvfb-run -a -s "-screen 0 ${screen}x24" "$tool" --points "$points" \
+            xvfb-run -a -s "-screen 0 ${screen}x24" "$tool" --points "$points" ${DARK:+--dark} \
             "$out/window-${points}pt-x${scale}" "$shown"
         echo "screenshots: $out/window-${points}pt-x${scale}-*.png"
     done

@@ -80,4 +80,28 @@ QColor readableRedOnBase(const QPalette& palette)
     return readableRed({palette.color(QPalette::Base), palette.color(QPalette::AlternateBase)});
 }
 
+QPalette darkFusionPalette()
+{
+    const QColor window(53, 53, 53);
+    const QColor disabledText(127, 127, 127);
+    QPalette dark;
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::ToolTipBase, window);
+    dark.setColor(QPalette::ToolTipText, Qt::white);
+    dark.setColor(QPalette::PlaceholderText, disabledText);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    dark.setColor(QPalette::Link, QColor(42, 130, 218));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, disabledText);
+    dark.setColor(QPalette::Disabled, QPalette::Text, disabledText);
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, disabledText);
+    return dark;
+}
+
 } // namespace ui

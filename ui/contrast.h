@@ -29,4 +29,8 @@ inline constexpr double kReadableContrast = 4.5;
 // A red for text in a list drawn with palette, its alternate rows included.
 [[nodiscard]] QColor readableRedOnBase(const QPalette& palette);
 
+// The dark palette a Fusion user sets up (grey windows, darker lists, light text), for checking
+// the window's colours against.
+[[nodiscard]] QPalette darkFusionPalette();
+
 } // namespace ui

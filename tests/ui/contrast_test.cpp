@@ -10,19 +10,7 @@
 
 namespace {
 
-// The dark palette a Fusion user sets up: grey windows, darker lists, light text.
-QPalette darkFusionPalette()
-{
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(53, 53, 53));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Base, QColor(35, 35, 35));
-    dark.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::Button, QColor(53, 53, 53));
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    return dark;
-}
+using ui::darkFusionPalette;
 
 QPalette lightFusionPalette()
 {
