@@ -559,4 +559,43 @@ TEST(Program, RunsTheCommandLineWithoutADisplay)
     EXPECT_TRUE(help.contains(QStringLiteral("quendra-rename apply")) && help.contains(QStringLiteral("quendra-rename undo")));
 }
 
+// A shell's pattern gives the window dozens of plain names, checked beside the window as it is
+// made: a line that can't be used still opens no window, says why and exits with 2.
+TEST(Program, RefusesAPatternsNamesBeforeAnyWindow)
+{
+    struct Case {
+        const char* name;
+        QByteArray odd; // the one name among the files that is not a file there
+        bool makeFolder;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"a name not there", "missing.jpg", false, "找不到“missing.jpg”"},
+        {"a folder among them", "sub", true, "“sub”是文件夹"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        QStringList names;
+        for (int i = 0; i < 40; ++i) {
+            const QByteArray name = "IMG_" + QByteArray::number(i) + ".jpg";
+            folder.add(name);
+            names << QString::fromUtf8(name);
+        }
+        if (c.makeFolder) {
+            ASSERT_EQ(::mkdir(folder.file(c.odd).constData(), 0755), 0);
+        }
+        names.insert(20, QString::fromUtf8(c.odd));
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(QString::fromUtf8(folder.path()));
+        program.start(QStringLiteral(QUENDRA_PROGRAM), names);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitCode(), 2);
+        EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError()).contains(QString::fromUtf8(c.said)));
+    }
+}
+
 } // namespace
