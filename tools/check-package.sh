@@ -47,6 +47,12 @@ grep -qxF 'MimeType=inode/directory;' "$out/root/usr/share/applications/$app.des
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$out/root/usr/share/applications/$app.desktop" || fail "invalid desktop entry"
 fi
+# Software centres show the window by the AppStream data's screenshots, each one of the README's pictures.
+for shot in $(grep -oE '/screenshots/[^<]+\.png' "$out/root/usr/share/metainfo/$app.metainfo.xml" | sed 's|^/screenshots/||'); do
+    [ -f "$source/docs/$shot" ] || fail "the AppStream screenshot $shot is not among the pictures in docs/"
+done
+grep -q '<screenshot type="default">' "$out/root/usr/share/metainfo/$app.metainfo.xml" \
+    || fail "the AppStream data shows no screenshot"
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$out/root/usr/share/metainfo/$app.metainfo.xml" || fail "invalid AppStream data"
 fi
