@@ -32,11 +32,13 @@ QString ConvertCase(const QString& fileName, const CaseOptions& options)
             result += QLatin1Char('.')
                 + (options.extension ? convert(parts.extension, options.caseMode) : parts.extension);
     }
-    if (!result.contains(QLatin1Char(' ')))
-        return result;
-    const QString space(QLatin1Char(' '));
-    return options.spaceMode == SpaceMode::Delete ? StrCls(result, space)
-                                                  : StrRel(result, space, QStringLiteral("_"));
+    // As StrCls() and StrRel() with " " would do, in place: neither deleting a space nor writing
+    // "_" for it makes another space, so one pass finds them all.
+    if (options.spaceMode == SpaceMode::Delete)
+        result.remove(QLatin1Char(' '));
+    else
+        result.replace(QLatin1Char(' '), QLatin1Char('_'));
+    return result;
 }
 
 QString StrCls(const QString& sSource, const QString& sSearch)

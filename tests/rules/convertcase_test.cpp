@@ -200,7 +200,7 @@ TEST(TrimSpaces, RemovesOnlyTheSpaceCharacter)
 }
 
 // Names of plain ASCII take a quicker way than the rest: both must give what Qt's case mapping
-// gives, for names of every mix of letters, digits, signs and other scripts.
+// gives, for names of every mix of letters, digits, signs, spaces and other scripts.
 TEST(TextCase, EveryNameCasesAsQtCasesIt)
 {
     const std::u16string alphabet = u"aZbYz.A _-9~@`[{\u00e9\u00c9\u00df\u4e2d\u03a3\u03c3";
@@ -215,6 +215,13 @@ TEST(TextCase, EveryNameCasesAsQtCasesIt)
         EXPECT_EQ(rules::lower(text), text.toLower()) << text.toStdString();
         const QString first = text.isEmpty() ? QString() : text.left(1).toUpper() + text.mid(1).toLower();
         EXPECT_EQ(rules::firstUpper(text), first) << text.toStdString();
+        // The spaces go in one pass, as the search from the start after each change would take them.
+        const rules::CaseOptions deleting{true, true, rules::CaseMode::Lower, rules::SpaceMode::Delete};
+        const rules::CaseOptions underscoring{true, true, rules::CaseMode::Lower, rules::SpaceMode::Underscore};
+        const QString space(QLatin1Char(' '));
+        EXPECT_EQ(rules::ConvertCase(text, deleting), rules::StrCls(text.toLower(), space)) << text.toStdString();
+        EXPECT_EQ(rules::ConvertCase(text, underscoring), rules::StrRel(text.toLower(), space, QStringLiteral("_")))
+            << text.toStdString();
     }
 }
 
