@@ -95,9 +95,8 @@ bool isEscapedByteAt(QStringView text, qsizetype i)
 
 bool hasEscapedBytes(QStringView text)
 {
-    // Asked of every new name of a run: the range test comes first, in the loop itself.
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isEscapedByte(text[i].unicode()) && (i == 0 || !text[i - 1].isHighSurrogate()))
+        if (isEscapedByteAt(text, i))
             return true;
     }
     return false;

@@ -3,6 +3,8 @@
 #include "rules/nameparts.h"
 #include "rules/textcase.h"
 
+#include <utility>
+
 namespace rules {
 
 namespace {
@@ -32,32 +34,34 @@ QString ConvertCase(const QString& fileName, const CaseOptions& options)
             result += QLatin1Char('.')
                 + (options.extension ? convert(parts.extension, options.caseMode) : parts.extension);
     }
-    // As StrCls() and StrRel() with " " would do, in place: neither deleting a space nor writing
-    // "_" for it makes another space, so one pass finds them all.
-    if (options.spaceMode == SpaceMode::Delete)
-        result.remove(QLatin1Char(' '));
-    else
-        result.replace(QLatin1Char(' '), QLatin1Char('_'));
-    return result;
+    if (!result.contains(QLatin1Char(' ')))
+        return result;
+    const QString space = QStringLiteral(" ");
+    return options.spaceMode == SpaceMode::Delete ? StrCls(std::move(result), space)
+                                                  : StrRel(std::move(result), space, QStringLiteral("_"));
 }
 
-QString StrCls(const QString& sSource, const QString& sSearch)
+QString StrCls(QString sSource, const QString& sSearch)
 {
-    return StrRel(sSource, sSearch, QString());
+    return StrRel(std::move(sSource), sSearch, QString());
 }
 
-QString StrRel(const QString& sSource, const QString& sSearch, const QString& Rel)
+QString StrRel(QString sSource, const QString& sSearch, const QString& Rel)
 {
     if (sSearch.isEmpty())
         return sSource;
-    if (Rel.contains(sSearch)) {
-        QString once = sSource;
-        return once.replace(sSearch, Rel);
+    if (Rel.contains(sSearch))
+        return sSource.replace(sSearch, Rel);
+    // A single character, replaced by a text without it: no change makes another, so one pass
+    // finds every one the search from the start would.
+    if (sSearch.size() == 1) {
+        if (Rel.isEmpty())
+            return sSource.remove(sSearch.front());
+        return Rel.size() == 1 ? sSource.replace(sSearch.front(), Rel.front()) : sSource.replace(sSearch.front(), Rel);
     }
-    QString s = sSource;
-    for (qsizetype at = s.indexOf(sSearch); at >= 0; at = s.indexOf(sSearch))
-        s.replace(at, sSearch.size(), Rel);
-    return s;
+    for (qsizetype at = sSource.indexOf(sSearch); at >= 0; at = sSource.indexOf(sSearch))
+        sSource.replace(at, sSearch.size(), Rel);
+    return sSource;
 }
 
 } // namespace rules

@@ -22,11 +22,11 @@ QString ConvertCase(const QString& fileName, const CaseOptions& options);
 
 // sSource with every occurrence of sSearch removed, searching again from the start after each
 // cut, so that an occurrence formed by a cut goes too. An empty sSearch changes nothing.
-QString StrCls(const QString& sSource, const QString& sSearch);
+QString StrCls(QString sSource, const QString& sSearch);
 
 // sSource with every occurrence of sSearch replaced by Rel, searching again from the start
 // after each replacement. An empty sSearch changes nothing; when Rel itself holds sSearch,
 // searching again would never end, so each original occurrence is replaced once instead.
-QString StrRel(const QString& sSource, const QString& sSearch, const QString& Rel);
+QString StrRel(QString sSource, const QString& sSearch, const QString& Rel);
 
 } // namespace rules

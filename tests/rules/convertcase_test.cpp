@@ -216,6 +216,14 @@ TEST(TextCase, EveryNameCasesAsQtCasesIt)
         const QString first = text.isEmpty() ? QString() : text.left(1).toUpper() + text.mid(1).toLower();
         EXPECT_EQ(rules::firstUpper(text), first) << text.toStdString();
         // The spaces go in one pass, as the search from the start after each change would take them.
+        const auto searchedFromStart = [](QString s, const QString& rel) {
+            for (qsizetype at = s.indexOf(QLatin1Char(' ')); at >= 0; at = s.indexOf(QLatin1Char(' ')))
+                s.replace(at, 1, rel);
+            return s;
+        };
+        EXPECT_EQ(rules::StrCls(text, QStringLiteral(" ")), searchedFromStart(text, QString())) << text.toStdString();
+        EXPECT_EQ(rules::StrRel(text, QStringLiteral(" "), QStringLiteral("_")), searchedFromStart(text, QStringLiteral("_")))
+            << text.toStdString();
         const rules::CaseOptions deleting{true, true, rules::CaseMode::Lower, rules::SpaceMode::Delete};
         const rules::CaseOptions underscoring{true, true, rules::CaseMode::Lower, rules::SpaceMode::Underscore};
         const QString space(QLatin1Char(' '));
